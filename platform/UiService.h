@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// The message boxes and the beep of every program go through this service, so that tests can
+// script the operator's answers and record what was shown.
+namespace platform {
+
+enum class MsgIcon { None, Information, Exclamation, Question, Stop };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+// Values as the message box returns them (IDOK 1 ... IDNO 7).
+enum class MsgResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum class MsgModality { Application, Task, System };
+
+struct MsgStyle {
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgModality modality = MsgModality::Application;
+    bool foreground = false;   // brought to the foreground (MB_SETFOREGROUND)
+    int defaultButton = 1;     // 1-based
+};
+
+class UiService {
+public:
+    virtual ~UiService() = default;
+    virtual MsgResult messageBox(const QString &text, const QString &caption, const MsgStyle &style) = 0;
+    // The simple system beep (MessageBeep with -1).
+    virtual void beep() = 0;
+};
+
+// The service in force: the widget implementation in the programs, a recording double in tests.
+UiService &ui();
+// Installs a service (not owned) and returns the previous one; nullptr restores the default,
+// which answers every box with its default button and does nothing on a beep.
+UiService *setUi(UiService *service);
+
+} // namespace platform

@@ -1,0 +1,101 @@
+#include "platform/Cp932.h"
+
+#include <QThread>
+#include <gtest/gtest.h>
+#include <vector>
+
+using platform::cp932::byteLength;
+using platform::cp932::decode;
+using platform::cp932::encode;
+
+namespace {
+
+struct RoundTrip {
+    const char16_t *text;
+    QByteArray bytes;
+};
+
+class Cp932RoundTrip : public testing::TestWithParam<RoundTrip> {};
+
+TEST_P(Cp932RoundTrip, EncodesAndDecodesExactly)
+{
+    const QString text = QString::fromUtf16(GetParam().text);
+    EXPECT_EQ(encode(text).toHex(' '), GetParam().bytes.toHex(' '));
+    EXPECT_EQ(decode(GetParam().bytes), text);
+    EXPECT_EQ(byteLength(text), GetParam().bytes.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cp932, Cp932RoundTrip,
+    testing::Values(RoundTrip{u"", QByteArray()},
+                    RoundTrip{u"ABC123", QByteArray("ABC123")},
+                    // 0x5C and 0x7E stay backslash and tilde: paths and the terminal rely on it.
+                    RoundTrip{u"C:\\Dunmere\\~", QByteArray("C:\\Dunmere\\~")},
+                    RoundTrip{u"ｱｲｳﾃﾞｰﾀ", QByteArray("\xB1\xB2\xB3\xC3\xDE\xB0\xC0")},
+                    RoundTrip{u"受信", QByteArray("\x8E\xF3\x90\x4D")},
+                    RoundTrip{u"ＡＩ", QByteArray("\x82\x60\x82\x68")},
+                    // NEC special row and IBM extension as on the operators' PCs.
+                    RoundTrip{u"①", QByteArray("\x87\x40")},
+                    RoundTrip{u"纊", QByteArray("\xFA\x5C")},
+                    RoundTrip{u"～", QByteArray("\x81\x60")}));
+
+TEST(Cp932, UnmappableCharacterBecomesQuestionMark)
+{
+    EXPECT_EQ(encode(u"a\u00E9b"), QByteArray("a?b"));
+    // A character outside the BMP is one character: one "?", not two.
+    EXPECT_EQ(encode(QString::fromUtf16(u"x\U0001F600y")), QByteArray("x?y"));
+    // A lone surrogate cannot be held either.
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0};
+    EXPECT_EQ(encode(QString::fromUtf16(lone)), QByteArray("a?b"));
+    const char16_t trailingHigh[] = {u'a', 0xDBFF, 0};
+    EXPECT_EQ(encode(QString::fromUtf16(trailingHigh)), QByteArray("a?"));
+}
+
+TEST(Cp932, InvalidBytesDecodeToOneReplacementEach)
+{
+    struct Case {
+        QByteArray bytes;
+        const char16_t *text;
+    } cases[] = {
+        {QByteArray("\x8E\xF3\x90", 3), u"受\uFFFD"},        // lone lead byte left by a byte cut
+        {QByteArray("\x81", 1), u"\uFFFD"},
+        {QByteArray("\x81\x20" "A", 3), u"\uFFFD A"},          // lead byte, then a byte that is no trail
+        {QByteArray("\xA0\xFD", 2), u"\uFFFD\uFFFD"},          // bytes that start nothing
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(decode(c.bytes), QString::fromUtf16(c.text)) << c.bytes.toHex(' ').constData();
+    }
+    // A NUL byte is a character like any other.
+    EXPECT_EQ(decode(QByteArray("A\0B", 3)), QString::fromUtf16(u"A\0B", 3));
+}
+
+TEST(Cp932, CutTextKeepsItsByteLengthThroughDecodeAndEncode)
+{
+    const QByteArray full = encode(u"業務設定");
+    for (int n = 0; n <= full.size(); ++n) {
+        const QByteArray cut = full.left(n);
+        EXPECT_EQ(encode(decode(cut)).size(), n) << n;
+    }
+}
+
+TEST(Cp932, ConvertsFromSeveralThreadsAtOnce)
+{
+    const QString text = QString::fromUtf16(u"ﾏｽﾀｰﾌｧｲﾙ作成／編集/転送 ABC 123 ①纊");
+    const QByteArray expected = encode(text);
+    std::vector<std::unique_ptr<QThread>> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back(QThread::create([&] {
+            for (int i = 0; i < 2000; ++i) {
+                if (encode(text) != expected || decode(expected) != text)
+                    ++failures;
+            }
+        }));
+        threads.back()->start();
+    }
+    for (auto &thread : threads)
+        thread->wait();
+    EXPECT_EQ(failures.load(), 0);
+}
+
+} // namespace
