@@ -1,0 +1,12 @@
+# Small programs that the process and single-instance tests start as real processes.
+add_executable(harbrook_test_process_helper ProcessHelperMain.cpp)
+target_link_libraries(harbrook_test_process_helper PRIVATE harbrook_warnings)
+add_executable(harbrook_test_lock_helper LockHelperMain.cpp)
+target_link_libraries(harbrook_test_lock_helper PRIVATE harbrook_platform harbrook_warnings)
+set_target_properties(harbrook_test_process_helper harbrook_test_lock_helper PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+
+add_dependencies(test_platform harbrook_test_process_helper harbrook_test_lock_helper)
+target_compile_definitions(test_platform PRIVATE
+  HARBROOK_TEST_PROCESS_HELPER="$<TARGET_FILE:harbrook_test_process_helper>"
+  HARBROOK_TEST_LOCK_HELPER="$<TARGET_FILE:harbrook_test_lock_helper>")
