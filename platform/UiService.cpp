@@ -1,20 +1,40 @@
 #include "UiService.h"
 
+#include <array>
 #include <atomic>
 
 namespace platform {
 namespace {
 
+struct ButtonSet {
+    int count;
+    std::array<MsgResult, 3> results;
+};
+
+ButtonSet buttonSet(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return {1, {MsgResult::Ok, MsgResult::Ok, MsgResult::Ok}};
+    case MsgButtons::OkCancel:
+        return {2, {MsgResult::Ok, MsgResult::Cancel, MsgResult::Ok}};
+    case MsgButtons::YesNo:
+        return {2, {MsgResult::Yes, MsgResult::No, MsgResult::Yes}};
+    case MsgButtons::YesNoCancel:
+        return {3, {MsgResult::Yes, MsgResult::No, MsgResult::Cancel}};
+    case MsgButtons::RetryCancel:
+        return {2, {MsgResult::Retry, MsgResult::Cancel, MsgResult::Retry}};
+    case MsgButtons::AbortRetryIgnore:
+        return {3, {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore}};
+    }
+    return {1, {MsgResult::Ok, MsgResult::Ok, MsgResult::Ok}};
+}
+
 class SilentUiService final : public UiService {
 public:
     MsgResult messageBox(const QString &, const QString &, const MsgStyle &style) override
     {
-        static constexpr MsgResult firstButton[] = {MsgResult::Ok,    MsgResult::Ok,    MsgResult::Yes,
-                                                    MsgResult::Yes,   MsgResult::Retry, MsgResult::Abort};
-        static constexpr MsgResult secondButton[] = {MsgResult::Ok,  MsgResult::Cancel, MsgResult::No,
-                                                     MsgResult::No,  MsgResult::Cancel, MsgResult::Retry};
-        const int index = static_cast<int>(style.buttons);
-        return style.defaultButton == 2 ? secondButton[index] : firstButton[index];
+        return defaultAnswer(style);
     }
     void beep() override {}
 };
@@ -24,7 +44,23 @@ std::atomic<UiService *> current{&silentService};
 
 } // namespace
 
-UiService &ui() { return *current.load(); }
+MsgResult buttonResult(MsgButtons buttons, int button)
+{
+    const ButtonSet set = buttonSet(buttons);
+    if (button < 1 || button > set.count)
+        button = 1;
+    return set.results[static_cast<std::size_t>(button - 1)];
+}
+
+MsgResult defaultAnswer(const MsgStyle &style)
+{
+    return buttonResult(style.buttons, style.defaultButton);
+}
+
+UiService &ui()
+{
+    return *current.load();
+}
 
 UiService *setUi(UiService *service)
 {

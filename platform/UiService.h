@@ -16,9 +16,15 @@ struct MsgStyle {
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
     MsgModality modality = MsgModality::Application;
-    bool foreground = false;   // brought to the foreground (MB_SETFOREGROUND)
-    int defaultButton = 1;     // 1-based
+    bool foreground = false; // brought to the foreground (MB_SETFOREGROUND)
+    int defaultButton = 1;   // 1-based
 };
+
+// What a box returns when the operator presses its n-th button (1-based); a number past the last
+// button, or below 1, means the first, as the message box itself falls back to it.
+MsgResult buttonResult(MsgButtons buttons, int button);
+// The answer of a box closed with its default button.
+MsgResult defaultAnswer(const MsgStyle &style);
 
 class UiService {
 public:

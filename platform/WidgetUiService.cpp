@@ -1,0 +1,132 @@
+#include "WidgetUiService.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QThread>
+#include <vector>
+
+namespace platform {
+namespace {
+
+struct ButtonMap {
+    QMessageBox::StandardButton button;
+    MsgResult result;
+};
+
+std::vector<ButtonMap> buttonsOf(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return {{QMessageBox::Ok, MsgResult::Ok}};
+    case MsgButtons::OkCancel:
+        return {{QMessageBox::Ok, MsgResult::Ok}, {QMessageBox::Cancel, MsgResult::Cancel}};
+    case MsgButtons::YesNo:
+        return {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}};
+    case MsgButtons::YesNoCancel:
+        return {{QMessageBox::Yes, MsgResult::Yes},
+                {QMessageBox::No, MsgResult::No},
+                {QMessageBox::Cancel, MsgResult::Cancel}};
+    case MsgButtons::RetryCancel:
+        return {{QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Cancel, MsgResult::Cancel}};
+    case MsgButtons::AbortRetryIgnore:
+        return {{QMessageBox::Abort, MsgResult::Abort},
+                {QMessageBox::Retry, MsgResult::Retry},
+                {QMessageBox::Ignore, MsgResult::Ignore}};
+    }
+    return {{QMessageBox::Ok, MsgResult::Ok}};
+}
+
+QMessageBox::Icon iconOf(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Stop:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+namespace {
+
+bool onGuiThread()
+{
+    return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+} // namespace
+
+MsgResult WidgetUiService::messageBox(const QString &text, const QString &caption, const MsgStyle &style)
+{
+    // The transfer worker reports its failures through this service too: widgets live on the GUI
+    // thread only, so such a box is shown there while the worker waits for the answer.
+    if (!onGuiThread()) {
+        MsgResult result = defaultAnswer(style);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { result = messageBox(text, caption, style); },
+            Qt::BlockingQueuedConnection);
+        return result;
+    }
+
+    // The programs' texts break lines with CR LF; a label would show the CR.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+
+    QPointer<QMessageBox> box = new QMessageBox(QApplication::activeWindow());
+    box->setTextFormat(Qt::PlainText); // file names and messages are never markup
+    box->setText(shown);
+    box->setWindowTitle(caption);
+    box->setIcon(iconOf(style.icon));
+    // Task- and system-modal boxes alike block every window of the program.
+    box->setWindowModality(Qt::ApplicationModal);
+
+    const std::vector<ButtonMap> buttons = buttonsOf(style.buttons);
+    QMessageBox::StandardButtons set;
+    for (const ButtonMap &entry : buttons)
+        set |= entry.button;
+    box->setStandardButtons(set);
+    const int defaultIndex =
+        style.defaultButton >= 1 && style.defaultButton <= static_cast<int>(buttons.size())
+            ? style.defaultButton - 1
+            : 0;
+    box->setDefaultButton(buttons[static_cast<std::size_t>(defaultIndex)].button);
+
+    if (style.foreground) {
+        box->show();
+        box->raise();
+        box->activateWindow();
+    }
+    box->exec();
+
+    MsgResult result = defaultAnswer(style);
+    if (box) {
+        const QMessageBox::StandardButton pressed = box->standardButton(box->clickedButton());
+        for (const ButtonMap &entry : buttons) {
+            if (entry.button == pressed)
+                result = entry.result;
+        }
+        delete box;
+    }
+    return result;
+}
+
+void WidgetUiService::beep()
+{
+    if (!onGuiThread()) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QApplication::beep(); });
+        return;
+    }
+    QApplication::beep();
+}
+
+} // namespace platform

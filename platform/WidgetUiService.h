@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/UiService.h"
+
+namespace platform {
+
+// Message boxes as QMessageBox, owned by the active window and modal to the application; the
+// beep is the desktop's. Install with setUi() once the QApplication exists.
+class WidgetUiService final : public UiService {
+public:
+    MsgResult messageBox(const QString &text, const QString &caption, const MsgStyle &style) override;
+    void beep() override;
+};
+
+} // namespace platform

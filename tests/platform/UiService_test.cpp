@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "platform/UiService.h"
+#include "platform/WidgetUiService.h"
+#include "tests/support/RecordingUiService.h"
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+using platform::MsgStyle;
+using testsupport::RecordingUi;
+using testsupport::RecordingUiService;
+using testsupport::ScopedUiService;
+using testsupport::UiEvent;
+
+TEST(UiServiceDefaults, DefaultButtonMapsToItsResult)
+{
+    struct Case {
+        MsgButtons buttons;
+        int defaultButton;
+        MsgResult expected;
+    };
+    const Case cases[] = {
+        {MsgButtons::Ok, 1, MsgResult::Ok},
+        {MsgButtons::Ok, 2, MsgResult::Ok}, // past the last button: the first
+        {MsgButtons::OkCancel, 2, MsgResult::Cancel},
+        {MsgButtons::YesNo, 1, MsgResult::Yes},
+        {MsgButtons::YesNo, 2, MsgResult::No},
+        {MsgButtons::YesNo, 3, MsgResult::Yes},
+        {MsgButtons::YesNoCancel, 3, MsgResult::Cancel},
+        {MsgButtons::RetryCancel, 1, MsgResult::Retry},
+        {MsgButtons::AbortRetryIgnore, 2, MsgResult::Retry},
+        {MsgButtons::AbortRetryIgnore, 3, MsgResult::Ignore},
+        {MsgButtons::OkCancel, 0, MsgResult::Ok},
+    };
+    for (const Case &c : cases) {
+        MsgStyle style;
+        style.buttons = c.buttons;
+        style.defaultButton = c.defaultButton;
+        EXPECT_EQ(platform::defaultAnswer(style), c.expected)
+            << "buttons " << static_cast<int>(c.buttons) << " default " << c.defaultButton;
+    }
+}
+
+TEST(UiServiceDefaults, SilentServiceAnswersDefaultButton)
+{
+    MsgStyle style;
+    style.buttons = MsgButtons::YesNoCancel;
+    style.defaultButton = 3;
+    EXPECT_EQ(platform::ui().messageBox("t", "c", style), MsgResult::Cancel);
+}
+
+TEST(RecordingUiService, RecordsBoxesAndBeepsInOrder)
+{
+    RecordingUi ui;
+    MsgStyle warning;
+    warning.icon = MsgIcon::Exclamation;
+    warning.foreground = true;
+    platform::ui().beep();
+    platform::ui().messageBox("first", "cap1", warning);
+    platform::ui().beep();
+
+    ASSERT_EQ(ui.events().size(), 3u);
+    EXPECT_EQ(ui.events()[0].kind, UiEvent::Kind::Beep);
+    EXPECT_EQ(ui.events()[1].kind, UiEvent::Kind::MessageBox);
+    EXPECT_EQ(ui.events()[1].text, QString("first"));
+    EXPECT_EQ(ui.events()[1].caption, QString("cap1"));
+    EXPECT_EQ(ui.events()[1].style.icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(ui.events()[1].style.foreground);
+    EXPECT_EQ(ui.events()[2].kind, UiEvent::Kind::Beep);
+    EXPECT_EQ(ui.beepCount(), 2);
+    EXPECT_EQ(ui.messageBoxCount(), 1);
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(ui.messageBoxes()[0].text, QString("first"));
+}
+
+TEST(RecordingUiService, AnswersFromScriptThenDefaultButton)
+{
+    RecordingUi ui;
+    ui.queueAnswers({MsgResult::No, MsgResult::Cancel});
+    MsgStyle question;
+    question.buttons = MsgButtons::YesNo;
+    question.defaultButton = 1;
+
+    EXPECT_EQ(platform::ui().messageBox("a", "c", question), MsgResult::No);
+    EXPECT_EQ(ui.pendingAnswers(), 1);
+    EXPECT_EQ(platform::ui().messageBox("b", "c", question), MsgResult::Cancel);
+    EXPECT_EQ(platform::ui().messageBox("c", "c", question), MsgResult::Yes);
+    question.defaultButton = 2;
+    EXPECT_EQ(platform::ui().messageBox("d", "c", question), MsgResult::No);
+    ASSERT_EQ(ui.messageBoxCount(), 4);
+    EXPECT_EQ(ui.events()[0].answer, MsgResult::No);
+    EXPECT_EQ(ui.events()[2].answer, MsgResult::Yes);
+
+    ui.clear();
+    EXPECT_EQ(ui.events().size(), 0u);
+    EXPECT_EQ(ui.pendingAnswers(), 0);
+}
+
+TEST(RecordingUiService, ScopeRestoresPreviousService)
+{
+    platform::UiService *before = &platform::ui();
+    RecordingUiService outer;
+    {
+        ScopedUiService outerScope(outer);
+        {
+            RecordingUi inner;
+            platform::ui().beep();
+            EXPECT_EQ(inner.beepCount(), 1);
+        }
+        EXPECT_EQ(&platform::ui(), &outer);
+        platform::ui().beep();
+    }
+    EXPECT_EQ(outer.beepCount(), 1);
+    EXPECT_EQ(&platform::ui(), before);
+}
+
+namespace {
+
+struct ShownBox {
+    bool found = false;
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
+    Qt::WindowModality modality = Qt::NonModal;
+    QWidget *parent = nullptr;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Waits, from the event loop of the box's exec(), for the modal message box; records it and
+// clicks `button`. Gives up after about two seconds and then closes whatever box is up.
+void answerNextBox(QMessageBox::StandardButton button, ShownBox &seen, int attemptsLeft = 200)
+{
+    QTimer::singleShot(10, [button, &seen, attemptsLeft] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            if (attemptsLeft > 0) {
+                answerNextBox(button, seen, attemptsLeft - 1);
+                return;
+            }
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (qobject_cast<QMessageBox *>(widget))
+                    widget->close();
+            }
+            return;
+        }
+        seen.found = true;
+        seen.text = box->text();
+        seen.title = box->windowTitle();
+        seen.icon = box->icon();
+        seen.format = box->textFormat();
+        seen.modality = box->windowModality();
+        seen.parent = box->parentWidget();
+        seen.defaultButton = box->standardButton(box->defaultButton());
+        seen.buttons = box->standardButtons();
+        box->button(button)->click();
+    });
+}
+
+} // namespace
+
+TEST(WidgetUiService, ShowsTheBoxAsAskedAndReturnsThePressedButton)
+{
+    struct Case {
+        MsgIcon icon;
+        MsgButtons buttons;
+        int defaultButton;
+        QMessageBox::StandardButton press;
+        MsgResult expected;
+        QMessageBox::Icon shownIcon;
+        QMessageBox::StandardButtons shownButtons;
+        QMessageBox::StandardButton shownDefault;
+    };
+    const Case cases[] = {
+        {MsgIcon::Information, MsgButtons::Ok, 1, QMessageBox::Ok, MsgResult::Ok, QMessageBox::Information,
+         QMessageBox::Ok, QMessageBox::Ok},
+        {MsgIcon::Exclamation, MsgButtons::OkCancel, 2, QMessageBox::Ok, MsgResult::Ok, QMessageBox::Warning,
+         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel},
+        {MsgIcon::Question, MsgButtons::YesNo, 1, QMessageBox::No, MsgResult::No, QMessageBox::Question,
+         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes},
+        {MsgIcon::Stop, MsgButtons::AbortRetryIgnore, 3, QMessageBox::Retry, MsgResult::Retry,
+         QMessageBox::Critical, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore,
+         QMessageBox::Ignore},
+        {MsgIcon::None, MsgButtons::YesNoCancel, 3, QMessageBox::Cancel, MsgResult::Cancel,
+         QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel},
+        {MsgIcon::Exclamation, MsgButtons::RetryCancel, 1, QMessageBox::Retry, MsgResult::Retry,
+         QMessageBox::Warning, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry},
+    };
+    platform::WidgetUiService service;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.buttons));
+        MsgStyle style;
+        style.icon = c.icon;
+        style.buttons = c.buttons;
+        style.defaultButton = c.defaultButton;
+        style.modality = platform::MsgModality::Task;
+        style.foreground = true;
+        ShownBox seen;
+        answerNextBox(c.press, seen);
+        const MsgResult result =
+            service.messageBox("COM1 は既に使用されているか\r\n使用不可の状態です。", "入力エラー", style);
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(result, c.expected);
+        EXPECT_EQ(seen.text, QString("COM1 は既に使用されているか\n使用不可の状態です。"));
+        EXPECT_EQ(seen.title, QString("入力エラー"));
+        EXPECT_EQ(seen.icon, c.shownIcon);
+        EXPECT_EQ(seen.buttons, c.shownButtons);
+        EXPECT_EQ(seen.defaultButton, c.shownDefault);
+        EXPECT_EQ(seen.modality, Qt::ApplicationModal);
+        EXPECT_EQ(seen.format, Qt::PlainText);
+    }
+}
+
+TEST(WidgetUiService, BoxIsOwnedByTheActiveWindow)
+{
+    QWidget window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_EQ(QApplication::activeWindow(), &window);
+
+    platform::WidgetUiService service;
+    ShownBox seen;
+    answerNextBox(QMessageBox::Ok, seen);
+    EXPECT_EQ(service.messageBox("<b>not markup</b>", "Corliss通信", MsgStyle{}), MsgResult::Ok);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.parent, &window);
+    EXPECT_EQ(seen.text, QString("<b>not markup</b>"));
+    EXPECT_TRUE(window.findChildren<QMessageBox *>().isEmpty()) << "the box is gone after it returns";
+}
+
+TEST(WidgetUiService, BoxAskedFromAWorkerThreadIsShownOnTheGuiThread)
+{
+    platform::WidgetUiService service;
+    ShownBox seen;
+    answerNextBox(QMessageBox::Ok, seen);
+    MsgResult result = MsgResult::Cancel;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        MsgStyle style;
+        style.icon = MsgIcon::Stop;
+        result = service.messageBox("受信データ読取エラー", "Corliss通信", style);
+    }));
+    worker->start();
+    // The box's own event loop runs here, on the GUI thread, while the worker waits for the answer.
+    while (!worker->isFinished())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    worker->wait();
+    EXPECT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, QString("受信データ読取エラー"));
+    EXPECT_EQ(result, MsgResult::Ok);
+}

@@ -1,0 +1,1 @@
+target_link_libraries(test_platform PRIVATE harbrook_platform_ui)
