@@ -1,0 +1,19 @@
+#pragma once
+
+#include "jobs/DataType.h"
+
+// Parts of a job derived from its items: the layout of the record the terminal stores, and the
+// screen lines each item takes on the terminal.
+
+// Fills job.BhtFileFld; true when the record has fewer than 24 fields and is under 65536 bytes.
+// Counts above the lists' sizes are taken as the sizes.
+bool GetBhtFld(TGyData &job);
+
+// Screen lines of one item without its name line. totalShown: a data item of a mode B job that
+// shows its running total, whose longest case takes 8 lines instead of 9.
+int KoScreenLines(const TKoData &item, bool totalShown);
+
+// Fill GrPgKoYn (DaPgKoYn) and return the index of the first item of the screen that ends with
+// item kn; -1 for a job without group (data) items, which is then left unchanged.
+int GetGrPage(TGyData &job, int kn);
+int GetDaPage(TGyData &job, int kn);
