@@ -162,7 +162,10 @@ void TYmThread::TxProc()
         return;
     }
     for (int i = 0; i < count && !EndProg; ++i) {
-        if (TxByte(RxBuf[static_cast<size_t>(i)]))
+        const char byte = RxBuf[static_cast<size_t>(i)];
+        // A receiver may send its 'C' right behind the ACK of a header or an EOT; dropping it
+        // would stall the batch until the time-out.
+        if (TxByte(byte) && !(byte == comm::ACK && awaitsInvitation(YmComStat)))
             return;
     }
 }

@@ -57,6 +57,16 @@ MsgResult defaultAnswer(const MsgStyle &style)
     return buttonResult(style.buttons, style.defaultButton);
 }
 
+QString UiService::openFileName(const QString &, const QString &, const QString &)
+{
+    return {};
+}
+
+bool UiService::openDocument(const QString &)
+{
+    return false;
+}
+
 UiService &ui()
 {
     return *current.load();

@@ -32,6 +32,12 @@ public:
     virtual MsgResult messageBox(const QString &text, const QString &caption, const MsgStyle &style) = 0;
     // The simple system beep (MessageBeep with -1).
     virtual void beep() = 0;
+    // A file open dialog starting in folder; filter as QFileDialog takes it ("Text (*.txt);;All (*)").
+    // The chosen file's full path, empty when cancelled. A service without dialogs cancels.
+    virtual QString openFileName(const QString &title, const QString &folder, const QString &filter);
+    // Opens a document or page in the desktop's default viewer (the shell's "open"); false on failure.
+    // A service without a desktop opens nothing.
+    virtual bool openDocument(const QString &path);
 };
 
 // The service in force: the widget implementation in the programs, a recording double in tests.

@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
+#include <QUrl>
 #include <vector>
 
 namespace platform {
@@ -127,6 +130,28 @@ void WidgetUiService::beep()
         return;
     }
     QApplication::beep();
+}
+
+QString WidgetUiService::openFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    if (!onGuiThread()) {
+        QString chosen;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { chosen = openFileName(title, folder, filter); },
+            Qt::BlockingQueuedConnection);
+        return chosen;
+    }
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
+bool WidgetUiService::openDocument(const QString &path)
+{
+    const QUrl url = QUrl::fromUserInput(path, QString(), QUrl::AssumeLocalFile);
+    if (!onGuiThread()) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [url] { QDesktopServices::openUrl(url); });
+        return url.isValid();
+    }
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace platform

@@ -5,11 +5,14 @@
 namespace platform {
 
 // Message boxes as QMessageBox, owned by the active window and modal to the application; the
-// beep is the desktop's. Install with setUi() once the QApplication exists.
+// beep is the desktop's; file dialogs are QFileDialog; documents open through QDesktopServices.
+// Install with setUi() once the QApplication exists.
 class WidgetUiService final : public UiService {
 public:
     MsgResult messageBox(const QString &text, const QString &caption, const MsgStyle &style) override;
     void beep() override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
+    bool openDocument(const QString &path) override;
 };
 
 } // namespace platform

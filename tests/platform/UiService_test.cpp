@@ -106,6 +106,34 @@ TEST(RecordingUiService, AnswersFromScriptThenDefaultButton)
     EXPECT_EQ(ui.pendingAnswers(), 0);
 }
 
+TEST(UiServiceDefaults, SilentServiceCancelsFileDialogsAndOpensNothing)
+{
+    EXPECT_EQ(platform::ui().openFileName("t", "/tmp", "*"), QString());
+    EXPECT_FALSE(platform::ui().openDocument("/tmp/page.html"));
+}
+
+TEST(RecordingUiService, FileDialogsAnswerFromScriptThenCancel)
+{
+    RecordingUi ui;
+    ui.queueFileName("/data/a.txt");
+    EXPECT_EQ(platform::ui().openFileName("pick", "/data/", "Text (*.txt)"), QString("/data/a.txt"));
+    EXPECT_EQ(platform::ui().openFileName("again", "/other/", "*"), QString());
+    EXPECT_TRUE(platform::ui().openDocument("/help/index.html"));
+    ui.setOpenDocumentResult(false);
+    EXPECT_FALSE(platform::ui().openDocument("/help/gone.html"));
+
+    const std::vector<UiEvent> dialogs = ui.fileDialogs();
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs[0].caption, QString("pick"));
+    EXPECT_EQ(dialogs[0].text, QString("/data/"));
+    EXPECT_EQ(dialogs[0].filter, QString("Text (*.txt)"));
+    EXPECT_EQ(dialogs[0].chosen, QString("/data/a.txt"));
+    EXPECT_EQ(dialogs[1].chosen, QString());
+    ASSERT_EQ(ui.openedDocuments().size(), 2u);
+    EXPECT_EQ(ui.openedDocuments()[1].text, QString("/help/gone.html"));
+    EXPECT_EQ(ui.messageBoxCount(), 0);
+}
+
 TEST(RecordingUiService, ScopeRestoresPreviousService)
 {
     platform::UiService *before = &platform::ui();

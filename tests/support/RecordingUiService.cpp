@@ -13,7 +13,13 @@ platform::MsgResult RecordingUiService::messageBox(const QString &text, const QS
         answer = script_.front();
         script_.pop_front();
     }
-    events_.push_back({UiEvent::Kind::MessageBox, text, caption, style, answer});
+    UiEvent event;
+    event.kind = UiEvent::Kind::MessageBox;
+    event.text = text;
+    event.caption = caption;
+    event.style = style;
+    event.answer = answer;
+    events_.push_back(event);
     return answer;
 }
 
@@ -22,6 +28,35 @@ void RecordingUiService::beep()
     UiEvent event;
     event.kind = UiEvent::Kind::Beep;
     events_.push_back(event);
+}
+
+QString RecordingUiService::openFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    UiEvent event;
+    event.kind = UiEvent::Kind::FileDialog;
+    event.text = folder;
+    event.caption = title;
+    event.filter = filter;
+    if (!fileNames_.empty()) {
+        event.chosen = fileNames_.front();
+        fileNames_.pop_front();
+    }
+    events_.push_back(event);
+    return event.chosen;
+}
+
+bool RecordingUiService::openDocument(const QString &path)
+{
+    UiEvent event;
+    event.kind = UiEvent::Kind::OpenDocument;
+    event.text = path;
+    events_.push_back(event);
+    return openDocumentResult_;
+}
+
+void RecordingUiService::queueFileName(const QString &name)
+{
+    fileNames_.push_back(name);
 }
 
 void RecordingUiService::queueAnswer(platform::MsgResult answer)
@@ -34,12 +69,27 @@ void RecordingUiService::queueAnswers(std::initializer_list<platform::MsgResult>
     script_.insert(script_.end(), answers.begin(), answers.end());
 }
 
+std::vector<UiEvent> RecordingUiService::eventsOf(UiEvent::Kind kind) const
+{
+    std::vector<UiEvent> found;
+    std::copy_if(events_.begin(), events_.end(), std::back_inserter(found),
+                 [kind](const UiEvent &e) { return e.kind == kind; });
+    return found;
+}
+
 std::vector<UiEvent> RecordingUiService::messageBoxes() const
 {
-    std::vector<UiEvent> boxes;
-    std::copy_if(events_.begin(), events_.end(), std::back_inserter(boxes),
-                 [](const UiEvent &e) { return e.kind == UiEvent::Kind::MessageBox; });
-    return boxes;
+    return eventsOf(UiEvent::Kind::MessageBox);
+}
+
+std::vector<UiEvent> RecordingUiService::fileDialogs() const
+{
+    return eventsOf(UiEvent::Kind::FileDialog);
+}
+
+std::vector<UiEvent> RecordingUiService::openedDocuments() const
+{
+    return eventsOf(UiEvent::Kind::OpenDocument);
 }
 
 int RecordingUiService::messageBoxCount() const
@@ -58,6 +108,8 @@ int RecordingUiService::beepCount() const
 void RecordingUiService::clear()
 {
     script_.clear();
+    fileNames_.clear();
+    openDocumentResult_ = true;
     events_.clear();
 }
 

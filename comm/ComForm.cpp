@@ -1,0 +1,228 @@
+#include "ComForm.h"
+
+#include "comm/ComMain.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/Registry.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TComForm::TComForm(platform::SerialPort &port, const QString &portName)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      Port(port), PortKeyName(portName)
+{
+    setObjectName(QStringLiteral("ComForm"));
+    setWindowTitle(QStringLiteral("YModem通信プログラム"));
+
+    LabelFName = new QLabel(QStringLiteral("受信待ち"), this);
+    LabelFName->setObjectName(QStringLiteral("LabelFName"));
+    LabelFName->setFixedWidth(191);
+
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setFixedWidth(146);
+    Gauge1->setRange(0, 100);
+    Gauge1->setValue(0);
+    Gauge1->setStyleSheet(QStringLiteral("QProgressBar { background: white; color: black; }"
+                                         "QProgressBar::chunk { background: blue; }"));
+
+    StopButton = new QPushButton(QStringLiteral("終了"), this);
+    StopButton->setObjectName(QStringLiteral("StopButton"));
+    StopButton->setAutoDefault(false);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(Gauge1);
+    row->addWidget(StopButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(2);
+    layout->addWidget(LabelFName);
+    layout->addLayout(row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(StopButton, &QPushButton::clicked, this, &TComForm::StopButtonClick);
+    connect(Timer1, &QTimer::timeout, this, &TComForm::Timer1Timer);
+}
+
+TComForm::~TComForm()
+{
+    if (YmThread && !WorkerDone)
+        YmThread->EndCom();
+    YmThread.reset();
+    if (comm::Busy)
+        comm::Busy = false;
+}
+
+void TComForm::Send0()
+{
+    LabelFName->setText(BhtFile);
+    TransferStart start;
+    start.TxFlag = true;
+    start.TxFName = TxFile;
+    start.BhtFName = BhtFile;
+    start.FieldsDat = platform::cp932::encode(comm::FieldList);
+    start.CsvFlg = comm::Mode.CsvRcvDat;
+    start.LastSpFlg = comm::Mode.LastSpace;
+    start.DblQuotFlg = comm::Mode.DblQuoted;
+    start.AddZeroFlg = false;
+    start.LogFlag = comm::Mode.LogEnable;
+    startThread(start);
+}
+
+void TComForm::SendBnf0()
+{
+    LabelFName->setText(BhtFile);
+    TransferStart start;
+    start.TxFlag = true;
+    start.TxFName = TxFile;
+    start.BhtFName = BhtFile;
+    start.FieldsDat = platform::cp932::encode(comm::FieldList);
+    start.LogFlag = comm::Mode.LogEnable;
+    startThread(start);
+}
+
+void TComForm::Receive0()
+{
+    TransferStart start;
+    start.TxFlag = false;
+    start.RxFolder = RxFolder0;
+    start.RcvMode = RMode;
+    start.WriteMode = WMode;
+    start.CsvFlg = comm::Mode.CsvRcvDat;
+    start.LastSpFlg = comm::Mode.LastSpace;
+    start.DblQuotFlg = comm::Mode.DblQuoted;
+    start.AddZeroFlg = comm::Mode.AddZero;
+    start.LogFlag = comm::Mode.LogEnable;
+    startThread(start);
+}
+
+void TComForm::startThread(const TransferStart &start)
+{
+    TransferStart full = start;
+    full.LogFile = LogFile;
+    full.Tmp1File = Tmp1File;
+    full.Tmp2File = Tmp2File;
+    // The previous transfer's worker has ended (Busy is clear); dropping it joins it.
+    YmThread.reset();
+    YmThread = std::make_unique<TYmThread>(Port, platform::systemClock(), *this, full);
+    WorkerDone = false;
+    comm::Busy = true;
+    YmThread->start();
+}
+
+void TComForm::closeWindow()
+{
+    Timer1->stop();
+    FormClose();
+    hide();
+}
+
+void TComForm::FormClose()
+{
+    platform::TRegistry registry;
+    if (registry.OpenKey(comm::portSubkey(PortKeyName), true)) {
+        registry.WriteInteger(QStringLiteral("DspX"), pos().x());
+        registry.WriteInteger(QStringLiteral("DspY"), pos().y());
+        registry.CloseKey();
+    }
+    comm::Busy = false;
+}
+
+bool TComForm::transferRunning() const
+{
+    return YmThread && !WorkerDone;
+}
+
+void TComForm::closeEvent(QCloseEvent *event)
+{
+    // Only the timer and the library close the window; the desktop's close must not end the wait of
+    // a transfer that still runs.
+    if (transferRunning()) {
+        event->ignore();
+        return;
+    }
+    Timer1->stop();
+    FormClose();
+    event->accept();
+}
+
+void TComForm::reject()
+{
+    // Escape would hide the window in the middle of a transfer; it closes only with the transfer.
+}
+
+void TComForm::StopButtonClick()
+{
+    if (transferRunning())
+        YmThread->StopCom();
+}
+
+void TComForm::Timer1Timer()
+{
+    Timer1->stop();
+    closeWindow();
+}
+
+void TComForm::takeResult()
+{
+    WorkerDone = true;
+    if (!YmThread)
+        return;
+    const TransferResult result = YmThread->result();
+    comm::LastResult = result.ErrorNo;
+    comm::RcvFileName = result.RcvFileName;
+    comm::FieldList = result.FieldList;
+}
+
+void TComForm::setLabel(const QString &text)
+{
+    QMetaObject::invokeMethod(
+        this, [this, text] { LabelFName->setText(text); }, Qt::QueuedConnection);
+}
+
+void TComForm::setGaugeMaximum(int maximum)
+{
+    QMetaObject::invokeMethod(
+        this, [this, maximum] { Gauge1->setRange(0, qMax(1, maximum)); }, Qt::QueuedConnection);
+}
+
+void TComForm::setGaugePosition(int position)
+{
+    QMetaObject::invokeMethod(
+        this, [this, position] { Gauge1->setValue(qBound(Gauge1->minimum(), position, Gauge1->maximum())); },
+        Qt::QueuedConnection);
+}
+
+void TComForm::setStopCaption(const QString &caption)
+{
+    QMetaObject::invokeMethod(
+        this, [this, caption] { StopButton->setText(caption); }, Qt::QueuedConnection);
+}
+
+void TComForm::hideWindow()
+{
+    QMetaObject::invokeMethod(
+        this, [this] { hide(); }, Qt::QueuedConnection);
+}
+
+void TComForm::finished()
+{
+    // The worker's last call: its result is complete, so it is taken before the close clears Busy.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            takeResult();
+            Timer1->start();
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,302 @@
+#include "CorlissL.h"
+
+#include "comm/ComForm.h"
+#include "comm/ComMain.h"
+#include "comm/CorlissRules.h"
+#include "platform/Cp932.h"
+#include "platform/PosixSerialPort.h"
+#include "platform/Registry.h"
+#include "platform/UiService.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <QTimer>
+
+using namespace comm;
+namespace cp932 = platform::cp932;
+
+namespace {
+
+// Handles are never reused, so a handle kept from an earlier open is told apart from the open one.
+int NextHandle = 1;
+
+void showLibraryError(const QString &text)
+{
+    platform::MsgStyle style;
+    style.icon = platform::MsgIcon::Stop;
+    style.foreground = true;
+    platform::ui().messageBox(text, libraryCaption(), style);
+}
+
+// Runs the caller's events for at most ms milliseconds, or until done() holds at one of the 50 ms ticks.
+template <typename Done> void serviceEventsUntil(int ms, Done done)
+{
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer tick;
+    tick.setInterval(50);
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() >= ms)
+            loop.quit();
+    });
+    tick.start();
+    // An event loop refuses to run once the application is quitting; the wait then goes on in
+    // 50 ms sleeps, serving events between them, until the transfer has ended.
+    if (loop.exec() != 0) {
+        QCoreApplication::processEvents();
+        QThread::msleep(50);
+    }
+}
+
+void waitWhileBusy()
+{
+    while (Busy)
+        serviceEventsUntil(1000, [] { return !Busy; });
+}
+
+// The failure paths of YmComOpen after the window exists.
+void dropWindow()
+{
+    ComForm->closeWindow();
+    ComForm.reset();
+    PortName.clear();
+}
+
+bool createEmpty(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.close();
+    return file.error() == QFileDevice::NoError;
+}
+
+bool logFileUsable(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+int sendFile(int handle, const QByteArray &pcFile, const QByteArray &bhtName, const QByteArray &fieldList,
+             bool jobSettings)
+{
+    if (const int refused = transferGuard(YmReady, handle, YmHandle, Busy))
+        return refused;
+    SendRequest request;
+    request.pcPath = cp932::decode(pcFile);
+    request.bhtName = cp932::decode(bhtName);
+    request.fieldList = cp932::decode(fieldList);
+    request.defTxFolder = Mode.DefTxFolder;
+    SendPlan plan = planSend(request);
+    if (plan.chooseFile) {
+        const QString chosen = platform::ui().openFileName(QString(), plan.dialogFolder, QString());
+        if (chosen.isEmpty())
+            return 1;
+        plan = planChosenFile(chosen, request.bhtName);
+    }
+    FieldList = plan.fieldList;
+    if (plan.code != 0)
+        return plan.code;
+    ComForm->TxFile = plan.txFile;
+    ComForm->BhtFile = plan.bhtFile;
+    ComForm->setVisible(jobSettings || Mode.DspMode);
+    if (jobSettings)
+        ComForm->SendBnf0();
+    else
+        ComForm->Send0();
+    waitWhileBusy();
+    return LastResult;
+}
+
+} // namespace
+
+bool YmLoadSetting()
+{
+    platform::TRegistry registry;
+    Mode = readModeSettings(registry);
+    if (const std::optional<QString> missing = incompleteSettingsMessage(Mode)) {
+        platform::MsgStyle style;
+        style.icon = platform::MsgIcon::Exclamation;
+        style.foreground = true;
+        platform::ui().messageBox(*missing, libraryCaption(), style);
+        return false;
+    }
+    return true;
+}
+
+bool YmInitialize()
+{
+    // The window and the port must be gone before the application is.
+    static bool quitHooked = false;
+    if (!quitHooked && QCoreApplication::instance()) {
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                         [] { resetLibraryState(); });
+        quitHooked = true;
+    }
+    // The communication mode dialog that completes missing settings is not built yet: incomplete
+    // settings show YmLoadSetting's message only, and the transfers refuse what they lack.
+    YmLoadSetting();
+    YmHandle = -1;
+    YmReady = true;
+    return true;
+}
+
+bool YmSetMode(QWidget *)
+{
+    return YmReady;
+}
+
+int YmComOpen(QWidget *, const QByteArray &portName, int speed)
+{
+    // The progress window keeps itself on top and the boxes take the active window: no owner is kept.
+    if (!YmReady)
+        return -1;
+    if (YmHandle != -1)
+        return YmHandle;
+    const QString passed = cp932::decode(portName);
+    const std::optional<int> number = portNumber(portName);
+    if (!number) {
+        showLibraryError(QStringLiteral("COMﾎﾟｰﾄ名が不良です。"));
+        return -1;
+    }
+    if (!isSupportedSpeed(speed)) {
+        showLibraryError(QStringLiteral("通信スピード設定に誤りがあります。"));
+        return -1;
+    }
+    platform::PortOpenError error = platform::PortOpenError::None;
+    std::unique_ptr<platform::SerialPort> port =
+        platform::openSerialPort(QStringLiteral("COM%1").arg(*number), speed, error);
+    if (!port) {
+        showLibraryError(error == platform::PortOpenError::SpeedRefused
+                             ? QStringLiteral("通信条件設定失敗")
+                             : passed + QStringLiteral(" は既に使用されているか\r\n使用不可の状態です。"));
+        return -1;
+    }
+    port->purge();
+
+    ComForm = std::make_unique<TComForm>(*port, passed);
+    PortName = passed;
+    const QString tempFolder = transferTempFolder();
+    if (!tempFolder.isEmpty()) {
+        ComForm->Tmp1File = tempFolder + QStringLiteral("corltmp1.tmp");
+        ComForm->Tmp2File = tempFolder + QStringLiteral("corltmp2.tmp");
+    }
+    ComForm->setWindowTitle(QStringLiteral("通信ポート %1 %2 bps").arg(PortName).arg(speed));
+    ComForm->hide();
+    int left = 1;
+    int top = 1;
+    if (Mode.DspMode) {
+        platform::TRegistry registry;
+        if (registry.OpenKeyReadOnly(portSubkey(PortName))) {
+            left = registry.ReadInteger(QStringLiteral("DspX")).value_or(1);
+            top = registry.ReadInteger(QStringLiteral("DspY")).value_or(1);
+        }
+    }
+    ComForm->move(left, top);
+
+    QString tempFailure;
+    if (ComForm->Tmp1File.isEmpty())
+        tempFailure = QStringLiteral("ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ1が作成できません");
+    else if (ComForm->Tmp2File.isEmpty())
+        tempFailure = QStringLiteral("ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ2が作成できません");
+    else if (!createEmpty(ComForm->Tmp1File) || !createEmpty(ComForm->Tmp2File))
+        tempFailure = QStringLiteral("ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ1にｱｸｾｽできません");
+    if (!tempFailure.isEmpty()) {
+        dropWindow();
+        showLibraryError(tempFailure);
+        return -1;
+    }
+
+    ComForm->LogFile = YmLogFileName();
+    if (Mode.LogEnable && !logFileUsable(ComForm->LogFile)) {
+        dropWindow();
+        showLibraryError(QStringLiteral("通信履歴保存ﾌｧｲﾙにｱｸｾｽできません"));
+        return -1;
+    }
+
+    YmPort = std::move(port);
+    YmHandle = NextHandle++;
+    return YmHandle;
+}
+
+int YmSendFile(int handle, const QByteArray &pcFile, const QByteArray &bhtName, const QByteArray &fieldList)
+{
+    return sendFile(handle, pcFile, bhtName, fieldList, false);
+}
+
+int YmSendBnf(int handle, const QByteArray &pcFile, const QByteArray &bhtName, const QByteArray &fieldList)
+{
+    return sendFile(handle, pcFile, bhtName, fieldList, true);
+}
+
+int YmRecvFile(int handle, const QByteArray &folder, int continuous, int append, QByteArray &receivedName,
+               QByteArray &fieldList)
+{
+    receivedName.clear();
+    fieldList.clear();
+    if (const int refused = transferGuard(YmReady, handle, YmHandle, Busy))
+        return refused;
+    QString target = cp932::decode(folder);
+    if (target.isEmpty())
+        target = Mode.DefRxFolder;
+    if (target.isEmpty() || !QFileInfo(target).isDir())
+        return 5;
+    ComForm->RxFolder0 = withSeparator(target);
+    FieldList.clear();
+    ComForm->RMode = continuous != 0 ? 1 : 0;
+    ComForm->WMode = append != 0 ? 1 : 0;
+    if (Mode.DspMode)
+        ComForm->show();
+    ComForm->Receive0();
+    waitWhileBusy();
+    receivedName = cp932::encode(RcvFileName);
+    fieldList = cp932::encode(FieldList);
+    return LastResult;
+}
+
+void YmErrorMsg(int kind, int code)
+{
+    const std::optional<QString> text = resultText(code);
+    if (!text)
+        return;
+    platform::ui().messageBox(*text, operationCaption(kind), resultStyle(code));
+}
+
+int YmComClose(int handle)
+{
+    if (!YmReady || handle != YmHandle)
+        return 3;
+    if (handle == -1)
+        return 1;
+    QElapsedTimer clock;
+    clock.start();
+    while (Busy && clock.elapsed() < 10000) {
+        if (ComForm && ComForm->YmThread)
+            ComForm->YmThread->EndCom();
+        serviceEventsUntil(100, [] { return !Busy; });
+    }
+    if (Busy)
+        return 2;
+    if (ComForm)
+        ComForm->closeWindow();
+    ComForm.reset();
+    YmPort.reset();
+    PortName.clear();
+    YmHandle = -1;
+    return 0;
+}
+
+QString YmLogFileName()
+{
+    return logFileName(Mode.LogFolder, PortName, Mode.LogFileMode, QDate::currentDate());
+}
+
+QString YmReadFldFile(const QString &pcFile)
+{
+    return readFldFile(pcFile);
+}

@@ -1,0 +1,245 @@
+#include "Main.h"
+
+#include "comm/CorlissL.h"
+#include "platform/Cp932.h"
+#include "platform/Registry.h"
+#include "platform/UiService.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+QString AppPath;
+TMainForm *MainForm = nullptr;
+
+namespace {
+
+const QString AddinDialogTitle = QStringLiteral("送信アドインプログラム選択");
+const QString AddinDialogFilter = QStringLiteral("*.PD4,*.FN3 (*.PD4 *.FN3 *.pd4 *.fn3)");
+const QString SendDialogTitle = QStringLiteral("送信ファイル選択");
+const QString SendDialogFilter = QStringLiteral("*.* (*)");
+
+// The library takes paths as the bytes of the terminal's code page.
+QByteArray pcPath(const QString &path)
+{
+    return platform::cp932::encode(path);
+}
+
+QPixmap terminalPicture(QSize size)
+{
+    QPixmap picture(size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient body(0, 0, 0, size.height());
+    body.setColorAt(0, QColor(0x2b, 0x4c, 0x7e));
+    body.setColorAt(1, QColor(0x10, 0x20, 0x40));
+    const QRectF outline(16, 8, size.width() - 32, size.height() - 16);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(body);
+    painter.drawRoundedRect(outline, 14, 14);
+    painter.setBrush(QColor(0xcf, 0xe8, 0xd0));
+    painter.drawRect(QRectF(outline.left() + 8, outline.top() + 24, outline.width() - 16, 70));
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(outline.left(), outline.top() + 110, outline.width(), 24), Qt::AlignCenter,
+                     QStringLiteral("BHT-800"));
+    return picture;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(330, 300);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedSize(100, 255);
+    Image1->setScaledContents(true);
+    Image1->setPixmap(terminalPicture(Image1->size()));
+
+    GyoumuBtn = addButton("GyoumuBtn", QStringLiteral("業務設定データ作成/編集/転送"));
+    MasterBtn = addButton("MasterBtn", QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ作成／編集/転送"));
+    FerPrgBtn = addButton("FerPrgBtn", QStringLiteral("Ferrolinプログラム転送"));
+    AddinProgBtn = addButton("AddinProgBtn", QStringLiteral("アドインプログラム転送"));
+    AiCdTblBtn = addButton("AiCdTblBtn", QStringLiteral("ＡＩコードテーブル転送"));
+    RcvBtn = addButton("RcvBtn", QStringLiteral("データ受信"));
+    SendBtn = addButton("SendBtn", QStringLiteral("データ送信"));
+    SetComBtn = addButton("SetComBtn", QStringLiteral("通信条件設定"));
+    QueryBtn = addButton("QueryBtn", QStringLiteral("問い合わせ"));
+    HPBtn = addButton("HPBtn", QStringLiteral("ｻﾎﾟｰﾄWebｻｲﾄ"));
+    EndBtn = addButton("EndBtn", QStringLiteral("終了"));
+
+    auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(2);
+    const QList<QPushButton *> order = {GyoumuBtn, MasterBtn, FerPrgBtn, AddinProgBtn, AiCdTblBtn, RcvBtn,
+                                        SendBtn,   SetComBtn, QueryBtn,  HPBtn,        EndBtn};
+    for (QPushButton *button : order)
+        buttons->addWidget(button);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->addWidget(Image1, 0, Qt::AlignTop);
+    layout->addLayout(buttons, 1);
+
+    // The editors behind these buttons are not part of the program yet.
+    GyoumuBtn->setEnabled(false);
+    MasterBtn->setEnabled(false);
+    SetComBtn->setEnabled(false);
+
+    connect(GyoumuBtn, &QPushButton::clicked, this, &TMainForm::GyoumuBtnClick);
+    connect(MasterBtn, &QPushButton::clicked, this, &TMainForm::MasterBtnClick);
+    connect(FerPrgBtn, &QPushButton::clicked, this, &TMainForm::FerPrgBtnClick);
+    connect(AddinProgBtn, &QPushButton::clicked, this, &TMainForm::AddinProgBtnClick);
+    connect(AiCdTblBtn, &QPushButton::clicked, this, &TMainForm::AiCdTblBtnClick);
+    connect(RcvBtn, &QPushButton::clicked, this, &TMainForm::RcvBtnClick);
+    connect(SendBtn, &QPushButton::clicked, this, &TMainForm::SendBtnClick);
+    connect(SetComBtn, &QPushButton::clicked, this, &TMainForm::SetComBtnClick);
+    connect(QueryBtn, &QPushButton::clicked, this, &TMainForm::QueryBtnClick);
+    connect(HPBtn, &QPushButton::clicked, this, &TMainForm::HPBtnClick);
+    connect(EndBtn, &QPushButton::clicked, this, &TMainForm::EndBtnClick);
+
+    FormCreate();
+}
+
+QPushButton *TMainForm::addButton(const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void TMainForm::FormCreate()
+{
+    setWindowTitle(manager::AppTitle);
+
+    platform::TRegistry registry;
+    const manager::ComValues com = manager::readComValues(registry);
+    ComP = com.ComP;
+    ComSpeed = com.ComSpeed;
+    RcvMode = com.RcvMode;
+    WrMode = com.WrMode;
+    const manager::SendValues send = manager::readSendValues(registry);
+    SendFolder = send.SendFolder;
+    SendFile = send.SendFile;
+    ComPort = manager::comPortName(ComP);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TMainForm::FormClose()
+{
+    platform::TRegistry registry;
+    manager::writeSendValues(registry, {SendFolder, SendFile});
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int handle)> &operation)
+{
+    setEnabled(false);
+    const int handle = YmComOpen(this, platform::cp932::encode(ComPort), ComSpeed);
+    if (handle == -1) {
+        platform::MsgStyle style;
+        style.icon = platform::MsgIcon::Stop;
+        style.foreground = true;
+        platform::ui().messageBox(ComPort + QStringLiteral("をオープンできません"),
+                                  QStringLiteral("通信ポート") + ComPort, style);
+    } else {
+        if (const std::optional<int> result = operation(handle))
+            YmErrorMsg(kind, *result);
+        YmComClose(handle);
+    }
+    setEnabled(true);
+}
+
+void TMainForm::GyoumuBtnClick() {}
+
+void TMainForm::MasterBtnClick() {}
+
+void TMainForm::FerPrgBtnClick()
+{
+    runTransfer(0, [](int handle) {
+        return std::optional<int>(YmSendFile(handle, pcPath(AppPath + QStringLiteral("Prog/FerPk800.PD4")),
+                                             QByteArrayLiteral("FERPK800.PD4"), QByteArray()));
+    });
+}
+
+void TMainForm::AddinProgBtnClick()
+{
+    runTransfer(0, [](int handle) -> std::optional<int> {
+        const QString chosen = platform::ui().openFileName(
+            AddinDialogTitle, AppPath + QStringLiteral("AddInPrg"), AddinDialogFilter);
+        if (chosen.isEmpty())
+            return std::nullopt;
+        return YmSendFile(handle, pcPath(chosen), QByteArray(), QByteArray());
+    });
+}
+
+void TMainForm::AiCdTblBtnClick()
+{
+    runTransfer(5, [](int handle) {
+        return std::optional<int>(YmSendFile(handle, pcPath(AppPath + QStringLiteral("AiCode.Tbl")),
+                                             QByteArrayLiteral("AICODE.TBL"), QByteArrayLiteral("4,1,2")));
+    });
+}
+
+void TMainForm::RcvBtnClick()
+{
+    runTransfer(6, [this](int handle) {
+        QByteArray receivedName;
+        QByteArray fieldList;
+        return std::optional<int>(YmRecvFile(handle, QByteArray(), RcvMode, WrMode, receivedName, fieldList));
+    });
+}
+
+void TMainForm::SendBtnClick()
+{
+    runTransfer(5, [this](int handle) -> std::optional<int> {
+        const manager::SendDialogStart start =
+            manager::prepareSendDialog({SendFolder, SendFile}, QFileInfo::exists(SendFile));
+        if (start.forgetSendFile)
+            SendFile.clear();
+        const QString chosen =
+            platform::ui().openFileName(SendDialogTitle, manager::dialogStartPath(start), SendDialogFilter);
+        if (chosen.isEmpty())
+            return std::nullopt;
+        SendFolder = manager::folderOf(chosen);
+        SendFile = chosen;
+        return YmSendFile(handle, pcPath(SendFile), QByteArray(), QByteArray());
+    });
+}
+
+void TMainForm::SetComBtnClick() {}
+
+void TMainForm::QueryBtnClick()
+{
+    setEnabled(false);
+    platform::ui().openDocument(AppPath + QStringLiteral("help/index.html"));
+    setEnabled(true);
+}
+
+void TMainForm::HPBtnClick() {}
+
+void TMainForm::EndBtnClick()
+{
+    close();
+}

@@ -1,0 +1,39 @@
+#include "MessageLog.h"
+
+#include <QFile>
+
+namespace manager {
+
+MessageLogUiService::MessageLogUiService(platform::UiService &inner, const QString &logFile)
+    : inner_(inner), logFile_(logFile)
+{
+}
+
+platform::MsgResult MessageLogUiService::messageBox(const QString &text, const QString &caption,
+                                                    const platform::MsgStyle &style)
+{
+    // One line per box; CR LF inside a text is kept visible so a box stays one line.
+    QString line = caption + QLatin1Char('\t') + text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"));
+    QFile log(logFile_);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+        log.write(line.toUtf8() + '\n');
+    return platform::defaultAnswer(style);
+}
+
+void MessageLogUiService::beep()
+{
+    inner_.beep();
+}
+
+QString MessageLogUiService::openFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    return inner_.openFileName(title, folder, filter);
+}
+
+bool MessageLogUiService::openDocument(const QString &path)
+{
+    return inner_.openDocument(path);
+}
+
+} // namespace manager

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/UiService.h"
+
+#include <QString>
+
+// Stands in for the operator at the message boxes when the real program runs unattended (a test that
+// starts it as a process): each box's caption and text is appended to a log file and the box is
+// answered with its default button without being shown. Everything else goes to the inner service.
+namespace manager {
+
+class MessageLogUiService final : public platform::UiService {
+public:
+    MessageLogUiService(platform::UiService &inner, const QString &logFile);
+
+    platform::MsgResult messageBox(const QString &text, const QString &caption,
+                                   const platform::MsgStyle &style) override;
+    void beep() override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
+    bool openDocument(const QString &path) override;
+
+private:
+    platform::UiService &inner_;
+    QString logFile_;
+};
+
+} // namespace manager

@@ -1,0 +1,6 @@
+#include "manager/Harbrook.h"
+
+int main(int argc, char **argv)
+{
+    return HarbrookMain(argc, argv);
+}

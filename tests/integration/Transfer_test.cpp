@@ -1,0 +1,333 @@
+// The engine (through ymtool), the terminal simulator and lrzsz over ptys, in real time.
+
+#include "Peers.h"
+
+#include "tests/support/TestIsolation.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace itest;
+
+namespace {
+
+const QByteArray MasterFld =
+    "* created by BHT\r\nfile\tMASTER.DAT\r\nsize\t2700\r\nrecords\t300\r\nfields\t4 1 2\r\n";
+
+// rb lowers the case of some upper-case names.
+QByteArray readAnyCase(const QString &folder, const char *name)
+{
+    for (const QString &file : QDir(folder).entryList(QDir::Files))
+        if (file.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return readFile(folder + QLatin1Char('/') + file);
+    return {};
+}
+
+class Transfer : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = testsupport::caseFolder();
+        for (const char *sub : {"in", "out", "rx", "src", "peer"})
+            ASSERT_TRUE(QDir(root).mkpath(QString::fromLatin1(sub)));
+    }
+    QString path(const QString &rel) const { return root + QLatin1Char('/') + rel; }
+    // ymtool's output, for the failure message.
+    static std::string shown(const YmRun &run) { return run.lines.join(QLatin1Char('\n')).toStdString(); }
+
+    QString root;
+};
+
+TEST_F(Transfer, TheSimulatorTakesAnSbBatch)
+{
+    if (!lrzszPresent())
+        GTEST_SKIP() << "lrzsz is not installed";
+    const QByteArray program = randomBytes(5000, 1);
+    const QByteArray records = randomRecords(300, 7, 2);
+    ASSERT_TRUE(writeFile(path("src/PRG.PD4"), program));
+    ASSERT_TRUE(writeFile(path("src/MASTER.DAT"), records));
+    Sim sim(root, {"--inbox", path("in"), "--rate", "460800"});
+    ASSERT_TRUE(sim.ready());
+    SpawnSpec spec{"/usr/bin/sb",
+                   {"--ymodem", "PRG.PD4", "MASTER.DAT"},
+                   path("src"),
+                   sim.device(),
+                   -1,
+                   {},
+                   path("sb.err"),
+                   {}};
+    Child sb(spec);
+    ASSERT_TRUE(sb.wait(60000));
+    EXPECT_EQ(sb.exitCode(), 0);
+    const QString log = sim.stop();
+    EXPECT_EQ(readFile(path("in/PRG.PD4")), program) << log.toStdString();
+    EXPECT_EQ(readFile(path("in/MASTER.DAT")), records) << log.toStdString();
+}
+
+TEST_F(Transfer, TheSimulatorSendsItsOutboxToRbWithTheFieldDefinitionFirst)
+{
+    if (!lrzszPresent())
+        GTEST_SKIP() << "lrzsz is not installed";
+    const QByteArray records = randomRecords(300, 7, 3);
+    ASSERT_TRUE(writeFile(path("out/MASTER.DAT"), records));
+    Sim sim(root, {"--outbox", path("out"), "--fields", "4,1,2"});
+    ASSERT_TRUE(sim.ready());
+    SpawnSpec spec{
+        "/usr/bin/rb", {"-vv", "--ymodem"}, path("peer"), sim.device(), -1, {}, path("rb.err"), {}};
+    Child rb(spec);
+    ASSERT_TRUE(rb.wait(60000));
+    EXPECT_EQ(rb.exitCode(), 0);
+    sim.stop();
+    EXPECT_EQ(readAnyCase(path("peer"), "MASTER.FLD"), MasterFld);
+    EXPECT_EQ(readAnyCase(path("peer"), "MASTER.DAT"), records);
+    const QString err = QString::fromLatin1(readFile(path("rb.err"))).toLower();
+    EXPECT_LT(err.indexOf(QLatin1String("receiving: master.fld")),
+              err.indexOf(QLatin1String("receiving: master.dat")));
+    EXPECT_GE(err.indexOf(QLatin1String("receiving: master.fld")), 0) << err.toStdString();
+}
+
+struct SendCase {
+    const char *pcName;
+    QByteArray content;
+    const char *bhtName;
+    const char *fields;    // "" for none given
+    const char *widthFile; // written beside the PC file as NAME.fld, or null
+    const char *stored;    // the name in the terminal's inbox
+    QByteArray expected;
+    QByteArray expectedFld; // empty: no field definition must arrive
+};
+
+TEST_F(Transfer, TheEngineSendsEachKindOfFileToTheSimulator)
+{
+    const QByteArray program = randomBytes(5000, 4);
+    const QByteArray records = randomRecords(300, 7, 5);
+    const SendCase cases[] = {
+        {"prg.pd4", program, "PRG.PD4", "", nullptr, "PRG.PD4", program, {}},
+        {"master.dat", records, "master.dat", "4,1,2", nullptr, "MASTER.DAT", records, MasterFld},
+        {"mst.dat", records, "MST.DAT", "", "4,1,2\r\n", "MST.DAT", records,
+         "* created by BHT\r\nfile\tMST.DAT\r\nsize\t2700\r\nrecords\t300\r\nfields\t4 1 2\r\n"},
+        {"data.csv", "A,B\r\nCC,DDDD\r\n", "DATA.CSV", "3,2", nullptr, "DATA.CSV", "A  B \r\nCC DD\r\n",
+         "* created by BHT\r\nfile\tDATA.CSV\r\nsize\t14\r\nrecords\t2\r\nfields\t3 2\r\n"},
+    };
+    Sim sim(root, {"--inbox", path("in"), "--rate", "460800"});
+    ASSERT_TRUE(sim.ready());
+    for (const SendCase &c : cases) {
+        const QString pc = path(QStringLiteral("src/") + QLatin1String(c.pcName));
+        ASSERT_TRUE(writeFile(pc, c.content));
+        if (c.widthFile) {
+            ASSERT_TRUE(
+                writeFile(pc.left(pc.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".fld"), c.widthFile));
+        }
+        QStringList args{"send", "COM1", pc, QLatin1String(c.bhtName)};
+        if (*c.fields)
+            args << QLatin1String(c.fields);
+        const YmRun run = runYmtool(args, sim.device(), root);
+        ASSERT_TRUE(run.ended) << c.pcName;
+        EXPECT_EQ(run.result, 0) << c.pcName << "\n" << shown(run);
+        EXPECT_EQ(run.exitCode, 0) << c.pcName;
+        const QString stored = QLatin1String(c.stored);
+        EXPECT_EQ(readFile(path("in/") + stored), c.expected) << c.pcName;
+        const QString fld =
+            path("in/") + stored.left(stored.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".FLD");
+        EXPECT_EQ(readFile(fld), c.expectedFld) << c.pcName;
+    }
+    const QString log = sim.stop();
+    EXPECT_TRUE(log.contains(QLatin1String("batches received 4"))) << log.toStdString();
+}
+
+TEST_F(Transfer, TheEngineShowsTheProgressAndRefusesWhatItCannotSend)
+{
+    ASSERT_TRUE(writeFile(path("src/master.dat"), randomRecords(3, 7, 6)));
+    Sim sim(root, {"--inbox", path("in"), "--rate", "460800"});
+    ASSERT_TRUE(sim.ready());
+    const YmRun sent =
+        runYmtool({"send", "COM1", path("src/master.dat"), "MASTER.DAT", "4,1,2"}, sim.device(), root);
+    EXPECT_EQ(sent.result, 0) << shown(sent);
+    for (const char *label : {"label MASTER.DAT ﾃﾞｰﾀ送信", "label MASTER.DAT 送信開始",
+                              "label MASTER.DAT 送信中", "label MASTER.DAT 送信終了"})
+        EXPECT_TRUE(sent.lines.contains(QString::fromUtf8(label))) << label << "\n" << shown(sent);
+    EXPECT_EQ(sent.lines.last(), QStringLiteral("result 0"));
+
+    const struct {
+        QStringList args;
+        int result;
+    } refused[] = {
+        {{"send", "COM1", path("src/master.dat"), "MASTER.DAT"}, 7},          // no field list anywhere
+        {{"send", "COM1", path("src/master.dat"), "MASTER.DAT", "4,0,2"}, 7}, // unusable widths
+        {{"send", "COM1", path("src/master.dat"), "TOOLONGNAME.DAT", "7"}, 8},
+        {{"send", "COM1", path("src/missing.pd4"), "MISSING.PD4"}, 6},
+        {{"recv", "COM1", path("no-such-folder")}, 5},
+    };
+    for (const auto &r : refused) {
+        const YmRun run = runYmtool(r.args, sim.device(), root);
+        EXPECT_EQ(run.result, r.result) << r.args.join(' ').toStdString() << "\n" << shown(run);
+        EXPECT_EQ(run.exitCode, 1);
+    }
+    sim.stop();
+    EXPECT_EQ(QDir(path("in")).entryList(QDir::Files).size(), 2); // MASTER.FLD and MASTER.DAT only
+}
+
+TEST_F(Transfer, TheEngineReceivesTheSimulatorsBatch)
+{
+    const QByteArray program = randomBytes(3000, 7);
+    const QByteArray records = randomRecords(200, 7, 8);
+    ASSERT_TRUE(writeFile(path("out/PRG.PD4"), program));
+    ASSERT_TRUE(writeFile(path("out/MASTER.DAT"), records));
+    Sim sim(root, {"--outbox", path("out"), "--fields", "4,1,2", "--rate", "460800"});
+    ASSERT_TRUE(sim.ready());
+    const YmRun run = runYmtool({"recv", "COM1", path("rx")}, sim.device(), root);
+    const QString log = sim.stop();
+    ASSERT_EQ(run.result, 0) << shown(run) << log.toStdString();
+    EXPECT_EQ(readFile(path("rx/PRG.PD4")), program);
+    EXPECT_EQ(readFile(path("rx/MASTER.DAT")), records);
+    EXPECT_EQ(QDir(path("rx")).entryList(QDir::Files), (QStringList{"MASTER.DAT", "PRG.PD4"}));
+    EXPECT_EQ(run.value("file"), QStringLiteral("PRG.PD4")); // the last file of the batch
+}
+
+TEST_F(Transfer, TheEngineReceivesRecordDataAsCsv)
+{
+    ASSERT_TRUE(writeFile(path("out/DATA.DAT"), "ABCD1XY\r\nEFGH2ZW\r\n"));
+    Sim sim(root, {"--outbox", path("out"), "--fields", "4,1,2", "--rate", "460800"});
+    ASSERT_TRUE(sim.ready());
+    const YmRun run = runYmtool({"recv", "COM1", path("rx"), "--csv", "--dbl-quoted"}, sim.device(), root);
+    sim.stop();
+    ASSERT_EQ(run.result, 0) << shown(run);
+    EXPECT_EQ(readFile(path("rx/DATA.DAT")),
+              QByteArray("\"ABCD\",\"1\",\"XY\"\r\n\"EFGH\",\"2\",\"ZW\"\r\n"));
+    EXPECT_EQ(run.value("file"), QStringLiteral("DATA.DAT"));
+    EXPECT_EQ(run.value("fields"), QStringLiteral("4,1,2"));
+}
+
+TEST_F(Transfer, TheTerminalsFaultsEndWithTheirCodesAndLeaveTheFolderAlone)
+{
+    ASSERT_TRUE(writeFile(path("src/PRG.PD4"), randomBytes(4000, 9)));
+    ASSERT_TRUE(writeFile(path("out/PRG.PD4"), randomBytes(4000, 10)));
+    const QByteArray older = "the operator's older copy";
+    ASSERT_TRUE(writeFile(path("rx/PRG.PD4"), older));
+    const struct {
+        bool send;
+        QStringList faults;
+        int result;
+    } cases[] = {
+        {true, {"--cancel", "1"}, 2},
+        {true, {"--nak-for-c", "1"}, 16},
+        {false, {"--cancel", "1"}, 2},
+    };
+    for (const auto &c : cases) {
+        const auto before = snapshot(path("rx"));
+        Sim sim(root,
+                QStringList{"--inbox", path("in"), "--outbox", path("out"), "--rate", "460800"} + c.faults);
+        ASSERT_TRUE(sim.ready());
+        const YmRun run =
+            c.send ? runYmtool({"send", "COM1", path("src/PRG.PD4"), "PRG.PD4"}, sim.device(), root)
+                   : runYmtool({"recv", "COM1", path("rx")}, sim.device(), root);
+        const QString log = sim.stop();
+        EXPECT_EQ(run.result, c.result) << c.faults.join(' ').toStdString() << "\n"
+                                        << shown(run) << log.toStdString();
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(snapshot(path("rx")), before) << c.faults.join(' ').toStdString();
+        EXPECT_TRUE(run.value("file").isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(path("in/PRG.PD4")));
+}
+
+TEST_F(Transfer, ASilentTerminalTimesTheSenderOut)
+{
+    ASSERT_TRUE(writeFile(path("src/PRG.PD4"), randomBytes(2000, 11)));
+    // The terminal takes the header and then goes silent for longer than the sender waits.
+    Sim sim(root, {"--inbox", path("in"), "--stall", "1", "--stall-ms", "60000"});
+    ASSERT_TRUE(sim.ready());
+    const YmRun run = runYmtool({"send", "COM1", path("src/PRG.PD4"), "PRG.PD4"}, sim.device(), root);
+    sim.stop();
+    EXPECT_EQ(run.result, 13) << shown(run);
+}
+
+TEST_F(Transfer, ANoisyLineStillCarriesFilesBothWays)
+{
+    const QByteArray program = randomBytes(20000, 12);
+    ASSERT_TRUE(writeFile(path("src/PRG.PD4"), program));
+    ASSERT_TRUE(writeFile(path("out/PRG.PD4"), program));
+    const QStringList noise{"--corrupt", "0.0005", "--drop", "0.0003", "--repeat", "0.0003", "--seed", "7"};
+    {
+        Sim sim(root, QStringList{"--inbox", path("in")} + noise);
+        ASSERT_TRUE(sim.ready());
+        const YmRun run = runYmtool({"send", "COM1", path("src/PRG.PD4"), "PRG.PD4"}, sim.device(), root);
+        const QString log = sim.stop();
+        EXPECT_EQ(run.result, 0) << shown(run) << log.toStdString();
+        EXPECT_EQ(readFile(path("in/PRG.PD4")), program);
+    }
+    {
+        Sim sim(root, QStringList{"--outbox", path("out")} + noise);
+        ASSERT_TRUE(sim.ready());
+        const YmRun run = runYmtool({"recv", "COM1", path("rx")}, sim.device(), root);
+        const QString log = sim.stop();
+        EXPECT_EQ(run.result, 0) << shown(run) << log.toStdString();
+        EXPECT_EQ(readFile(path("rx/PRG.PD4")), program);
+    }
+}
+
+TEST_F(Transfer, TheEngineSendsToRb)
+{
+    if (!lrzszPresent())
+        GTEST_SKIP() << "lrzsz is not installed";
+    const QByteArray program = randomBytes(6000, 13);
+    const QByteArray records = randomRecords(300, 7, 14);
+    ASSERT_TRUE(writeFile(path("src/PRG.PD4"), program));
+    ASSERT_TRUE(writeFile(path("src/MASTER.DAT"), records));
+    for (const bool recordData : {false, true}) {
+        PeerLine line;
+        SpawnSpec spec{
+            "/usr/bin/rb", {"-vv", "--ymodem"}, path("peer"), {}, line.peerFd(), {}, path("rb.err"), {}};
+        Child rb(spec);
+        const YmRun run =
+            recordData ? runYmtool({"send", "COM1", path("src/MASTER.DAT"), "MASTER.DAT", "4,1,2"},
+                                   line.device(), root)
+                       : runYmtool({"send", "COM1", path("src/PRG.PD4"), "PRG.PD4"}, line.device(), root);
+        EXPECT_EQ(run.result, 0) << shown(run) << readFile(path("rb.err")).toStdString();
+        ASSERT_TRUE(rb.wait(30000));
+        EXPECT_EQ(rb.exitCode(), 0);
+    }
+    EXPECT_EQ(readAnyCase(path("peer"), "PRG.PD4"), program);
+    EXPECT_EQ(readAnyCase(path("peer"), "MASTER.DAT"), records);
+    EXPECT_EQ(readAnyCase(path("peer"), "MASTER.FLD"), MasterFld);
+    const QString err = QString::fromLatin1(readFile(path("rb.err"))).toLower();
+    const auto fld = err.indexOf(QLatin1String("receiving: master.fld"));
+    EXPECT_GE(fld, 0) << err.toStdString();
+    EXPECT_LT(fld, err.indexOf(QLatin1String("receiving: master.dat")));
+}
+
+TEST_F(Transfer, TheEngineReceivesSbBatches)
+{
+    if (!lrzszPresent())
+        GTEST_SKIP() << "lrzsz is not installed";
+    const QByteArray first = randomBytes(3000, 15);
+    const QByteArray second = randomBytes(1025, 16);
+    const QByteArray records = randomRecords(300, 7, 17);
+    ASSERT_TRUE(writeFile(path("src/PRG1.PD4"), first));
+    ASSERT_TRUE(writeFile(path("src/PRG2.PD4"), second));
+    ASSERT_TRUE(writeFile(path("src/MASTER.FLD"), MasterFld));
+    ASSERT_TRUE(writeFile(path("src/MASTER.DAT"), records));
+    const QStringList batches[] = {{"PRG1.PD4", "PRG2.PD4"}, {"MASTER.FLD", "MASTER.DAT"}};
+    QStringList fieldLists;
+    for (const QStringList &files : batches) {
+        PeerLine line;
+        SpawnSpec spec{"/usr/bin/sb",  QStringList{"--ymodem"} + files,
+                       path("src"),    {},
+                       line.peerFd(),  {},
+                       path("sb.err"), {}};
+        Child sb(spec);
+        const YmRun run = runYmtool({"recv", "COM1", path("rx")}, line.device(), root);
+        EXPECT_EQ(run.result, 0) << shown(run);
+        EXPECT_EQ(run.value("file"), files.last());
+        fieldLists << run.value("fields");
+        ASSERT_TRUE(sb.wait(30000));
+        EXPECT_EQ(sb.exitCode(), 0);
+    }
+    EXPECT_EQ(readFile(path("rx/PRG1.PD4")), first);
+    EXPECT_EQ(readFile(path("rx/PRG2.PD4")), second);
+    EXPECT_EQ(readFile(path("rx/MASTER.DAT")), records);
+    EXPECT_FALSE(QFile::exists(path("rx/MASTER.FLD")));
+    EXPECT_EQ(fieldLists.last(), QStringLiteral("4,1,2"));
+}
+
+} // namespace

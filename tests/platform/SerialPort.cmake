@@ -1,0 +1,2 @@
+# The serial port tests open pty pairs.
+target_link_libraries(test_platform PRIVATE util)

@@ -1,0 +1,17 @@
+#include "Crc16.h"
+
+namespace termsim {
+
+std::uint16_t crc16(const std::uint8_t *data, std::size_t size)
+{
+    std::uint16_t crc = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc = static_cast<std::uint16_t>(crc ^ (data[i] << 8));
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) ? static_cast<std::uint16_t>((crc << 1) ^ 0x1021)
+                                 : static_cast<std::uint16_t>(crc << 1);
+    }
+    return crc;
+}
+
+} // namespace termsim
