@@ -12,34 +12,12 @@
 #include "jobs/DataType.h"
 #include "platform/Cp932.h"
 #include "tests/support/TestIsolation.h"
+#include "tests/jobs/ExpectedLine.h"
 
 namespace {
 
-// An expected line written out field by field; each field states the byte position it starts at.
-class Expected {
-public:
-    Expected &at(int position, QByteArrayView bytes)
-    {
-        EXPECT_EQ(line.size() + 1, position) << "field " << bytes.toByteArray().constData();
-        line.append(bytes);
-        return *this;
-    }
-    Expected &blanks(int position, int count) { return at(position, QByteArray(count, ' ')); }
-    Expected &zeros(int position, int count) { return at(position, QByteArray(count, '0')); }
-    QByteArray done()
-    {
-        line.append(QByteArray(500 - line.size(), ' '));
-        return line;
-    }
-
-private:
-    QByteArray line;
-};
-
-QByteArray sjis(const QString &text)
-{
-    return platform::cp932::encode(text);
-}
+using testjobs::Expected;
+using testjobs::sjis;
 QByteArray num(int value, int width)
 {
     return QByteArray::number(value).rightJustified(width, '0');

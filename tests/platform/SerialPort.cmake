@@ -1,2 +1,0 @@
-# The serial port tests open pty pairs.
-target_link_libraries(test_platform PRIVATE util)

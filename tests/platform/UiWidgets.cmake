@@ -1,1 +1,0 @@
-target_link_libraries(test_platform PRIVATE harbrook_platform_ui)
