@@ -15,6 +15,16 @@ struct RoundTrip {
     QByteArray bytes;
 };
 
+void PrintTo(const RoundTrip &c, std::ostream *os)
+{
+    *os << c.bytes.toHex(' ').constData();
+}
+
+std::string roundTripName(const testing::TestParamInfo<RoundTrip> &info)
+{
+    return "Case" + std::to_string(info.index);
+}
+
 class Cp932RoundTrip : public testing::TestWithParam<RoundTrip> {};
 
 TEST_P(Cp932RoundTrip, EncodesAndDecodesExactly)
@@ -37,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // NEC special row and IBM extension as on the operators' PCs.
                     RoundTrip{u"①", QByteArray("\x87\x40")},
                     RoundTrip{u"纊", QByteArray("\xFA\x5C")},
-                    RoundTrip{u"～", QByteArray("\x81\x60")}));
+                    RoundTrip{u"～", QByteArray("\x81\x60")}),
+    roundTripName);
 
 TEST(Cp932, UnmappableCharacterBecomesQuestionMark)
 {
