@@ -10,8 +10,8 @@
 namespace platform {
 
 struct PortQueueStatus {
-    int inQueue = 0;   // bytes received and waiting to be read
-    int outQueue = 0;  // bytes written and not yet sent
+    int inQueue = 0;  // bytes received and waiting to be read
+    int outQueue = 0; // bytes written and not yet sent
 };
 
 class SerialPort {
@@ -35,10 +35,10 @@ public:
 
 enum class PortOpenError {
     None,
-    NoDevice,      // the port name resolves to no device
-    InUse,         // another program holds the port
-    SpeedRefused,  // the device refuses the line speed
-    Failed,        // any other failure to open or configure
+    NoDevice,     // the port name resolves to no device
+    InUse,        // another program holds the port
+    SpeedRefused, // the device refuses the line speed
+    Failed,       // any other failure to open or configure
 };
 
 } // namespace platform

@@ -11,8 +11,8 @@
 #include "jobs/BnfFile.h"
 #include "jobs/DataType.h"
 #include "platform/Cp932.h"
-#include "tests/support/TestIsolation.h"
 #include "tests/jobs/ExpectedLine.h"
+#include "tests/support/TestIsolation.h"
 
 namespace {
 

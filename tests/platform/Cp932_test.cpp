@@ -37,16 +37,14 @@ TEST_P(Cp932RoundTrip, EncodesAndDecodesExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Cp932, Cp932RoundTrip,
-    testing::Values(RoundTrip{u"", QByteArray()},
-                    RoundTrip{u"ABC123", QByteArray("ABC123")},
+    testing::Values(RoundTrip{u"", QByteArray()}, RoundTrip{u"ABC123", QByteArray("ABC123")},
                     // 0x5C and 0x7E stay backslash and tilde: paths and the terminal rely on it.
                     RoundTrip{u"C:\\Dunmere\\~", QByteArray("C:\\Dunmere\\~")},
                     RoundTrip{u"ｱｲｳﾃﾞｰﾀ", QByteArray("\xB1\xB2\xB3\xC3\xDE\xB0\xC0")},
                     RoundTrip{u"受信", QByteArray("\x8E\xF3\x90\x4D")},
                     RoundTrip{u"ＡＩ", QByteArray("\x82\x60\x82\x68")},
                     // NEC special row and IBM extension as on the operators' PCs.
-                    RoundTrip{u"①", QByteArray("\x87\x40")},
-                    RoundTrip{u"纊", QByteArray("\xFA\x5C")},
+                    RoundTrip{u"①", QByteArray("\x87\x40")}, RoundTrip{u"纊", QByteArray("\xFA\x5C")},
                     RoundTrip{u"～", QByteArray("\x81\x60")}),
     roundTripName);
 
@@ -68,10 +66,13 @@ TEST(Cp932, InvalidBytesDecodeToOneReplacementEach)
         QByteArray bytes;
         const char16_t *text;
     } cases[] = {
-        {QByteArray("\x8E\xF3\x90", 3), u"受\uFFFD"},        // lone lead byte left by a byte cut
+        {QByteArray("\x8E\xF3\x90", 3), u"受\uFFFD"}, // lone lead byte left by a byte cut
         {QByteArray("\x81", 1), u"\uFFFD"},
-        {QByteArray("\x81\x20" "A", 3), u"\uFFFD A"},          // lead byte, then a byte that is no trail
-        {QByteArray("\xA0\xFD", 2), u"\uFFFD\uFFFD"},          // bytes that start nothing
+        {QByteArray("\x81\x20"
+                    "A",
+                    3),
+         u"\uFFFD A"},                                // lead byte, then a byte that is no trail
+        {QByteArray("\xA0\xFD", 2), u"\uFFFD\uFFFD"}, // bytes that start nothing
     };
     for (const Case &c : cases) {
         EXPECT_EQ(decode(c.bytes), QString::fromUtf16(c.text)) << c.bytes.toHex(' ').constData();

@@ -25,9 +25,15 @@ class CaseIsolation final : public testing::EmptyTestEventListener {
 
 } // namespace
 
-QString caseFolder() { return currentCase ? currentCase->path() : QString(); }
+QString caseFolder()
+{
+    return currentCase ? currentCase->path() : QString();
+}
 
-QString programFolder() { return qEnvironmentVariable("HARBROOK_PROGRAM_DIR"); }
+QString programFolder()
+{
+    return qEnvironmentVariable("HARBROOK_PROGRAM_DIR");
+}
 
 void installCaseIsolation()
 {

@@ -169,7 +169,8 @@ int main(int argc, char **argv)
         // Blocked by a PC that does not read: wait for room, or a while, never spin. Otherwise sleep to
         // the microsecond, so that the paced line keeps its rate.
         const Micros sleep = blocked ? 10 * MicrosPerMs : wait;
-        const timespec timeout{static_cast<time_t>(sleep / 1000000), static_cast<long>(sleep % 1000000) * 1000};
+        const timespec timeout{static_cast<time_t>(sleep / 1000000),
+                               static_cast<long>(sleep % 1000000) * 1000};
         if (ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) {
             reason = std::string("poll failed: ") + std::strerror(errno);
             break;
