@@ -1,5 +1,7 @@
 #include "ComForm.h"
 
+#include <QFile>
+
 #include "comm/ComMain.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
@@ -61,11 +63,16 @@ TComForm::~TComForm()
     YmThread.reset();
     if (comm::Busy)
         comm::Busy = false;
+    // The temporary files are this window's own (unique names): nothing else will remove them.
+    for (const QString &file : {Tmp1File, Tmp2File}) {
+        if (!file.isEmpty())
+            QFile::remove(file);
+    }
 }
 
 void TComForm::Send0()
 {
-    LabelFName->setText(BhtFile);
+    showLabel(BhtFile);
     TransferStart start;
     start.TxFlag = true;
     start.TxFName = TxFile;
@@ -81,7 +88,7 @@ void TComForm::Send0()
 
 void TComForm::SendBnf0()
 {
-    LabelFName->setText(BhtFile);
+    showLabel(BhtFile);
     TransferStart start;
     start.TxFlag = true;
     start.TxFName = TxFile;
@@ -184,35 +191,60 @@ void TComForm::takeResult()
     comm::FieldList = result.FieldList;
 }
 
+void TComForm::showLabel(const QString &text)
+{
+    LabelFName->setText(text);
+    emit labelShown(text);
+}
+
 void TComForm::setLabel(const QString &text)
 {
     QMetaObject::invokeMethod(
-        this, [this, text] { LabelFName->setText(text); }, Qt::QueuedConnection);
+        this, [this, text] { showLabel(text); }, Qt::QueuedConnection);
 }
 
 void TComForm::setGaugeMaximum(int maximum)
 {
     QMetaObject::invokeMethod(
-        this, [this, maximum] { Gauge1->setRange(0, qMax(1, maximum)); }, Qt::QueuedConnection);
+        this,
+        [this, maximum] {
+            Gauge1->setRange(0, qMax(1, maximum));
+            emit gaugeShown(Gauge1->value(), Gauge1->maximum());
+        },
+        Qt::QueuedConnection);
 }
 
 void TComForm::setGaugePosition(int position)
 {
     QMetaObject::invokeMethod(
-        this, [this, position] { Gauge1->setValue(qBound(Gauge1->minimum(), position, Gauge1->maximum())); },
+        this,
+        [this, position] {
+            Gauge1->setValue(qBound(Gauge1->minimum(), position, Gauge1->maximum()));
+            emit gaugeShown(Gauge1->value(), Gauge1->maximum());
+        },
         Qt::QueuedConnection);
 }
 
 void TComForm::setStopCaption(const QString &caption)
 {
     QMetaObject::invokeMethod(
-        this, [this, caption] { StopButton->setText(caption); }, Qt::QueuedConnection);
+        this,
+        [this, caption] {
+            StopButton->setText(caption);
+            emit stopCaptionShown(caption);
+        },
+        Qt::QueuedConnection);
 }
 
 void TComForm::hideWindow()
 {
     QMetaObject::invokeMethod(
-        this, [this] { hide(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            hide();
+            emit hiddenByTransfer();
+        },
+        Qt::QueuedConnection);
 }
 
 void TComForm::finished()

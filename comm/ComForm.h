@@ -54,6 +54,13 @@ public:
     void hideWindow() override;
     void finished() override;
 
+signals:
+    // What the window shows, as it changes: for watchers without a screen (the command-line tool).
+    void labelShown(const QString &text);
+    void gaugeShown(int position, int maximum);
+    void stopCaptionShown(const QString &caption);
+    void hiddenByTransfer();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
@@ -67,6 +74,7 @@ private:
     void FormClose();
     void takeResult();
     bool transferRunning() const;
+    void showLabel(const QString &text);
 
     platform::SerialPort &Port;
     QString PortKeyName;

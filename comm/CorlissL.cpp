@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QThread>
 #include <QTimer>
 
@@ -67,13 +68,16 @@ void dropWindow()
     PortName.clear();
 }
 
-bool createEmpty(const QString &path)
+// An empty file of a unique name in folder; created stays true only while every reservation works.
+QString reserveTempFile(const QString &folder, const QString &stem, bool &created)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.close();
-    return file.error() == QFileDevice::NoError;
+    QTemporaryFile file(folder + stem + QStringLiteral("-XXXXXX.tmp"));
+    file.setAutoRemove(false);
+    if (!file.open()) {
+        created = false;
+        return folder + stem + QStringLiteral(".tmp");
+    }
+    return file.fileName();
 }
 
 bool logFileUsable(const QString &path)
@@ -181,10 +185,13 @@ int YmComOpen(QWidget *, const QByteArray &portName, int speed)
 
     ComForm = std::make_unique<TComForm>(*port, passed);
     PortName = passed;
+    // Unique names, created exclusively: two programs (or a stale file planted in a shared
+    // temporary folder) must never share a transfer's temporary files.
     const QString tempFolder = transferTempFolder();
+    bool tempCreated = true;
     if (!tempFolder.isEmpty()) {
-        ComForm->Tmp1File = tempFolder + QStringLiteral("corltmp1.tmp");
-        ComForm->Tmp2File = tempFolder + QStringLiteral("corltmp2.tmp");
+        ComForm->Tmp1File = reserveTempFile(tempFolder, QStringLiteral("corltmp1"), tempCreated);
+        ComForm->Tmp2File = reserveTempFile(tempFolder, QStringLiteral("corltmp2"), tempCreated);
     }
     ComForm->setWindowTitle(QStringLiteral("通信ポート %1 %2 bps").arg(PortName).arg(speed));
     ComForm->hide();
@@ -204,7 +211,7 @@ int YmComOpen(QWidget *, const QByteArray &portName, int speed)
         tempFailure = QStringLiteral("ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ1が作成できません");
     else if (ComForm->Tmp2File.isEmpty())
         tempFailure = QStringLiteral("ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ2が作成できません");
-    else if (!createEmpty(ComForm->Tmp1File) || !createEmpty(ComForm->Tmp2File))
+    else if (!tempCreated)
         tempFailure = QStringLiteral("ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ1にｱｸｾｽできません");
     if (!tempFailure.isEmpty()) {
         dropWindow();

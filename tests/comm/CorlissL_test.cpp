@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace commtest;
@@ -318,24 +319,34 @@ TEST_F(OpenClose, UnusableTemporaryOrLogFileClosesWhatWasOpened)
     Pty pty;
     ASSERT_TRUE(pty.ok());
     pointPort(1, pty.path());
-    const QString temp = QDir::tempPath() + "/Dunmere/";
     const QString log = logFolder + "CRLCOM1" + QDate::currentDate().toString("_yyyy_MM") + ".log";
+    // A temporary folder below a plain file: there is no temporary folder to be had.
+    const QString plainFile = QDir::tempPath() + "/not-a-folder";
+    {
+        QFile file(plainFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QByteArray usableTemp = qgetenv("TMPDIR");
     const struct {
         QString blocked; // made a folder, so that it cannot be opened as a file
+        QString tempFolder;
         bool logging;
         const char *message;
     } cases[] = {
-        {temp + "corltmp1.tmp", false, "ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ1にｱｸｾｽできません"},
-        {temp + "corltmp2.tmp", false, "ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ1にｱｸｾｽできません"},
-        {log, true, "通信履歴保存ﾌｧｲﾙにｱｸｾｽできません"},
+        {QString(), plainFile + "/temp", false, "ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ1が作成できません"},
+        {log, QString(), true, "通信履歴保存ﾌｧｲﾙにｱｸｾｽできません"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.message);
         comm::resetLibraryState();
         storeSettings({{"LogEnable", c.logging ? 1 : 0}});
         ASSERT_TRUE(YmInitialize());
-        QFile::remove(c.blocked);
-        ASSERT_TRUE(QDir().mkpath(c.blocked));
+        if (!c.blocked.isEmpty()) {
+            QFile::remove(c.blocked);
+            ASSERT_TRUE(QDir().mkpath(c.blocked));
+        }
+        if (!c.tempFolder.isEmpty())
+            qputenv("TMPDIR", c.tempFolder.toLocal8Bit());
         ui.clear();
         EXPECT_EQ(YmComOpen(nullptr, "COM1", 115200), -1);
         ASSERT_EQ(ui.messageBoxCount(), 1);
@@ -345,11 +356,43 @@ TEST_F(OpenClose, UnusableTemporaryOrLogFileClosesWhatWasOpened)
         EXPECT_EQ(comm::PortName, QString());
         EXPECT_EQ(comm::YmHandle, -1);
         // The port was let go: once the file can be had, the same port opens.
-        ASSERT_TRUE(QDir(c.blocked).removeRecursively());
+        if (!c.blocked.isEmpty()) {
+            ASSERT_TRUE(QDir(c.blocked).removeRecursively());
+        }
+        qputenv("TMPDIR", usableTemp);
         const int handle = YmComOpen(nullptr, "COM1", 115200);
         EXPECT_GT(handle, 0);
         EXPECT_EQ(YmComClose(handle), 0);
     }
+}
+
+TEST_F(OpenClose, TemporaryFilesAreUniqueAndGoneAfterClose)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    pointPort(1, pty.path());
+    const QString temp = QDir::tempPath() + "/Dunmere/";
+    // A file of the old fixed name, left by someone else, is neither reused nor touched.
+    ASSERT_TRUE(QDir().mkpath(temp));
+    {
+        QFile planted(temp + "corltmp1.tmp");
+        ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+        planted.write("keep");
+    }
+    const int handle = YmComOpen(nullptr, "COM1", 115200);
+    ASSERT_GT(handle, 0);
+    const QString tmp1 = comm::ComForm->Tmp1File;
+    const QString tmp2 = comm::ComForm->Tmp2File;
+    EXPECT_NE(tmp1, tmp2);
+    EXPECT_NE(tmp1, temp + "corltmp1.tmp");
+    EXPECT_TRUE(QFile::exists(tmp1));
+    EXPECT_TRUE(QFile::exists(tmp2));
+    EXPECT_EQ(YmComClose(handle), 0);
+    EXPECT_FALSE(QFile::exists(tmp1));
+    EXPECT_FALSE(QFile::exists(tmp2));
+    QFile planted(temp + "corltmp1.tmp");
+    ASSERT_TRUE(planted.open(QIODevice::ReadOnly));
+    EXPECT_EQ(planted.readAll(), QByteArray("keep"));
 }
 
 TEST_F(OpenClose, NotReadyRefusesSilently)
@@ -385,10 +428,10 @@ TEST_F(OpenClose, LowerCaseNameOpensTheUpperCasePortOnce)
     EXPECT_FALSE(comm::ComForm->isVisible());
     // The temporary files, made empty, in the temporary folder's own subfolder.
     const QString temp = QDir::tempPath() + "/Dunmere/";
-    EXPECT_EQ(comm::ComForm->Tmp1File, temp + "corltmp1.tmp");
-    EXPECT_EQ(comm::ComForm->Tmp2File, temp + "corltmp2.tmp");
-    EXPECT_TRUE(QFile::exists(temp + "corltmp1.tmp"));
-    EXPECT_TRUE(QFile::exists(temp + "corltmp2.tmp"));
+    EXPECT_TRUE(comm::ComForm->Tmp1File.startsWith(temp + "corltmp1-"));
+    EXPECT_TRUE(comm::ComForm->Tmp2File.startsWith(temp + "corltmp2-"));
+    EXPECT_EQ(QFileInfo(comm::ComForm->Tmp1File).size(), 0);
+    EXPECT_EQ(QFileInfo(comm::ComForm->Tmp2File).size(), 0);
     EXPECT_EQ(comm::ComForm->LogFile, YmLogFileName());
 
     // A second open returns the open port whatever it asks for.

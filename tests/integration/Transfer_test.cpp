@@ -1,10 +1,13 @@
-// The engine (through ymtool), the terminal simulator and lrzsz over ptys, in real time.
+// The communication library and its engine (through ymtool), the terminal simulator and lrzsz over
+// ptys, in real time.
 
 #include "Peers.h"
 
+#include "platform/Cp932.h"
 #include "tests/support/TestIsolation.h"
 
 #include <QDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace itest;
@@ -157,14 +160,56 @@ TEST_F(Transfer, TheEngineShowsTheProgressAndRefusesWhatItCannotSend)
         {{"send", "COM1", path("src/master.dat"), "TOOLONGNAME.DAT", "7"}, 8},
         {{"send", "COM1", path("src/missing.pd4"), "MISSING.PD4"}, 6},
         {{"recv", "COM1", path("no-such-folder")}, 5},
+        {{"send", "COM1", path("src/master.dat"), "MASTER.DAT", "4,1,2", "--log",
+          path("no-such-folder/t.log")},
+         12},
     };
     for (const auto &r : refused) {
         const YmRun run = runYmtool(r.args, sim.device(), root);
         EXPECT_EQ(run.result, r.result) << r.args.join(' ').toStdString() << "\n" << shown(run);
         EXPECT_EQ(run.exitCode, 1);
     }
+    const YmRun noPort = runYmtool({"send", "COM1", path("src/master.dat"), "MASTER.DAT", "4,1,2"},
+                                   path("no-such-device"), root);
+    EXPECT_EQ(noPort.result, 1) << shown(noPort);
+    EXPECT_TRUE(noPort.lines.contains(QString::fromUtf8("message [Corliss通信] COM1 は既に使用されているか / "
+                                                        "使用不可の状態です。")))
+        << shown(noPort);
     sim.stop();
     EXPECT_EQ(QDir(path("in")).entryList(QDir::Files).size(), 2); // MASTER.FLD and MASTER.DAT only
+}
+
+TEST_F(Transfer, YmtoolAppendsTheLibrarysLogAndLeavesTheUsersStoreAlone)
+{
+    ASSERT_TRUE(writeFile(path("src/PRG.PD4"), randomBytes(3000, 18)));
+    const QByteArray earlier = "an earlier line\r\n";
+    ASSERT_TRUE(writeFile(path("transfer.log"), earlier));
+    const QString store = qEnvironmentVariable("HARBROOK_REGISTRY");
+    ASSERT_FALSE(store.isEmpty());
+    const bool storeExisted = QFile::exists(store);
+    const QByteArray storeBefore = readFile(store);
+    Sim sim(root, {"--inbox", path("in"), "--rate", "460800"});
+    ASSERT_TRUE(sim.ready());
+    const YmRun run = runYmtool(
+        {"send", "COM1", path("src/PRG.PD4"), "PRG.PD4", "--log", path("transfer.log")}, sim.device(), root);
+    sim.stop();
+    ASSERT_EQ(run.result, 0) << shown(run);
+    const QString log = platform::cp932::decode(readFile(path("transfer.log")));
+    EXPECT_TRUE(log.startsWith(QLatin1String(earlier))) << log.toStdString();
+    const QStringList added = log.mid(earlier.size()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(added.size(), 1) << log.toStdString();
+    EXPECT_TRUE(added.first().contains(QLatin1String("PRG.PD4"))) << log.toStdString();
+    EXPECT_TRUE(added.first().contains(QString::fromUtf8("正常終了"))) << log.toStdString();
+    EXPECT_EQ(QFile::exists(store), storeExisted);
+    EXPECT_EQ(readFile(store), storeBefore);
+    // The window's gauge ends full.
+    QString gauge;
+    for (const QString &line : run.lines)
+        if (line.startsWith(QLatin1String("gauge ")))
+            gauge = line.mid(6);
+    const QStringList parts = gauge.split(QLatin1Char('/'));
+    ASSERT_EQ(parts.size(), 2) << shown(run);
+    EXPECT_EQ(parts.at(0), parts.at(1)) << shown(run);
 }
 
 TEST_F(Transfer, TheEngineReceivesTheSimulatorsBatch)
@@ -240,6 +285,34 @@ TEST_F(Transfer, ASilentTerminalTimesTheSenderOut)
     const YmRun run = runYmtool({"send", "COM1", path("src/PRG.PD4"), "PRG.PD4"}, sim.device(), root);
     sim.stop();
     EXPECT_EQ(run.result, 13) << shown(run);
+}
+
+TEST_F(Transfer, AnInterruptPressesTheStopButton)
+{
+    ASSERT_TRUE(writeFile(path("src/PRG.PD4"), randomBytes(200000, 19)));
+    Sim sim(root, {"--inbox", path("in"), "--rate", "9600"});
+    ASSERT_TRUE(sim.ready());
+    SpawnSpec spec;
+    spec.program = programPath(QStringLiteral("ymtool"));
+    spec.args = QStringList{"send", "COM1", path("src/PRG.PD4"), "PRG.PD4", "--speed", "9600"};
+    spec.out = path("stop.out");
+    spec.err = path("stop.err");
+    spec.env.push_back({"HARBROOK_PORT_COM1", sim.device().toLocal8Bit()});
+    Child ymtool(spec);
+    // Once blocks go out, the interrupt comes in the middle of the file.
+    const QString sending = QString::fromUtf8("label PRG.PD4 送信中");
+    for (int i = 0; i < 400 && !QString::fromUtf8(readFile(path("stop.out"))).contains(sending); ++i)
+        ASSERT_FALSE(ymtool.wait(50)) << readFile(path("stop.out")).toStdString();
+    ymtool.signal(SIGINT);
+    ASSERT_TRUE(ymtool.wait(30000));
+    sim.stop();
+    const QStringList lines =
+        QString::fromUtf8(readFile(path("stop.out"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.contains(sending)) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.last(), QStringLiteral("result 2")) << lines.join('\n').toStdString();
+    EXPECT_EQ(ymtool.exitCode(), 1);
+    EXPECT_FALSE(QFile::exists(path("in/PRG.PD4")));
 }
 
 TEST_F(Transfer, ANoisyLineStillCarriesFilesBothWays)

@@ -1,39 +1,27 @@
-// ymtool: runs one transfer of the engine without a window, for tests and scripts. It prints what
-// the progress window would show and ends with the line "result N".
+// ymtool: runs one transfer through the communication library, the way a button of the main menu
+// does (YmInitialize, YmComOpen, YmSendFile or YmRecvFile, YmErrorMsg, YmComClose), for tests and
+// scripts. It prints what the progress window shows and ends with the line "result N".
 
 #include "ConsoleProgress.h"
-#include "SendPreparation.h"
+#include "StopSignals.h"
+#include "ToolSettings.h"
 #include "YmToolArgs.h"
 
-#include "comm/YmThread.h"
-#include "platform/Clock.h"
-#include "platform/PosixSerialPort.h"
+#include "comm/ComForm.h"
+#include "comm/ComMain.h"
+#include "comm/CorlissL.h"
+#include "platform/Cp932.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
-#include <ctime>
+
+namespace cp932 = platform::cp932;
 
 namespace {
-
-const char *openErrorText(platform::PortOpenError error)
-{
-    switch (error) {
-    case platform::PortOpenError::NoDevice:
-        return "no such device";
-    case platform::PortOpenError::InUse:
-        return "in use by another program";
-    case platform::PortOpenError::SpeedRefused:
-        return "the device refuses the speed";
-    default:
-        return "cannot be opened";
-    }
-}
 
 int finish(int code)
 {
@@ -42,41 +30,100 @@ int finish(int code)
     return code == 0 ? 0 : 1;
 }
 
-// Ends when the transfer has: the progress interface says so as its last call.
-class DoneProgress final : public TransferProgress {
-public:
-    explicit DoneProgress(ConsoleProgress &console) : console_(console) {}
-    void setLabel(const QString &text) override { console_.setLabel(text); }
-    void setGaugeMaximum(int maximum) override { console_.setGaugeMaximum(maximum); }
-    void setGaugePosition(int position) override { console_.setGaugePosition(position); }
-    void setStopCaption(const QString &caption) override { console_.setStopCaption(caption); }
-    void hideWindow() override { console_.hideWindow(); }
-    void finished() override
-    {
-        done = true;
-        // Wakes the waiting main thread out of its signal wait.
-        ::kill(::getpid(), SIGUSR1);
-    }
-    std::atomic<bool> done{false};
+// Appends the library's log of this run to the operator's log file.
+bool appendLog(const QString &from, QFile &to)
+{
+    QFile log(from);
+    if (!log.exists())
+        return true; // nothing was logged
+    if (!log.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray lines = log.readAll();
+    return log.error() == QFileDevice::NoError && to.write(lines) == lines.size() && to.flush();
+}
 
-private:
-    ConsoleProgress &console_;
-};
+// The first stop presses the window's stop button; any further one ends the transfer under it.
+void stop(int count)
+{
+    if (!comm::ComForm)
+        return;
+    if (count == 1) {
+        if (auto *button = comm::ComForm->findChild<QPushButton *>(QStringLiteral("StopButton")))
+            button->click();
+    } else if (comm::ComForm->YmThread) {
+        comm::ComForm->YmThread->EndCom();
+    }
+}
+
+int run(const YmToolArgs &args, ConsoleProgress &console)
+{
+    // A store and a temporary folder of this run alone: the operator's settings stay untouched, and
+    // runs side by side do not share the library's temporary files.
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        console.note(QStringLiteral("cannot create a temporary folder"));
+        return 12;
+    }
+    const QString logFolder = work.filePath(QStringLiteral("log"));
+    if (!QDir().mkpath(logFolder)) {
+        console.note(QStringLiteral("cannot create %1").arg(logFolder));
+        return 12;
+    }
+    QFile logFile(args.logFile);
+    if (!args.logFile.isEmpty() && !logFile.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        console.note(QStringLiteral("cannot append to %1").arg(args.logFile));
+        return 12;
+    }
+    qputenv("HARBROOK_REGISTRY", QFile::encodeName(work.filePath(QStringLiteral("registry.json"))));
+    qputenv("TMPDIR", QFile::encodeName(work.path()));
+    QString error;
+    if (!writeCommSettings(args, logFolder, QDir::currentPath(), error)) {
+        console.note(QStringLiteral("cannot write the settings: %1").arg(error));
+        return 12;
+    }
+
+    YmInitialize();
+    const int handle = YmComOpen(nullptr, cp932::encode(args.port), args.speed);
+    if (comm::ComForm)
+        console.watch(*comm::ComForm);
+    const StopSignals stops(stop);
+
+    int code = 0;
+    if (args.send) {
+        code = YmSendFile(handle, cp932::encode(args.pcFile), cp932::encode(args.bhtName),
+                          cp932::encode(args.fields));
+    } else {
+        QByteArray received;
+        QByteArray fields;
+        code = YmRecvFile(handle, cp932::encode(args.folder), args.continuous ? 1 : 0, args.append ? 1 : 0,
+                          received, fields);
+        std::printf("file %s\n", cp932::decode(received).toUtf8().constData());
+        std::printf("fields %s\n", cp932::decode(fields).toUtf8().constData());
+        std::fflush(stdout);
+    }
+    YmErrorMsg(args.send ? 5 : 6, code);
+
+    const QString libraryLog = handle == -1 ? QString() : YmLogFileName();
+    if (handle != -1 && YmComClose(handle) != 0)
+        console.note(QStringLiteral("the port would not close"));
+    // Whatever is left (a transfer that would not end) goes before the application does.
+    comm::resetLibraryState();
+    if (logFile.isOpen() && !libraryLog.isEmpty() && !appendLog(libraryLog, logFile)) {
+        console.note(QStringLiteral("cannot append to %1").arg(args.logFile));
+        if (code == 0)
+            code = 12;
+    }
+    return code;
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // Signals are taken by the main thread alone: INT or TERM press the stop button, a second one
-    // closes the port under the transfer.
-    sigset_t handled;
-    sigemptyset(&handled);
-    sigaddset(&handled, SIGINT);
-    sigaddset(&handled, SIGTERM);
-    sigaddset(&handled, SIGUSR1);
-    pthread_sigmask(SIG_BLOCK, &handled, nullptr);
-
-    QCoreApplication app(argc, argv);
+    StopSignals::block();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QString error;
     const auto args = parseYmToolArgs(app.arguments().mid(1), error);
     if (!args) {
@@ -85,69 +132,7 @@ int main(int argc, char **argv)
     }
     ConsoleProgress console(stdout);
     platform::setUi(&console);
-
-    TransferStart start;
-    start.TxFlag = args->send;
-    start.CsvFlg = args->csv;
-    start.LastSpFlg = args->lastSpace;
-    start.DblQuotFlg = args->dblQuoted;
-    start.AddZeroFlg = args->send ? false : args->addZero;
-    start.LogFlag = !args->logFile.isEmpty();
-    start.LogFile = args->logFile;
-    if (args->send) {
-        const SendPreparation prepared = prepareSend(args->pcFile, args->bhtName, args->fields);
-        if (prepared.code != 0)
-            return finish(prepared.code);
-        start.TxFName = QFileInfo(args->pcFile).absoluteFilePath();
-        start.BhtFName = prepared.bhtName;
-        start.FieldsDat = prepared.fields;
-        std::printf("label %s\n", prepared.bhtName.toUtf8().constData());
-    } else {
-        QString folder = args->folder;
-        if (!QFileInfo(folder).isDir())
-            return finish(5);
-        if (!folder.endsWith(QLatin1Char('/')))
-            folder += QLatin1Char('/');
-        start.RxFolder = folder;
-        start.RcvMode = args->continuous ? 1 : 0;
-        start.WriteMode = args->append ? 1 : 0;
-    }
-
-    QTemporaryDir temporary;
-    if (!temporary.isValid()) {
-        std::printf("message cannot create a temporary folder\n");
-        return finish(12);
-    }
-    start.Tmp1File = temporary.filePath(QStringLiteral("corltmp1.tmp"));
-    start.Tmp2File = temporary.filePath(QStringLiteral("corltmp2.tmp"));
-
-    platform::PortOpenError openError = platform::PortOpenError::None;
-    auto port = platform::openSerialPort(args->port, args->speed, openError);
-    if (!port) {
-        std::printf("message port %s: %s\n", qPrintable(args->port), openErrorText(openError));
-        return finish(1); // as a transfer on no open port
-    }
-
-    DoneProgress progress(console);
-    TYmThread thread(*port, platform::systemClock(), progress, start);
-    thread.start();
-    int stops = 0;
-    while (!progress.done) {
-        const timespec step{0, 200 * 1000 * 1000};
-        const int caught = sigtimedwait(&handled, nullptr, &step);
-        if (caught == SIGINT || caught == SIGTERM) {
-            if (stops++ == 0)
-                thread.StopCom();
-            else
-                thread.EndCom();
-        }
-    }
-    thread.wait();
-    const TransferResult result = thread.result();
-    if (!args->send) {
-        std::printf("file %s\n", result.RcvFileName.toUtf8().constData());
-        std::printf("fields %s\n", result.FieldList.toUtf8().constData());
-    }
+    const int code = run(*args, console);
     platform::setUi(nullptr);
-    return finish(result.ErrorNo);
+    return finish(code);
 }
