@@ -35,16 +35,16 @@ bool lrzszPresent()
            QFileInfo::exists(QStringLiteral("/usr/bin/rb"));
 }
 
-Child::Child(const SpawnSpec &spec)
+Child::Child(const SpawnSpec &launch)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    const QByteArray stdio = spec.stdio.toLocal8Bit();
-    const QByteArray out = spec.out.isEmpty() ? QByteArray("/dev/null") : spec.out.toLocal8Bit();
-    const QByteArray err = spec.err.isEmpty() ? QByteArray("/dev/null") : spec.err.toLocal8Bit();
-    if (spec.stdioFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, spec.stdioFd, 0);
-        posix_spawn_file_actions_adddup2(&actions, spec.stdioFd, 1);
+    const QByteArray stdio = launch.stdio.toLocal8Bit();
+    const QByteArray out = launch.out.isEmpty() ? QByteArray("/dev/null") : launch.out.toLocal8Bit();
+    const QByteArray err = launch.err.isEmpty() ? QByteArray("/dev/null") : launch.err.toLocal8Bit();
+    if (launch.stdioFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, launch.stdioFd, 0);
+        posix_spawn_file_actions_adddup2(&actions, launch.stdioFd, 1);
     } else if (!stdio.isEmpty()) {
         posix_spawn_file_actions_addopen(&actions, 0, stdio.constData(), O_RDWR | O_NOCTTY, 0);
         posix_spawn_file_actions_adddup2(&actions, 0, 1);
@@ -53,12 +53,12 @@ Child::Child(const SpawnSpec &spec)
         posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     }
     posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    const QByteArray cwd = spec.cwd.toLocal8Bit();
+    const QByteArray cwd = launch.cwd.toLocal8Bit();
     if (!cwd.isEmpty())
         posix_spawn_file_actions_addchdir_np(&actions, cwd.constData());
 
-    std::vector<QByteArray> argStore{spec.program.toLocal8Bit()};
-    for (const QString &a : spec.args)
+    std::vector<QByteArray> argStore{launch.program.toLocal8Bit()};
+    for (const QString &a : launch.args)
         argStore.push_back(a.toLocal8Bit());
     std::vector<char *> argv;
     for (QByteArray &a : argStore)
@@ -69,12 +69,12 @@ Child::Child(const SpawnSpec &spec)
     for (char **e = environ; *e; ++e) {
         const QByteArray entry(*e);
         bool replaced = false;
-        for (const auto &[name, value] : spec.env)
+        for (const auto &[name, value] : launch.env)
             replaced = replaced || entry.startsWith(name + '=');
         if (!replaced)
             envStore.push_back(entry);
     }
-    for (const auto &[name, value] : spec.env)
+    for (const auto &[name, value] : launch.env)
         envStore.push_back(name + '=' + value);
     std::vector<char *> envp;
     for (QByteArray &e : envStore)
@@ -135,14 +135,14 @@ Sim::Sim(const QString &folder, const QStringList &args) : folder_(folder)
 {
     const QString link = folder + QStringLiteral("/sim.link");
     QFile::remove(link);
-    SpawnSpec spec;
-    spec.program = programPath(QStringLiteral("harbrook-terminal-sim"));
-    spec.args = QStringList{QStringLiteral("--link"), link, QStringLiteral("--log"),
-                            folder + QStringLiteral("/sim.log")} +
-                args;
-    spec.out = folder + QStringLiteral("/sim.out");
-    spec.err = folder + QStringLiteral("/sim.err");
-    child_ = std::make_unique<Child>(spec);
+    SpawnSpec launch;
+    launch.program = programPath(QStringLiteral("harbrook-terminal-sim"));
+    launch.args = QStringList{QStringLiteral("--link"), link, QStringLiteral("--log"),
+                              folder + QStringLiteral("/sim.log")} +
+                  args;
+    launch.out = folder + QStringLiteral("/sim.out");
+    launch.err = folder + QStringLiteral("/sim.err");
+    child_ = std::make_unique<Child>(launch);
     // The simulator writes the link file whole once its pty is up.
     QElapsedTimer timer;
     timer.start();
@@ -185,15 +185,15 @@ YmRun runYmtool(const QStringList &args, const QString &device, const QString &f
 {
     static std::atomic<int> serial{0};
     const QString out = folder + QStringLiteral("/ymtool-%1.out").arg(serial++);
-    SpawnSpec spec;
-    spec.program = programPath(QStringLiteral("ymtool"));
-    spec.args = args;
-    spec.out = out;
-    spec.err = out + QStringLiteral(".err");
-    spec.env.push_back({"HARBROOK_PORT_COM1", device.toLocal8Bit()});
+    SpawnSpec launch;
+    launch.program = programPath(QStringLiteral("ymtool"));
+    launch.args = args;
+    launch.out = out;
+    launch.err = out + QStringLiteral(".err");
+    launch.env.push_back({"HARBROOK_PORT_COM1", device.toLocal8Bit()});
     YmRun run;
     {
-        Child child(spec);
+        Child child(launch);
         run.ended = child.wait(timeoutMs);
         run.exitCode = child.exitCode();
     }

@@ -30,7 +30,7 @@ struct SpawnSpec {
 // A child process; killed when it is dropped still running.
 class Child {
 public:
-    explicit Child(const SpawnSpec &spec);
+    explicit Child(const SpawnSpec &launch);
     ~Child();
     Child(const Child &) = delete;
     Child &operator=(const Child &) = delete;

@@ -51,15 +51,15 @@ TEST_F(Transfer, TheSimulatorTakesAnSbBatch)
     ASSERT_TRUE(writeFile(path("src/MASTER.DAT"), records));
     Sim sim(root, {"--inbox", path("in"), "--rate", "460800"});
     ASSERT_TRUE(sim.ready());
-    SpawnSpec spec{"/usr/bin/sb",
-                   {"--ymodem", "PRG.PD4", "MASTER.DAT"},
-                   path("src"),
-                   sim.device(),
-                   -1,
-                   {},
-                   path("sb.err"),
-                   {}};
-    Child sb(spec);
+    SpawnSpec launch{"/usr/bin/sb",
+                     {"--ymodem", "PRG.PD4", "MASTER.DAT"},
+                     path("src"),
+                     sim.device(),
+                     -1,
+                     {},
+                     path("sb.err"),
+                     {}};
+    Child sb(launch);
     ASSERT_TRUE(sb.wait(60000));
     EXPECT_EQ(sb.exitCode(), 0);
     const QString log = sim.stop();
@@ -75,9 +75,9 @@ TEST_F(Transfer, TheSimulatorSendsItsOutboxToRbWithTheFieldDefinitionFirst)
     ASSERT_TRUE(writeFile(path("out/MASTER.DAT"), records));
     Sim sim(root, {"--outbox", path("out"), "--fields", "4,1,2"});
     ASSERT_TRUE(sim.ready());
-    SpawnSpec spec{
+    SpawnSpec launch{
         "/usr/bin/rb", {"-vv", "--ymodem"}, path("peer"), sim.device(), -1, {}, path("rb.err"), {}};
-    Child rb(spec);
+    Child rb(launch);
     ASSERT_TRUE(rb.wait(60000));
     EXPECT_EQ(rb.exitCode(), 0);
     sim.stop();
@@ -292,13 +292,13 @@ TEST_F(Transfer, AnInterruptPressesTheStopButton)
     ASSERT_TRUE(writeFile(path("src/PRG.PD4"), randomBytes(200000, 19)));
     Sim sim(root, {"--inbox", path("in"), "--rate", "9600"});
     ASSERT_TRUE(sim.ready());
-    SpawnSpec spec;
-    spec.program = programPath(QStringLiteral("ymtool"));
-    spec.args = QStringList{"send", "COM1", path("src/PRG.PD4"), "PRG.PD4", "--speed", "9600"};
-    spec.out = path("stop.out");
-    spec.err = path("stop.err");
-    spec.env.push_back({"HARBROOK_PORT_COM1", sim.device().toLocal8Bit()});
-    Child ymtool(spec);
+    SpawnSpec launch;
+    launch.program = programPath(QStringLiteral("ymtool"));
+    launch.args = QStringList{"send", "COM1", path("src/PRG.PD4"), "PRG.PD4", "--speed", "9600"};
+    launch.out = path("stop.out");
+    launch.err = path("stop.err");
+    launch.env.push_back({"HARBROOK_PORT_COM1", sim.device().toLocal8Bit()});
+    Child ymtool(launch);
     // Once blocks go out, the interrupt comes in the middle of the file.
     const QString sending = QString::fromUtf8("label PRG.PD4 送信中");
     for (int i = 0; i < 400 && !QString::fromUtf8(readFile(path("stop.out"))).contains(sending); ++i)
@@ -349,9 +349,9 @@ TEST_F(Transfer, TheEngineSendsToRb)
     ASSERT_TRUE(writeFile(path("src/MASTER.DAT"), records));
     for (const bool recordData : {false, true}) {
         PeerLine line;
-        SpawnSpec spec{
+        SpawnSpec launch{
             "/usr/bin/rb", {"-vv", "--ymodem"}, path("peer"), {}, line.peerFd(), {}, path("rb.err"), {}};
-        Child rb(spec);
+        Child rb(launch);
         const YmRun run =
             recordData ? runYmtool({"send", "COM1", path("src/MASTER.DAT"), "MASTER.DAT", "4,1,2"},
                                    line.device(), root)
@@ -384,11 +384,11 @@ TEST_F(Transfer, TheEngineReceivesSbBatches)
     QStringList fieldLists;
     for (const QStringList &files : batches) {
         PeerLine line;
-        SpawnSpec spec{"/usr/bin/sb",  QStringList{"--ymodem"} + files,
-                       path("src"),    {},
-                       line.peerFd(),  {},
-                       path("sb.err"), {}};
-        Child sb(spec);
+        SpawnSpec launch{"/usr/bin/sb",  QStringList{"--ymodem"} + files,
+                         path("src"),    {},
+                         line.peerFd(),  {},
+                         path("sb.err"), {}};
+        Child sb(launch);
         const YmRun run = runYmtool({"recv", "COM1", path("rx")}, line.device(), root);
         EXPECT_EQ(run.result, 0) << shown(run);
         EXPECT_EQ(run.value("file"), files.last());
