@@ -1,5 +1,6 @@
 #include "MessageLog.h"
 
+#include <QDialog>
 #include <QFile>
 
 namespace manager {
@@ -12,13 +13,24 @@ MessageLogUiService::MessageLogUiService(platform::UiService &inner, const QStri
 platform::MsgResult MessageLogUiService::messageBox(const QString &text, const QString &caption,
                                                     const platform::MsgStyle &style)
 {
+    append(caption, text);
+    return platform::defaultAnswer(style);
+}
+
+int MessageLogUiService::showModal(QDialog &dialog)
+{
+    append(dialog.windowTitle(), QStringLiteral("(form)"));
+    return 0;
+}
+
+void MessageLogUiService::append(const QString &caption, const QString &text)
+{
     // One line per box; CR LF inside a text is kept visible so a box stays one line.
     QString line = caption + QLatin1Char('\t') + text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"));
     QFile log(logFile_);
     if (log.open(QIODevice::WriteOnly | QIODevice::Append))
         log.write(line.toUtf8() + '\n');
-    return platform::defaultAnswer(style);
 }
 
 void MessageLogUiService::beep()

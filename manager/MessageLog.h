@@ -6,7 +6,8 @@
 
 // Stands in for the operator at the message boxes when the real program runs unattended (a test that
 // starts it as a process): each box's caption and text is appended to a log file and the box is
-// answered with its default button without being shown. Everything else goes to the inner service.
+// answered with its default button without being shown; a modal form is logged by its caption and
+// cancelled without being shown. Everything else goes to the inner service.
 namespace manager {
 
 class MessageLogUiService final : public platform::UiService {
@@ -18,8 +19,11 @@ public:
     void beep() override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
     bool openDocument(const QString &path) override;
+    int showModal(QDialog &dialog) override;
 
 private:
+    void append(const QString &caption, const QString &text);
+
     platform::UiService &inner_;
     QString logFile_;
 };

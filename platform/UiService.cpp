@@ -67,6 +67,11 @@ bool UiService::openDocument(const QString &)
     return false;
 }
 
+int UiService::showModal(QDialog &)
+{
+    return 0;
+}
+
 UiService &ui()
 {
     return *current.load();

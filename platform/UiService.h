@@ -2,8 +2,10 @@
 
 #include <QString>
 
-// The message boxes and the beep of every program go through this service, so that tests can
-// script the operator's answers and record what was shown.
+class QDialog;
+
+// The message boxes, the beep, the dialogs and the program's own modal forms go through this
+// service, so that tests can script the operator's answers and record what was shown.
 namespace platform {
 
 enum class MsgIcon { None, Information, Exclamation, Question, Stop };
@@ -38,6 +40,9 @@ public:
     // Opens a document or page in the desktop's default viewer (the shell's "open"); false on failure.
     // A service without a desktop opens nothing.
     virtual bool openDocument(const QString &path);
+    // Shows one of the program's forms modally (GUI thread only) and returns its result, as
+    // QDialog::exec does (Accepted 1, Rejected 0). A service without windows shows nothing: 0.
+    virtual int showModal(QDialog &dialog);
 };
 
 // The service in force: the widget implementation in the programs, a recording double in tests.

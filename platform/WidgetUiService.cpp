@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -152,6 +153,11 @@ bool WidgetUiService::openDocument(const QString &path)
         return url.isValid();
     }
     return QDesktopServices::openUrl(url);
+}
+
+int WidgetUiService::showModal(QDialog &dialog)
+{
+    return dialog.exec();
 }
 
 } // namespace platform

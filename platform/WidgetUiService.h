@@ -5,7 +5,8 @@
 namespace platform {
 
 // Message boxes as QMessageBox, owned by the active window and modal to the application; the
-// beep is the desktop's; file dialogs are QFileDialog; documents open through QDesktopServices.
+// beep is the desktop's; file dialogs are QFileDialog; documents open through QDesktopServices;
+// forms run their own modal loop.
 // Install with setUi() once the QApplication exists.
 class WidgetUiService final : public UiService {
 public:
@@ -13,6 +14,7 @@ public:
     void beep() override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
     bool openDocument(const QString &path) override;
+    int showModal(QDialog &dialog) override;
 };
 
 } // namespace platform

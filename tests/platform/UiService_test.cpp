@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -132,6 +133,61 @@ TEST(RecordingUiService, FileDialogsAnswerFromScriptThenCancel)
     ASSERT_EQ(ui.openedDocuments().size(), 2u);
     EXPECT_EQ(ui.openedDocuments()[1].text, QString("/help/gone.html"));
     EXPECT_EQ(ui.messageBoxCount(), 0);
+}
+
+TEST(RecordingUiService, FormsRunTheirModalLoopWithTheQueuedScripts)
+{
+    RecordingUi ui;
+    QDialog outer;
+    outer.setObjectName("Outer");
+    outer.setWindowTitle("outer form");
+    QDialog inner;
+    inner.setWindowTitle("inner form");
+    bool innerWasModal = false;
+    ui.queueForm([&](QDialog &form) {
+        // A form opened from inside a form takes the next script.
+        EXPECT_EQ(platform::ui().showModal(inner), QDialog::Rejected);
+        form.accept();
+    });
+    ui.queueForm([&](QDialog &form) {
+        innerWasModal = form.isVisible() && form.isModal();
+        form.reject();
+    });
+
+    EXPECT_EQ(platform::ui().showModal(outer), QDialog::Accepted);
+    EXPECT_TRUE(innerWasModal);
+    EXPECT_FALSE(outer.isVisible());
+
+    const std::vector<UiEvent> forms = ui.forms();
+    ASSERT_EQ(forms.size(), 2u);
+    EXPECT_EQ(forms[0].text, QString("Outer"));
+    EXPECT_EQ(forms[0].caption, QString("outer form"));
+    EXPECT_EQ(forms[0].formResult, QDialog::Accepted);
+    EXPECT_EQ(forms[1].caption, QString("inner form"));
+    EXPECT_EQ(forms[1].formResult, QDialog::Rejected);
+    EXPECT_EQ(ui.pendingForms(), 0);
+}
+
+TEST(RecordingUiService, FormWithoutScriptIsNotShownAndFormLeftOpenIsEnded)
+{
+    RecordingUi ui;
+    QDialog form;
+    EXPECT_EQ(platform::ui().showModal(form), 0);
+    EXPECT_EQ(ui.forms().size(), 1u);
+
+    ui.queueForm([](QDialog &) {});
+    EXPECT_EQ(platform::ui().showModal(form), QDialog::Rejected);
+    EXPECT_FALSE(form.isVisible());
+    ASSERT_EQ(ui.forms().size(), 2u);
+    EXPECT_FALSE(ui.forms()[0].formLeftOpen);
+    EXPECT_TRUE(ui.forms()[1].formLeftOpen);
+}
+
+TEST(UiServiceDefaults, SilentServiceShowsNoForm)
+{
+    QDialog form;
+    EXPECT_EQ(platform::ui().showModal(form), 0);
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST(RecordingUiService, ScopeRestoresPreviousService)

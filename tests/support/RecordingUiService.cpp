@@ -1,5 +1,8 @@
 #include "RecordingUiService.h"
 
+#include <QDialog>
+#include <QTimer>
+
 #include <algorithm>
 #include <iterator>
 
@@ -54,6 +57,38 @@ bool RecordingUiService::openDocument(const QString &path)
     return openDocumentResult_;
 }
 
+int RecordingUiService::showModal(QDialog &dialog)
+{
+    UiEvent event;
+    event.kind = UiEvent::Kind::Form;
+    event.text = dialog.objectName();
+    event.caption = dialog.windowTitle();
+    const std::size_t index = events_.size();
+    events_.push_back(event);
+    if (formScripts_.empty())
+        return 0;
+    FormScript script = std::move(formScripts_.front());
+    formScripts_.pop_front();
+    bool leftOpen = false;
+    QTimer::singleShot(0, &dialog, [&dialog, &leftOpen, script = std::move(script)] {
+        script(dialog);
+        // A script that forgot to end the form must not hang the test.
+        if (dialog.isVisible()) {
+            leftOpen = true;
+            dialog.done(QDialog::Rejected);
+        }
+    });
+    const int result = dialog.exec();
+    events_[index].formResult = result;
+    events_[index].formLeftOpen = leftOpen;
+    return result;
+}
+
+void RecordingUiService::queueForm(FormScript script)
+{
+    formScripts_.push_back(std::move(script));
+}
+
 void RecordingUiService::queueFileName(const QString &name)
 {
     fileNames_.push_back(name);
@@ -92,6 +127,11 @@ std::vector<UiEvent> RecordingUiService::openedDocuments() const
     return eventsOf(UiEvent::Kind::OpenDocument);
 }
 
+std::vector<UiEvent> RecordingUiService::forms() const
+{
+    return eventsOf(UiEvent::Kind::Form);
+}
+
 int RecordingUiService::messageBoxCount() const
 {
     return static_cast<int>(std::count_if(events_.begin(), events_.end(), [](const UiEvent &e) {
@@ -109,6 +149,7 @@ void RecordingUiService::clear()
 {
     script_.clear();
     fileNames_.clear();
+    formScripts_.clear();
     openDocumentResult_ = true;
     events_.clear();
 }
