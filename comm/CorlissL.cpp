@@ -3,6 +3,7 @@
 #include "comm/ComForm.h"
 #include "comm/ComMain.h"
 #include "comm/CorlissRules.h"
+#include "comm/SetComMode.h"
 #include "platform/Cp932.h"
 #include "platform/PosixSerialPort.h"
 #include "platform/Registry.h"
@@ -142,17 +143,24 @@ bool YmInitialize()
                          [] { resetLibraryState(); });
         quitHooked = true;
     }
-    // The communication mode dialog that completes missing settings is not built yet: incomplete
-    // settings show YmLoadSetting's message only, and the transfers refuse what they lack.
-    YmLoadSetting();
+    // Incomplete settings have shown their message; the mode dialog then asks for them before any
+    // window of the program exists.
+    if (!YmLoadSetting()) {
+        TSetComModeForm form;
+        platform::ui().showModal(form);
+    }
     YmHandle = -1;
     YmReady = true;
     return true;
 }
 
-bool YmSetMode(QWidget *)
+bool YmSetMode(QWidget *owner)
 {
-    return YmReady;
+    if (!YmReady)
+        return false;
+    TSetComModeForm form(owner);
+    platform::ui().showModal(form);
+    return true;
 }
 
 int YmComOpen(QWidget *, const QByteArray &portName, int speed)
@@ -176,7 +184,9 @@ int YmComOpen(QWidget *, const QByteArray &portName, int speed)
     std::unique_ptr<platform::SerialPort> port =
         platform::openSerialPort(QStringLiteral("COM%1").arg(*number), speed, error);
     if (!port) {
-        showLibraryError(error == platform::PortOpenError::SpeedRefused
+        const bool lineRefused =
+            error == platform::PortOpenError::SpeedRefused || error == platform::PortOpenError::LineRefused;
+        showLibraryError(lineRefused
                              ? QStringLiteral("通信条件設定失敗")
                              : passed + QStringLiteral(" は既に使用されているか\r\n使用不可の状態です。"));
         return -1;

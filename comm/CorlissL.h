@@ -16,12 +16,13 @@
 
 class QWidget;
 
-// Loads the mode settings. The mode dialog does not exist yet: incomplete settings show their
-// message (from YmLoadSetting) and nothing more.
+// Loads the mode settings; when they are incomplete (YmLoadSetting has said why) the mode dialog
+// asks for them, modally, before the library is ready. Always true.
 bool YmInitialize();
-// Reads the mode settings from the registry; true when they are complete, else shows why.
+// Reads the mode settings from the registry into the library (read only; missing values keep their
+// defaults); true when they are complete, else shows why and returns false.
 bool YmLoadSetting();
-// Until the mode dialog exists: false when not initialised, else true.
+// Shows the mode dialog, owned by owner, until it closes: true. False before YmInitialize.
 bool YmSetMode(QWidget *owner);
 // Opens "COM1" to "COM9" (any case) at one of the supported speeds; the port handle, or -1.
 // While a port is open it returns that port's handle whatever the arguments.

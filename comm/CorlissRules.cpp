@@ -1,5 +1,6 @@
 #include "CorlissRules.h"
 
+#include "comm/SetFolderRules.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 
@@ -151,11 +152,6 @@ QString logFileName(const QString &logFolder, const QString &portName, int logFi
 
 namespace {
 
-bool isNetworkPath(const QString &path)
-{
-    return path.startsWith(QLatin1String("\\\\")) || path.startsWith(QLatin1String("//"));
-}
-
 bool isFolder(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -183,7 +179,7 @@ TComModeSettings readModeSettings(platform::TRegistry &registry)
     if (!isFolder(s.LogFolder))
         s.LogFolder.clear();
     for (QString *folder : {&s.DefRxFolder, &s.DefTxFolder}) {
-        if (isNetworkPath(*folder) || !isFolder(*folder))
+        if (isNetworkFolder(*folder) || !isFolder(*folder))
             folder->clear();
     }
     s.LogFolder = withSeparator(s.LogFolder);

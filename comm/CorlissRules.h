@@ -59,7 +59,8 @@ struct TComModeSettings {
 };
 
 // Reads the settings key read-only (nothing is written back): a missing or unreadable value keeps its
-// default; a folder that does not exist, and a network path as receive or send folder, become empty.
+// default; a folder that does not exist, and a network folder (by name or mount) as receive or send
+// folder, become empty.
 TComModeSettings readModeSettings(platform::TRegistry &registry);
 // Why the settings cannot be used yet (first failing rule), or nothing when they are complete.
 std::optional<QString> incompleteSettingsMessage(const TComModeSettings &settings);

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "comm/CorlissL.h"
+#include "comm/SetComPara.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
@@ -97,7 +98,6 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     // The editors behind these buttons are not part of the program yet.
     GyoumuBtn->setEnabled(false);
     MasterBtn->setEnabled(false);
-    SetComBtn->setEnabled(false);
 
     connect(GyoumuBtn, &QPushButton::clicked, this, &TMainForm::GyoumuBtnClick);
     connect(MasterBtn, &QPushButton::clicked, this, &TMainForm::MasterBtnClick);
@@ -228,7 +228,19 @@ void TMainForm::SendBtnClick()
     });
 }
 
-void TMainForm::SetComBtnClick() {}
+void TMainForm::SetComBtnClick()
+{
+    comm::ComConditions conditions{
+        .ComP = ComP, .ComSpeed = ComSpeed, .RcvMode = RcvMode, .WrMode = WrMode, .ComPort = ComPort};
+    TSetComForm form(conditions, this);
+    if (platform::ui().showModal(form) != QDialog::Accepted)
+        return;
+    ComP = conditions.ComP;
+    ComSpeed = conditions.ComSpeed;
+    RcvMode = conditions.RcvMode;
+    WrMode = conditions.WrMode;
+    ComPort = conditions.ComPort;
+}
 
 void TMainForm::QueryBtnClick()
 {

@@ -209,7 +209,7 @@ bool configureLine(int fd, speed_t speed, LineControl &control, PortOpenError &e
 {
     termios t{};
     if (control.getAttributes(fd, t) != 0) {
-        error = PortOpenError::Failed;
+        error = PortOpenError::LineRefused;
         return false;
     }
     ::cfmakeraw(&t);
@@ -219,7 +219,7 @@ bool configureLine(int fd, speed_t speed, LineControl &control, PortOpenError &e
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     if (control.setAttributes(fd, t) != 0) {
-        error = PortOpenError::Failed;
+        error = PortOpenError::LineRefused;
         return false;
     }
     // The speed goes on its own, so that a refusal is told apart from any other failure.
@@ -230,7 +230,7 @@ bool configureLine(int fd, speed_t speed, LineControl &control, PortOpenError &e
     // A device may accept the call and keep its old speed: only a read-back tells.
     termios check{};
     if (control.getAttributes(fd, check) != 0) {
-        error = PortOpenError::Failed;
+        error = PortOpenError::LineRefused;
         return false;
     }
     if (::cfgetospeed(&check) != speed || ::cfgetispeed(&check) != speed) {
@@ -292,7 +292,7 @@ std::unique_ptr<SerialPort> openSerialDevice(const QString &devicePath, int spee
     int modemLines = TIOCM_DTR | TIOCM_RTS;
     // A pty has no modem lines.
     if (::ioctl(fd, TIOCMBIS, &modemLines) != 0 && errno != ENOTTY && errno != EINVAL)
-        return refuse(PortOpenError::Failed);
+        return refuse(PortOpenError::LineRefused);
     if (::tcflush(fd, TCIOFLUSH) != 0)
         return refuse(PortOpenError::Failed);
     return std::make_unique<PosixSerialPort>(fd);

@@ -38,7 +38,8 @@ enum class PortOpenError {
     NoDevice,     // the port name resolves to no device
     InUse,        // another program holds the port
     SpeedRefused, // the device refuses the line speed
-    Failed,       // any other failure to open or configure
+    LineRefused,  // the device opened but refuses the other line settings
+    Failed,       // any other failure to open the device
 };
 
 } // namespace platform

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace commtest;
@@ -261,14 +263,110 @@ TEST_F(Settings, ValuesOfTheWrongTypeKeepTheirDefaultsAndNothingIsWrittenBack)
     EXPECT_FALSE(registry.ValueExists("LogEnable"));
 }
 
+TEST_F(Settings, LoadTakesEachStoredValueAndKeepsTheDefaultsOfTheRest)
+{
+    using comm::TComModeSettings;
+    const struct {
+        const char *name;
+        int stored;
+        std::function<void(TComModeSettings &)> expect; // what the stored value changes
+    } cases[] = {
+        {"DspMode", 0, [](TComModeSettings &s) { s.DspMode = false; }},
+        {"CsvRcvDat", 1, [](TComModeSettings &s) { s.CsvRcvDat = true; }},
+        {"LastSpace", 1, [](TComModeSettings &s) { s.LastSpace = true; }},
+        {"DblQuoted", 1, [](TComModeSettings &s) { s.DblQuoted = true; }},
+        {"AddZero", 1, [](TComModeSettings &s) { s.AddZero = true; }},
+        {"LogEnable", 1, [](TComModeSettings &s) { s.LogEnable = true; }},
+        {"LogFileMode", 0, [](TComModeSettings &s) { s.LogFileMode = 0; }},
+        {"LogFileMode", 2, [](TComModeSettings &s) { s.LogFileMode = 2; }},
+    };
+    const QString store = QString::fromLocal8Bit(qgetenv("HARBROOK_REGISTRY"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.name) + "=" + std::to_string(c.stored));
+        ASSERT_TRUE(!QFile::exists(store) || QFile::remove(store));
+        storeSettings({{c.name, c.stored}});
+        const QByteArray before = readFile(store);
+        ASSERT_TRUE(YmLoadSetting());
+        TComModeSettings expected;
+        expected.LogFolder = logFolder;
+        expected.DefRxFolder = rxFolder;
+        expected.DefTxFolder = txFolder;
+        c.expect(expected);
+        const TComModeSettings &loaded = comm::Mode;
+        EXPECT_EQ(loaded.DspMode, expected.DspMode);
+        EXPECT_EQ(loaded.CsvRcvDat, expected.CsvRcvDat);
+        EXPECT_EQ(loaded.LastSpace, expected.LastSpace);
+        EXPECT_EQ(loaded.DblQuoted, expected.DblQuoted);
+        EXPECT_EQ(loaded.AddZero, expected.AddZero);
+        EXPECT_EQ(loaded.LogEnable, expected.LogEnable);
+        EXPECT_EQ(loaded.LogFileMode, expected.LogFileMode);
+        EXPECT_EQ(loaded.LogFolder, expected.LogFolder);
+        EXPECT_EQ(loaded.DefRxFolder, expected.DefRxFolder);
+        EXPECT_EQ(loaded.DefTxFolder, expected.DefTxFolder);
+        // Loading writes nothing back, not even the defaults.
+        EXPECT_EQ(readFile(store), before);
+    }
+}
+
+TEST_F(Settings, DeletedReceiveFolderIsEmptyAfterLoadAndAskedForAgain)
+{
+    storeSettings();
+    ASSERT_TRUE(YmLoadSetting());
+    ASSERT_TRUE(QDir(rxFolder).removeRecursively());
+    const QString store = QString::fromLocal8Bit(qgetenv("HARBROOK_REGISTRY"));
+    const QByteArray before = readFile(store);
+
+    EXPECT_FALSE(YmLoadSetting());
+    EXPECT_EQ(comm::Mode.DefRxFolder, QString());
+    EXPECT_EQ(comm::Mode.DefTxFolder, txFolder);
+    ASSERT_EQ(ui.messageBoxCount(), 1);
+    EXPECT_EQ(ui.messageBoxes()[0].text, QString("受信デフォルトフォルダを設定してください。"));
+    EXPECT_EQ(readFile(store), before); // the stored folder stays as it was
+
+    // The next start asks for it: the message, then the mode dialog.
+    ui.clear();
+    EXPECT_TRUE(YmInitialize());
+    ASSERT_EQ(ui.events().size(), 2u);
+    EXPECT_EQ(ui.events()[0].kind, testsupport::UiEvent::Kind::MessageBox);
+    EXPECT_EQ(ui.events()[1].kind, testsupport::UiEvent::Kind::Form);
+    EXPECT_EQ(ui.events()[1].caption, QString("通信モード設定"));
+}
+
 TEST_F(Settings, InitialiseAndSetModeReadiness)
 {
     EXPECT_FALSE(YmSetMode(nullptr));
-    EXPECT_TRUE(YmInitialize()); // incomplete settings: their message, and ready all the same
+    EXPECT_TRUE(ui.forms().empty());
+    // Incomplete settings: their message and the mode dialog (not answered here), and ready all the
+    // same.
+    EXPECT_TRUE(YmInitialize());
     EXPECT_EQ(ui.messageBoxCount(), 1);
+    ASSERT_EQ(ui.forms().size(), 1u);
+    EXPECT_EQ(ui.forms()[0].caption, QString("通信モード設定"));
     EXPECT_TRUE(comm::YmReady);
     EXPECT_EQ(comm::YmHandle, -1);
-    EXPECT_TRUE(YmSetMode(nullptr));
+
+    // Complete settings ask nothing.
+    comm::resetLibraryState();
+    ui.clear();
+    storeSettings();
+    EXPECT_TRUE(YmInitialize());
+    EXPECT_TRUE(ui.events().empty());
+
+    // Once ready, the dialog opens over the caller's window and the call returns after it closed.
+    QWidget owner;
+    QWidget *parent = nullptr;
+    bool shownDuringCall = false;
+    ui.queueForm([&](QDialog &form) {
+        parent = form.parentWidget();
+        shownDuringCall = form.isVisible();
+        form.findChild<QPushButton *>("CancelBtn")->click();
+    });
+    EXPECT_TRUE(YmSetMode(&owner));
+    EXPECT_EQ(parent, &owner);
+    EXPECT_TRUE(shownDuringCall);
+    ASSERT_EQ(ui.forms().size(), 1u);
+    EXPECT_EQ(ui.forms()[0].caption, QString("通信モード設定"));
+    EXPECT_FALSE(ui.forms()[0].formLeftOpen);
 }
 
 // ---------------------------------------------------------------- open and close

@@ -77,7 +77,7 @@ TEST_F(MainFormTest, ButtonsInTabOrderWithTheirCaptions)
         {"AiCdTblBtn", "ＡＩコードテーブル転送", true},
         {"RcvBtn", "データ受信", true},
         {"SendBtn", "データ送信", true},
-        {"SetComBtn", "通信条件設定", false},
+        {"SetComBtn", "通信条件設定", true},
         {"QueryBtn", "問い合わせ", true},
         {"HPBtn", "ｻﾎﾟｰﾄWebｻｲﾄ", true},
         {"EndBtn", "終了", true},
