@@ -203,8 +203,17 @@ void TComForm::setLabel(const QString &text)
         this, [this, text] { showLabel(text); }, Qt::QueuedConnection);
 }
 
+namespace {
+
+// As fine as the gauge's percent text; a step of its bar is under two pixels.
+constexpr qint64 GaugeSteps = 100;
+
+} // namespace
+
 void TComForm::setGaugeMaximum(int maximum)
 {
+    postedMaximum_ = qMax(1, maximum);
+    postedStep_ = -1;
     QMetaObject::invokeMethod(
         this,
         [this, maximum] {
@@ -216,6 +225,12 @@ void TComForm::setGaugeMaximum(int maximum)
 
 void TComForm::setGaugePosition(int position)
 {
+    const int maximum = postedMaximum_;
+    const int step = position >= maximum ? static_cast<int>(GaugeSteps)
+                                         : static_cast<int>(qMax(0, position) * GaugeSteps / maximum);
+    // The first and the last position are always shown.
+    if (step == postedStep_.exchange(step) && position > 0 && position < maximum)
+        return;
     QMetaObject::invokeMethod(
         this,
         [this, position] {

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <atomic>
 #include <memory>
 
 class QCloseEvent;
@@ -84,4 +85,9 @@ private:
     QProgressBar *Gauge1 = nullptr;
     QPushButton *StopButton = nullptr;
     QTimer *Timer1 = nullptr;
+
+    // The gauge is posted only when its shown step changes: a fast line would otherwise wake the
+    // window's thread for every block. Written by the engine's calls only.
+    std::atomic<int> postedMaximum_{1};
+    std::atomic<int> postedStep_{-1};
 };

@@ -30,19 +30,10 @@ int TYmThread::ComRead()
         EndProg = true;
         throw ECommReadWriteError(ECommReadWriteError::ReadError);
     };
-    platform::PortQueueStatus status;
-    if (!Port.queueStatus(status))
-        fail();
-    if (status.inQueue <= 0) {
-        if (!Port.waitForInput(ReadWaitMs()))
-            return 0;
-        if (!Port.queueStatus(status))
-            fail();
-        if (status.inQueue <= 0)
-            return 0;
-    }
-    const qint64 want = std::min<qint64>(status.inQueue, BufSize - 1);
-    const qint64 got = Port.read(RxBuf.data(), want);
+    // What waits is taken at once; only an empty port is waited for.
+    qint64 got = Port.read(RxBuf.data(), BufSize - 1);
+    if (got == 0 && Port.waitForInput(ReadWaitMs()))
+        got = Port.read(RxBuf.data(), BufSize - 1);
     if (got < 0)
         fail();
     return static_cast<int>(got);

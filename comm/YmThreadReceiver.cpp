@@ -431,8 +431,9 @@ bool YmRxSupport::openTemp(QFile &file, const QString &path, bool &isOpen)
     if (path.isEmpty())
         return false;
     file.setFileName(path);
-    // Unbuffered, so that a failing write shows at the frame that caused it.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    // Buffered: a failing write shows when the buffer is written out, at the latest when the file is
+    // closed before it is stored, so the terminal still gets CAN CAN instead of the last ACK.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     isOpen = true;
     return true;

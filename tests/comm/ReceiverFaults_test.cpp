@@ -510,17 +510,20 @@ INSTANTIATE_TEST_SUITE_P(
                     StoreFailureCase{"record_temp_file_not_created", true,
                                      [](TransferStart &s) { s.Tmp1File = s.Tmp1File + ".missing/tmp"; },
                                      FldAccepted + CanCan},
+                    // The temporary file is written in large pieces: a failing write shows when
+                    // the file is closed at its EOT at the latest, which then gets CAN CAN.
                     StoreFailureCase{"binary_temp_file_write_fails", false,
                                      [](TransferStart &s) { s.Tmp2File = "/dev/full"; },
                                      "C\x06"
-                                     "C" +
+                                     "C\x06" +
                                          CanCan},
                     StoreFailureCase{"record_temp_file_write_fails", true,
                                      [](TransferStart &s) { s.Tmp1File = "/dev/full"; },
                                      FldAccepted +
                                          "\x06"
-                                         "C" +
+                                         "C\x06" +
                                          CanCan},
+
                     StoreFailureCase{"binary_target_not_writable", false,
                                      [](TransferStart &s) { s.RxFolder = s.RxFolder + "gone/"; },
                                      "C\x06"
@@ -533,5 +536,22 @@ INSTANTIATE_TEST_SUITE_P(
                                          "C\x06" +
                                          CanCan}),
     [](const testing::TestParamInfo<StoreFailureCase> &info) { return std::string(info.param.what); });
+
+TEST_F(ReceiverTest, TempFileWriteFailureStopsALargeFileWhileItArrives)
+{
+    constexpr int Blocks = 200;
+    putInbox("A.PD4", "OLD");
+    Term.file("A.PD4", content(Blocks * 1024));
+    Term.batchEnd();
+    Start.Tmp2File = "/dev/full";
+
+    const TransferResult result = run(true);
+    EXPECT_EQ(result.ErrorNo, 12);
+    const QByteArray sent = wire();
+    EXPECT_TRUE(sent.endsWith(CanCan)) << sent.toHex().toStdString();
+    // Header ACK, then fewer block ACKs than blocks: the failure did not wait for the EOT.
+    EXPECT_LT(sent.count('\x06'), 1 + Blocks);
+    EXPECT_EQ(inboxFile("A.PD4"), QByteArray("OLD"));
+}
 
 } // namespace

@@ -8,7 +8,7 @@ bool writeCommSettings(const YmToolArgs &args, const QString &logFolder, const Q
 {
     platform::TRegistry registry;
     bool ok = registry.OpenKey(comm::commSettingsKey(), true);
-    ok = ok && registry.WriteBool(QStringLiteral("DspMode"), true);
+    ok = ok && registry.WriteBool(QStringLiteral("DspMode"), !args.hidden);
     ok = ok && registry.WriteBool(QStringLiteral("CsvRcvDat"), args.csv);
     ok = ok && registry.WriteBool(QStringLiteral("LastSpace"), args.lastSpace);
     ok = ok && registry.WriteBool(QStringLiteral("DblQuoted"), args.dblQuoted);

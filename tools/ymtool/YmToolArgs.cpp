@@ -3,12 +3,13 @@
 const char *const YmToolUsage =
     "usage: ymtool send PORT PCFILE BHTNAME [FIELDS] [options]\n"
     "       ymtool recv PORT FOLDER [--continuous] [--append] [options]\n"
-    "options: --csv --last-space --dbl-quoted --add-zero --log FILE --speed BPS\n"
+    "options: --csv --last-space --dbl-quoted --add-zero --log FILE --speed BPS --hidden\n"
     "PORT is COM1..COM9 (HARBROOK_PORT_COMn names its device).\n"
     "The options become the communication settings of a settings store of ymtool's own, in a\n"
     "temporary folder that also holds the transfer's temporary files: HARBROOK_REGISTRY is pointed\n"
     "at it for the run, so the user's store is neither read nor written. The current folder is the\n"
-    "default send and receive folder; --log appends the run's transfer log to FILE.\n";
+    "default send and receive folder; --log appends the run's transfer log to FILE; --hidden\n"
+    "keeps the progress window hidden, as the display setting \"表示しない\" does.\n";
 
 std::optional<YmToolArgs> parseYmToolArgs(const QStringList &args, QString &error)
 {
@@ -35,6 +36,8 @@ std::optional<YmToolArgs> parseYmToolArgs(const QStringList &args, QString &erro
             a.continuous = true;
         } else if (arg == QLatin1String("--append")) {
             a.append = true;
+        } else if (arg == QLatin1String("--hidden")) {
+            a.hidden = true;
         } else if (arg == QLatin1String("--log")) {
             const auto v = value();
             if (!v)

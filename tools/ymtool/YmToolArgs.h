@@ -7,7 +7,7 @@
 // The command line of ymtool:
 //   ymtool send PORT PCFILE BHTNAME [FIELDS] [options]
 //   ymtool recv PORT FOLDER [--continuous] [--append] [options]
-// options: --csv --last-space --dbl-quoted --add-zero --log FILE --speed BPS
+// options: --csv --last-space --dbl-quoted --add-zero --log FILE --speed BPS --hidden
 struct YmToolArgs {
     bool send = false;
     QString port;
@@ -23,6 +23,7 @@ struct YmToolArgs {
     bool addZero = false;
     QString logFile;
     int speed = 115200;
+    bool hidden = false; // the progress window is not shown (DspMode off)
 };
 
 std::optional<YmToolArgs> parseYmToolArgs(const QStringList &args, QString &error);
