@@ -1,20 +1,27 @@
 #include "ManagerTestSupport.h"
 
+#include "comm/ComMain.h"
 #include "comm/CorlissL.h"
+#include "comm/SetComMode.h"
+#include "comm/SetComPara.h"
+#include "comm/SetFolder.h"
 #include "manager/Main.h"
 #include "tests/support/RecordingUiService.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
-// Renders the main menu, and the progress window in the middle of a transfer, to PNG files in
+// Renders the main menu, the communication settings dialogs, and the progress window in the middle
+// of a transfer, to PNG files in
 // HARBROOK_SCREENSHOT_DIR for a person to look at; the checks make sure the captions can be drawn.
 namespace {
 
@@ -35,7 +42,42 @@ bool drawable(const QWidget &widget, const QString &text)
     return true;
 }
 
+// Shows the dialog, checks that every caption on it can be drawn, and saves its picture.
+void shootDialog(QDialog &dialog, const QString &file)
+{
+    dialog.show();
+    QApplication::processEvents();
+    for (const QAbstractButton *button : dialog.findChildren<QAbstractButton *>())
+        EXPECT_TRUE(drawable(*button, button->text())) << button->text().toStdString();
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        EXPECT_TRUE(drawable(*label, label->text())) << label->text().toStdString();
+    EXPECT_TRUE(drawable(dialog, dialog.windowTitle())) << dialog.windowTitle().toStdString();
+    const QImage shot = dialog.grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(screenshotPath(file)));
+    dialog.hide();
+}
+
 } // namespace
+
+TEST(ScreenshotTest, CommunicationSettingsDialogs)
+{
+    managertest::storeModeSettings(true);
+    testsupport::RecordingUi ui;
+    YmInitialize();
+    comm::Mode.LogEnable = true; // the log panel shown too
+    TSetComModeForm mode;
+    shootDialog(mode, QStringLiteral("communication-mode.png"));
+
+    comm::ComConditions conditions;
+    TSetComForm com(conditions);
+    shootDialog(com, QStringLiteral("communication-conditions.png"));
+
+    SetFolderMode = 2;
+    SetFolderPath = QDir::homePath();
+    TSetFolderForm folder;
+    shootDialog(folder, QStringLiteral("folder-picker.png"));
+}
 
 TEST(ScreenshotTest, MainMenu)
 {
