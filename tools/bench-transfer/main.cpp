@@ -2,12 +2,14 @@
 // ptys and prints
 //  (a) CPU seconds per MiB moved over an unthrottled line: the engine alone (run in this process,
 //      the CPU time of the thread that runs it), ymtool as a whole process (the library, its
-//      event loop and the hidden progress window, its start shown apart), beside lrzsz's sb and rb;
-//      the median of several runs each;
+//      event loop and the hidden progress window, its start shown apart), beside lrzsz's sb and rb,
+//      and a bare receiving loop with and without the engine's 10 ms pause before each answer, to
+//      show what the pause alone costs; the median of several runs each;
 //  (b) the wall time of a 256 KiB send and receive on a line paced at 115200 bit/s, beside the
 //      bound of blocks x (frame bytes x 10 / 115200 s + 10 ms).
 // Usage: bench_transfer [PROGRAM_FOLDER]  (default: the folder of this program)
 
+#include "comm/YmFrames.h"
 #include "comm/YmThread.h"
 #include "platform/Clock.h"
 #include "platform/PosixSerialPort.h"
@@ -229,6 +231,82 @@ struct Bench {
         return e;
     }
 
+    // The least any receiver with the engine's write pacing does: a bare loop that waits for each
+    // frame, checks its CRC, keeps its data and answers after a pause of pauseMs (the engine's is
+    // 10 ms). No time-outs, retries, file types or records. Its thread's CPU seconds; ok when the
+    // file arrived whole.
+    Ended bareReceive(const fs::path &file, const std::string &name, int pauseMs, const std::string &tag)
+    {
+        const fs::path f = fresh(tag);
+        fs::copy_file(file, f / "box" / name);
+        Sim sim(bin + "/harbrook-terminal-sim", f, {"--outbox", (f / "box").string()});
+        Ended e;
+        platform::PortOpenError error = platform::PortOpenError::None;
+        const auto port = platform::openSerialDevice(QString::fromStdString(sim.device()), 115200, error);
+        if (!port)
+            return e;
+        const comm::CrcTable table = comm::makeCrcTable();
+        const auto answer = [&](char byte) {
+            if (pauseMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+            return port->write(&byte, 1);
+        };
+        const double cpuStart = threadCpuSeconds();
+        std::string frame, data;
+        char buffer[2048];
+        bool done = !answer(comm::CRC_C);
+        bool headerNext = true;
+        while (!done) {
+            const qint64 n = port->read(buffer, sizeof buffer);
+            if (n < 0)
+                break;
+            if (n == 0) {
+                if (!port->waitForInput(5000))
+                    break;
+                continue;
+            }
+            frame.append(buffer, std::size_t(n));
+            while (!frame.empty() && !done) {
+                const char kind = frame[0];
+                const std::size_t size = kind == comm::SOH ? 133 : kind == comm::STX ? 1029 : 1;
+                if (frame.size() < size)
+                    break;
+                if (kind == comm::EOT) {
+                    done = !answer(comm::ACK) || !answer(comm::CRC_C);
+                    headerNext = true;
+                } else if (kind == comm::SOH || kind == comm::STX) {
+                    const std::size_t length = size - 5;
+                    const quint16 crc = quint16((quint8(frame[size - 2]) << 8) | quint8(frame[size - 1]));
+                    if (comm::calcCrc16(table, frame.data() + 3, qint64(length)) != crc) {
+                        done = true;
+                        break;
+                    }
+                    if (headerNext) {
+                        headerNext = false;
+                        if (frame[3] == '\0') { // the null header ends the batch
+                            answer(comm::ACK);
+                            done = true;
+                        } else {
+                            done = !answer(comm::ACK) || !answer(comm::CRC_C);
+                        }
+                    } else {
+                        data.append(frame, 3, length);
+                        done = !answer(comm::ACK);
+                    }
+                }
+                frame.erase(0, size);
+            }
+        }
+        e.cpu = threadCpuSeconds() - cpuStart;
+        std::string expected;
+        {
+            std::ifstream in(file, std::ios::binary);
+            expected.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        e.ok = data.size() >= expected.size() && data.compare(0, expected.size(), expected) == 0;
+        return e;
+    }
+
     // ymtool up to its end without a transfer: a port that names no device.
     Ended toolStart(const std::string &tag)
     {
@@ -343,13 +421,15 @@ int main(int argc, char **argv)
         double value() const { return median(cpu); }
         const char *mark() const { return ok ? "" : " FAILED"; }
     };
-    Row engineSend, engineRecv, toolSend, toolRecv, start, sb, rb;
+    Row engineSend, engineRecv, toolSend, toolRecv, start, bare, barePaced, sb, rb;
     for (int run = 0; run < Runs; ++run) {
         engineSend.add(bench.engineInProcess(true, big, "BIG.PD4", "a-engine-send"));
         engineRecv.add(bench.engineInProcess(false, big, "BIG.PD4", "a-engine-recv"));
         toolSend.add(bench.ymtoolSend(big, "BIG.PD4", 0, "a-tool-send"));
         toolRecv.add(bench.ymtoolRecv(big, "BIG.PD4", 0, "a-tool-recv"));
         start.add(bench.toolStart("a-tool-start"));
+        bare.add(bench.bareReceive(big, "BIG.PD4", 0, "a-bare-recv"));
+        barePaced.add(bench.bareReceive(big, "BIG.PD4", 10, "a-bare-paced-recv"));
         if (haveLrzsz) {
             sb.add(bench.lrzszSend(big, "a-lrzsz-send"));
             rb.add(bench.lrzszRecv(big, "a-lrzsz-recv"));
@@ -367,8 +447,13 @@ int main(int argc, char **argv)
         ratio(engineRecv.value(), rb.value()), ratio(toolRecv.value(), rb.value()));
     std::printf("    ymtool's start and end without a transfer: %.4f s%s (part of its figures)\n",
                 start.value(), start.mark());
+    std::printf("    a bare receiving loop: %.4f s/MiB%s (%.2f times rb) without a pause, %.4f s/MiB%s "
+                "(%.2f times rb) with the engine's 10 ms pause before each answer\n",
+                bare.value(), bare.mark(), ratio(bare.value(), rb.value()), barePaced.value(),
+                barePaced.mark(), ratio(barePaced.value(), rb.value()));
     std::printf("    goal: within 2 times lrzsz\n");
-    ok = ok && engineSend.ok && engineRecv.ok && toolSend.ok && toolRecv.ok && start.ok;
+    ok = ok && engineSend.ok && engineRecv.ok && toolSend.ok && toolRecv.ok && start.ok && bare.ok &&
+         barePaced.ok;
 
     // (b) 256 KiB on a line paced at 115200 bit/s.
     const fs::path mid = bench.work / "MID.PD4";
