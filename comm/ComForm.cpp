@@ -70,7 +70,7 @@ TComForm::~TComForm()
     }
 }
 
-void TComForm::Send0()
+TransferStart TComForm::sendStart()
 {
     showLabel(BhtFile);
     TransferStart start;
@@ -78,24 +78,24 @@ void TComForm::Send0()
     start.TxFName = TxFile;
     start.BhtFName = BhtFile;
     start.FieldsDat = platform::cp932::encode(comm::FieldList);
+    start.LogFlag = comm::Mode.LogEnable;
+    return start;
+}
+
+void TComForm::Send0()
+{
+    TransferStart start = sendStart();
     start.CsvFlg = comm::Mode.CsvRcvDat;
     start.LastSpFlg = comm::Mode.LastSpace;
     start.DblQuotFlg = comm::Mode.DblQuoted;
     start.AddZeroFlg = false;
-    start.LogFlag = comm::Mode.LogEnable;
     startThread(start);
 }
 
 void TComForm::SendBnf0()
 {
-    showLabel(BhtFile);
-    TransferStart start;
-    start.TxFlag = true;
-    start.TxFName = TxFile;
-    start.BhtFName = BhtFile;
-    start.FieldsDat = platform::cp932::encode(comm::FieldList);
-    start.LogFlag = comm::Mode.LogEnable;
-    startThread(start);
+    // Job settings go as they are: no CSV options.
+    startThread(sendStart());
 }
 
 void TComForm::Receive0()

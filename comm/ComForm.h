@@ -71,6 +71,8 @@ private slots:
     void Timer1Timer();
 
 private:
+    // The label and the start fields every send shares.
+    TransferStart sendStart();
     void startThread(const TransferStart &start);
     void FormClose();
     void takeResult();
