@@ -244,7 +244,8 @@ BnfResult JobReader::read(const QByteArray &header)
         base = BasePageValues();
         return BnfResult::ReadFailedReset;
     }
-    if (read != jobs)
+    // A set has at least one job: a count of 0 is never complete, even with no job line after it.
+    if (read != jobs || jobs < 1)
         return BnfResult::MissingJobs;
     set.TmpGyNo = 0;
     set.GyCount = jobs;

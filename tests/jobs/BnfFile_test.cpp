@@ -547,6 +547,8 @@ TEST(BnfFile, MissingLinesAtTheEnd)
     QByteArray zero = file;
     zero.replace(0, 2, "00");
     EXPECT_EQ(open(zero, *fewer, base), BnfResult::MissingJobs);
+    // Nor is a count of 0 with no job line after the header a set, which must hold a job.
+    EXPECT_EQ(open(zero.left(502), *fewer, base), BnfResult::MissingJobs);
 
     // A last line without its line end is still read.
     auto noEnd = newSet();
