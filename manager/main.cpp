@@ -1,4 +1,4 @@
-#include "manager/Harbrook.h"
+#include "manager/ui/Harbrook.h"
 
 int main(int argc, char **argv)
 {

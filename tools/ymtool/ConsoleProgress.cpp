@@ -1,6 +1,6 @@
 #include "ConsoleProgress.h"
 
-#include "comm/ComForm.h"
+#include "comm/ui/ComForm.h"
 
 void ConsoleProgress::watch(TComForm &form)
 {

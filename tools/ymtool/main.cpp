@@ -7,9 +7,9 @@
 #include "ToolSettings.h"
 #include "YmToolArgs.h"
 
-#include "comm/ComForm.h"
-#include "comm/ComMain.h"
-#include "comm/CorlissL.h"
+#include "comm/ui/ComForm.h"
+#include "comm/ui/ComMain.h"
+#include "comm/ui/CorlissL.h"
 #include "platform/Cp932.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "SetComMode.h"
 
-#include "comm/ComMain.h"
-#include "comm/SetFolder.h"
+#include "comm/ui/ComMain.h"
+#include "comm/ui/SetFolder.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
 

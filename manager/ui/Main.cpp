@@ -1,7 +1,7 @@
 #include "Main.h"
 
-#include "comm/CorlissL.h"
-#include "comm/SetComPara.h"
+#include "comm/ui/CorlissL.h"
+#include "comm/ui/SetComPara.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"

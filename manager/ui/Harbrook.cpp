@@ -1,11 +1,11 @@
 #include "Harbrook.h"
 
-#include "comm/CorlissL.h"
-#include "manager/Main.h"
-#include "manager/MessageLog.h"
+#include "comm/ui/CorlissL.h"
 #include "manager/Startup.h"
+#include "manager/ui/Main.h"
+#include "manager/ui/MessageLog.h"
 #include "platform/SingleInstance.h"
-#include "platform/WidgetUiService.h"
+#include "platform/ui/WidgetUiService.h"
 
 #include <QApplication>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "comm/ComMain.h"
+#include "comm/ui/ComMain.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <utility>
 
-#include "common/NEdit.h"
+#include "common/ui/NEdit.h"
 #include "tests/support/RecordingUiService.h"
 
 namespace {

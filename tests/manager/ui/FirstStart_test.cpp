@@ -1,8 +1,8 @@
 #include "ManagerTestSupport.h"
 
-#include "comm/ComMain.h"
-#include "comm/CorlissL.h"
-#include "manager/Main.h"
+#include "comm/ui/ComMain.h"
+#include "comm/ui/CorlissL.h"
+#include "manager/ui/Main.h"
 #include "platform/Registry.h"
 #include "tests/support/RecordingUiService.h"
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "platform/UiService.h"
-#include "platform/WidgetUiService.h"
+#include "platform/ui/WidgetUiService.h"
 #include "tests/support/RecordingUiService.h"
 
 using platform::MsgButtons;

@@ -1,5 +1,5 @@
-#include "manager/MessageLog.h"
 #include "manager/Startup.h"
+#include "manager/ui/MessageLog.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 

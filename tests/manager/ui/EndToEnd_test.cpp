@@ -1,7 +1,7 @@
 #include "ManagerTestSupport.h"
 
-#include "comm/CorlissL.h"
-#include "manager/Main.h"
+#include "comm/ui/CorlissL.h"
+#include "manager/ui/Main.h"
 #include "tests/support/RecordingUiService.h"
 
 #include <QDir>

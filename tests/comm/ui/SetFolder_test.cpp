@@ -1,5 +1,5 @@
-#include "comm/SetFolder.h"
 #include "comm/SetFolderRules.h"
+#include "comm/ui/SetFolder.h"
 #include "tests/support/RecordingUiService.h"
 
 #include <QDir>

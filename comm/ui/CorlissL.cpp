@@ -1,9 +1,9 @@
 #include "CorlissL.h"
 
-#include "comm/ComForm.h"
-#include "comm/ComMain.h"
 #include "comm/CorlissRules.h"
-#include "comm/SetComMode.h"
+#include "comm/ui/ComForm.h"
+#include "comm/ui/ComMain.h"
+#include "comm/ui/SetComMode.h"
 #include "platform/Cp932.h"
 #include "platform/PosixSerialPort.h"
 #include "platform/Registry.h"

@@ -1,8 +1,8 @@
-#include "ComPortPty.h"
-#include "comm/CorlissL.h"
 #include "comm/CorlissRules.h"
-#include "comm/SetComPara.h"
+#include "comm/ui/CorlissL.h"
+#include "comm/ui/SetComPara.h"
 #include "platform/Registry.h"
+#include "tests/comm/ComPortPty.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 

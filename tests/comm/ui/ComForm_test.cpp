@@ -1,11 +1,11 @@
 #include "CorlissLHarness.h"
-#include "FakeClock.h"
-#include "FakeSerialPort.h"
-#include "comm/ComForm.h"
-#include "comm/ComMain.h"
-#include "comm/CorlissL.h"
 #include "comm/CorlissRules.h"
+#include "comm/ui/ComForm.h"
+#include "comm/ui/ComMain.h"
+#include "comm/ui/CorlissL.h"
 #include "platform/Registry.h"
+#include "tests/comm/FakeClock.h"
+#include "tests/comm/FakeSerialPort.h"
 
 #include <QCoreApplication>
 #include <QDir>

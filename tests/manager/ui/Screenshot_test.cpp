@@ -1,11 +1,11 @@
 #include "ManagerTestSupport.h"
 
-#include "comm/ComMain.h"
-#include "comm/CorlissL.h"
-#include "comm/SetComMode.h"
-#include "comm/SetComPara.h"
-#include "comm/SetFolder.h"
-#include "manager/Main.h"
+#include "comm/ui/ComMain.h"
+#include "comm/ui/CorlissL.h"
+#include "comm/ui/SetComMode.h"
+#include "comm/ui/SetComPara.h"
+#include "comm/ui/SetFolder.h"
+#include "manager/ui/Main.h"
 #include "tests/support/RecordingUiService.h"
 
 #include <QAbstractButton>

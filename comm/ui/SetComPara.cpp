@@ -1,6 +1,6 @@
 #include "SetComPara.h"
 
-#include "comm/CorlissL.h"
+#include "comm/ui/CorlissL.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

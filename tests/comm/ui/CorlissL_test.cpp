@@ -1,8 +1,8 @@
 #include "CorlissLHarness.h"
-#include "comm/ComForm.h"
-#include "comm/ComMain.h"
-#include "comm/CorlissL.h"
 #include "comm/CorlissRules.h"
+#include "comm/ui/ComForm.h"
+#include "comm/ui/ComMain.h"
+#include "comm/ui/CorlissL.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 

@@ -1,6 +1,6 @@
 #include "ComMain.h"
 
-#include "comm/ComForm.h"
+#include "comm/ui/ComForm.h"
 
 namespace comm {
 
