@@ -3,24 +3,6 @@
 #include <sys/utsname.h>
 
 namespace platform {
-namespace {
-
-// Reads the decimal number at pos and moves pos past it; false when there is none or it overflows.
-bool readNumber(const QByteArray &text, qsizetype &pos, int &value)
-{
-    const qsizetype start = pos;
-    long long number = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        number = number * 10 + (text[pos] - '0');
-        if (number > 0x7fffffff)
-            return false;
-        ++pos;
-    }
-    value = static_cast<int>(number);
-    return pos > start;
-}
-
-} // namespace
 
 OsVersionCheck checkOsVersion(const OsVersion &version)
 {
@@ -33,21 +15,15 @@ OsVersionCheck checkOsVersion(const OsVersion &version)
     return OsVersionCheck::Unsupported;
 }
 
-OsVersion osVersionFromKernelRelease(const QByteArray &release)
+OsVersion osVersionOfLinuxRelease(const QByteArray &release)
 {
     OsVersion version;
-    qsizetype pos = 0;
-    int major = 0;
-    int minor = 0;
-    if (!readNumber(release, pos, major) || pos >= release.size() || release[pos] != '.')
-        return version;
-    ++pos;
-    if (!readNumber(release, pos, minor))
+    if (release.isEmpty())
         return version;
     version.ok = true;
     version.platformId = NtPlatformId;
-    version.major = major;
-    version.minor = minor;
+    version.major = LinuxReportedMajor;
+    version.minor = LinuxReportedMinor;
     return version;
 }
 
@@ -56,7 +32,7 @@ OsVersion queryOsVersion()
     utsname name{};
     if (uname(&name) != 0)
         return {};
-    return osVersionFromKernelRelease(QByteArray(name.release));
+    return osVersionOfLinuxRelease(QByteArray(name.release));
 }
 
 } // namespace platform

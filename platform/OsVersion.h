@@ -22,11 +22,16 @@ enum class OsVersionCheck { Accepted, QueryFailed, Unsupported };
 // Accepts the NT family from version 5.1 on.
 OsVersionCheck checkOsVersion(const OsVersion &version);
 
-// On Linux the running kernel stands for the NT family, with the kernel's major and minor version.
+// The NT version a Linux system is reported as. The programs run on every kernel they were built
+// for, so the kernel's own numbers (4.x, 5.0, ...) say nothing about support.
+inline constexpr int LinuxReportedMajor = 10;
+inline constexpr int LinuxReportedMinor = 0;
+
+// The running system as the version query reports it: not ok when the system cannot be asked.
 OsVersion queryOsVersion();
 
-// The version read from a kernel release such as "6.1.0-18-amd64"; not ok when it does not start
-// with a major and a minor number.
-OsVersion osVersionFromKernelRelease(const QByteArray &release);
+// What the query reports for a system whose kernel release is release (as uname gives it): the
+// supported version for any release, not ok for an empty one (a failed query).
+OsVersion osVersionOfLinuxRelease(const QByteArray &release);
 
 } // namespace platform
