@@ -1,5 +1,7 @@
 #include "CorlissRules.h"
 
+#include <algorithm>
+
 #include "comm/SetFolderRules.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
@@ -365,6 +367,23 @@ QString transferTempFolder()
     if (QFileInfo(sub).isDir() || QDir().mkpath(sub))
         return sub + QLatin1Char('/');
     return temp;
+}
+
+QPoint progressWindowPosition(const std::optional<QPoint> &stored, const QRect &owner, const QSize &size,
+                              const QRect &screen)
+{
+    if (stored)
+        return *stored;
+    const QRect over = owner.isValid() ? owner : screen;
+    QPoint place(over.left() + (over.width() - size.width()) / 2,
+                 over.top() + (over.height() - size.height()) / 2);
+    if (screen.isValid()) {
+        place.setX(
+            std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())));
+        place.setY(
+            std::clamp(place.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())));
+    }
+    return place;
 }
 
 } // namespace comm

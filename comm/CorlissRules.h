@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -108,5 +110,10 @@ SendPlan planChosenFile(const QString &chosen, const QString &bhtName);
 // (created when missing), or the temporary folder itself when it cannot be made; empty when there
 // is no temporary folder. Ends in "/".
 QString transferTempFolder();
+
+// Where the progress window of size opens: at the position stored for its port when there is one;
+// else centred over the window that started the transfer, kept on screen; else centred on screen.
+QPoint progressWindowPosition(const std::optional<QPoint> &stored, const QRect &owner, const QSize &size,
+                              const QRect &screen);
 
 } // namespace comm
