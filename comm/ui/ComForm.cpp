@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "comm/ui/ComMain.h"
+#include "common/ui/FormKit.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
@@ -31,12 +32,8 @@ TComForm::TComForm(platform::SerialPort &port, const QString &portName)
     Gauge1->setFixedWidth(146);
     Gauge1->setRange(0, 100);
     Gauge1->setValue(0);
-    Gauge1->setStyleSheet(QStringLiteral("QProgressBar { background: white; color: black; }"
-                                         "QProgressBar::chunk { background: blue; }"));
 
-    StopButton = new QPushButton(QStringLiteral("終了"), this);
-    StopButton->setObjectName(QStringLiteral("StopButton"));
-    StopButton->setAutoDefault(false);
+    StopButton = formkit::button("StopButton", QStringLiteral("終了"), this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -4,6 +4,7 @@
 #include "comm/ui/ComForm.h"
 #include "comm/ui/ComMain.h"
 #include "comm/ui/SetComMode.h"
+#include "common/ui/FormKit.h"
 #include "platform/Cp932.h"
 #include "platform/PosixSerialPort.h"
 #include "platform/Registry.h"
@@ -14,9 +15,12 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 
 using namespace comm;
 namespace cp932 = platform::cp932;
@@ -28,8 +32,7 @@ int NextHandle = 1;
 
 void showLibraryError(const QString &text)
 {
-    platform::MsgStyle style;
-    style.icon = platform::MsgIcon::Stop;
+    platform::MsgStyle style = formkit::stopStyle();
     style.foreground = true;
     platform::ui().messageBox(text, libraryCaption(), style);
 }
@@ -163,9 +166,10 @@ bool YmSetMode(QWidget *owner)
     return true;
 }
 
-int YmComOpen(QWidget *, const QByteArray &portName, int speed)
+int YmComOpen(QWidget *owner, const QByteArray &portName, int speed)
 {
-    // The progress window keeps itself on top and the boxes take the active window: no owner is kept.
+    // The progress window keeps itself on top and the boxes take the active window: the owner only
+    // tells where the window opens the first time.
     if (!YmReady)
         return -1;
     if (YmHandle != -1)
@@ -205,16 +209,22 @@ int YmComOpen(QWidget *, const QByteArray &portName, int speed)
     }
     ComForm->setWindowTitle(QStringLiteral("通信ポート %1 %2 bps").arg(PortName).arg(speed));
     ComForm->hide();
-    int left = 1;
-    int top = 1;
+    std::optional<QPoint> stored;
     if (Mode.DspMode) {
         platform::TRegistry registry;
         if (registry.OpenKeyReadOnly(portSubkey(PortName))) {
-            left = registry.ReadInteger(QStringLiteral("DspX")).value_or(1);
-            top = registry.ReadInteger(QStringLiteral("DspY")).value_or(1);
+            const std::optional<int> left = registry.ReadInteger(QStringLiteral("DspX"));
+            const std::optional<int> top = registry.ReadInteger(QStringLiteral("DspY"));
+            if (left && top)
+                stored = QPoint(*left, *top);
         }
     }
-    ComForm->move(left, top);
+    ComForm->adjustSize();
+    const QWidget *ownerWindow = owner != nullptr ? owner->window() : nullptr;
+    const QScreen *screen = ownerWindow != nullptr ? ownerWindow->screen() : QGuiApplication::primaryScreen();
+    ComForm->move(progressWindowPosition(
+        stored, ownerWindow != nullptr ? ownerWindow->frameGeometry() : QRect(),
+        ComForm->frameGeometry().size(), screen != nullptr ? screen->availableGeometry() : QRect()));
 
     QString tempFailure;
     if (ComForm->Tmp1File.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "comm/ui/ComMain.h"
 #include "comm/ui/SetFolder.h"
+#include "common/ui/FormKit.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
 
@@ -22,28 +23,8 @@
 
 namespace {
 
-template <typename T> T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton *button(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *b = named(new QPushButton(caption, parent), name);
-    // Return in an edit must not press a button the operator did not choose.
-    b->setAutoDefault(false);
-    return b;
-}
-
-platform::MsgStyle entryErrorStyle()
-{
-    platform::MsgStyle style;
-    style.icon = platform::MsgIcon::Exclamation;
-    style.modality = platform::MsgModality::Task;
-    style.foreground = true;
-    return style;
-}
+using formkit::button;
+using formkit::named;
 
 // A folder edit with its browse button on one row.
 QHBoxLayout *folderRow(QLineEdit *edit, QPushButton *browse)
@@ -229,8 +210,8 @@ bool TSetComModeForm::ChangeData()
 {
     const auto checked = comm::settingsFromControls(controlValues());
     if (const auto *refused = std::get_if<comm::ModeEntryError>(&checked)) {
-        platform::ui().messageBox(refused->message, QStringLiteral("入力エラー"), entryErrorStyle());
-        editOf(refused->edit)->setFocus();
+        formkit::showInputError(refused->message);
+        formkit::requestFocus(editOf(refused->edit));
         return false;
     }
     comm::Mode = std::get<comm::TComModeSettings>(checked);
@@ -249,8 +230,7 @@ void TSetComModeForm::UpDateBtnClick()
         return;
     platform::TRegistry registry;
     if (!comm::storeModeControls(registry, controlValues())) {
-        platform::MsgStyle style;
-        style.icon = platform::MsgIcon::Stop;
+        platform::MsgStyle style = formkit::stopStyle();
         style.modality = platform::MsgModality::Task;
         style.foreground = true;
         platform::ui().messageBox(comm::storeFailureMessage(), comm::storeFailureCaption(), style);

@@ -1,6 +1,7 @@
 #include "SetComPara.h"
 
 #include "comm/ui/CorlissL.h"
+#include "common/ui/FormKit.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -21,8 +22,7 @@ TSetComForm::TSetComForm(comm::ComConditions &conditions, QWidget *parent, platf
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     const auto combo = [this](const char *name, const QStringList &items) {
-        auto *box = new QComboBox(this);
-        box->setObjectName(QString::fromLatin1(name));
+        auto *box = formkit::named(new QComboBox(this), name);
         box->setEditable(false);
         box->addItems(items);
         return box;
@@ -30,17 +30,11 @@ TSetComForm::TSetComForm(comm::ComConditions &conditions, QWidget *parent, platf
     ComPortCB = combo("ComPortCB", comm::comPortItems());
     ComSpeedCB = combo("ComSpeedCB", comm::comSpeedItems());
     WrModeCB = combo("WrModeCB", comm::writeModeItems());
-    RcvModeCheck = new QCheckBox(QStringLiteral("連続受信"), this);
-    RcvModeCheck->setObjectName(QStringLiteral("RcvModeCheck"));
+    RcvModeCheck = formkit::named(new QCheckBox(QStringLiteral("連続受信"), this), "RcvModeCheck");
 
-    const auto button = [this](const char *name, const QString &caption) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        return b;
-    };
-    SetModeBtn = button("SetModeBtn", QStringLiteral("通信モード設定"));
-    SetBtn = button("SetBtn", QStringLiteral("更新"));
-    CancelBtn = button("CancelBtn", QStringLiteral("キャンセル"));
+    SetModeBtn = formkit::button("SetModeBtn", QStringLiteral("通信モード設定"), this);
+    SetBtn = formkit::button("SetBtn", QStringLiteral("更新"), this);
+    CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
 
     auto *grid = new QGridLayout;
     const auto labelled = [&](int row, const QString &text, QWidget *field) {
@@ -129,7 +123,7 @@ bool TSetComForm::ChkPort()
     if (result == comm::PortCheck::PortUnusable) {
         warn(comm::portCheckMessage(result, portNumber, speed));
         ComPortCB->setCurrentIndex(TmpPortNo - 1);
-        ComPortCB->setFocus();
+        formkit::requestFocus(ComPortCB);
         return false;
     }
     // The port itself opened: it is the one to fall back to, whatever its speed did.
@@ -137,7 +131,7 @@ bool TSetComForm::ChkPort()
     if (result == comm::PortCheck::LineRefused) {
         warn(comm::portCheckMessage(result, portNumber, speed));
         ComSpeedCB->setCurrentIndex(0);
-        ComSpeedCB->setFocus();
+        formkit::requestFocus(ComSpeedCB);
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "SetFolder.h"
 
 #include "comm/SetFolderRules.h"
+#include "common/ui/FormKit.h"
 #include "platform/UiService.h"
 
 #include <QDir>
@@ -42,12 +43,9 @@ TSetFolderForm::TSetFolderForm(QWidget *parent)
     FolderTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FolderTree->setUniformRowHeights(true);
 
-    OkButton = new QPushButton(QStringLiteral("ＯＫ"), this);
-    OkButton->setObjectName(QStringLiteral("OkButton"));
+    OkButton = formkit::named(new QPushButton(QStringLiteral("ＯＫ"), this), "OkButton");
     OkButton->setDefault(true);
-    CancellButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    CancellButton->setObjectName(QStringLiteral("CancellButton"));
-    CancellButton->setAutoDefault(false);
+    CancellButton = formkit::button("CancellButton", QStringLiteral("キャンセル"), this);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -139,8 +137,7 @@ void TSetFolderForm::OkButtonClick()
     const comm::FolderChoice choice =
         comm::folderChoice(selected, MountTable ? *MountTable : comm::readMountTable());
     if (choice.refused) {
-        platform::MsgStyle style;
-        style.icon = platform::MsgIcon::Stop;
+        platform::MsgStyle style = formkit::stopStyle();
         style.foreground = true;
         platform::ui().messageBox(QStringLiteral("ﾈｯﾄﾜｰｸ上のPCのﾌｫﾙﾀﾞは設定できません。"),
                                   QStringLiteral("ﾌｫﾙﾀﾞ設定ｴﾗｰ"), style);

@@ -1,6 +1,7 @@
 #include "Harbrook.h"
 
 #include "comm/ui/CorlissL.h"
+#include "common/ui/ProgramStart.h"
 #include "manager/Startup.h"
 #include "manager/ui/Main.h"
 #include "manager/ui/MessageLog.h"
@@ -35,6 +36,7 @@ private:
 int HarbrookMain(int argc, char **argv)
 {
     QApplication application(argc, argv);
+    programstart::prepareApplication(application, manager::ApplicationTitle);
     platform::WidgetUiService widgetUi;
     const QString messageLog = qEnvironmentVariable("HARBROOK_MESSAGE_LOG");
     manager::MessageLogUiService loggingUi(widgetUi, messageLog);
@@ -53,7 +55,6 @@ int HarbrookMain(int argc, char **argv)
     AppPath = manager::appPathOf(QCoreApplication::applicationFilePath());
     YmInitialize();
 
-    QApplication::setApplicationDisplayName(manager::ApplicationTitle);
     const auto form = std::make_unique<TMainForm>();
     MainForm = form.get();
     form->show();

@@ -2,6 +2,7 @@
 
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/SetComPara.h"
+#include "common/ui/FormKit.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
@@ -116,10 +117,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
 
 QPushButton *TMainForm::addButton(const char *name, const QString &caption)
 {
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
+    return formkit::button(name, caption, this);
 }
 
 void TMainForm::FormCreate()
@@ -155,11 +153,10 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int handle)> &operation)
 {
-    setEnabled(false);
+    const formkit::WindowLock lock(this);
     const int handle = YmComOpen(this, platform::cp932::encode(ComPort), ComSpeed);
     if (handle == -1) {
-        platform::MsgStyle style;
-        style.icon = platform::MsgIcon::Stop;
+        platform::MsgStyle style = formkit::stopStyle();
         style.foreground = true;
         platform::ui().messageBox(ComPort + QStringLiteral("をオープンできません"),
                                   QStringLiteral("通信ポート") + ComPort, style);
@@ -168,7 +165,6 @@ void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int
             YmErrorMsg(kind, *result);
         YmComClose(handle);
     }
-    setEnabled(true);
 }
 
 void TMainForm::GyoumuBtnClick() {}

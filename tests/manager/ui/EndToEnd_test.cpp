@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -106,5 +107,47 @@ TEST(EndToEndTest, EveryTransferButtonReachesTheTerminal)
     }
     EXPECT_EQ(form->SendFile, casePath(QStringLiteral("day/SALES.DAT")));
     EXPECT_EQ(form->SendFolder, casePath(QStringLiteral("day/")));
+    MainForm = nullptr;
+}
+
+// The close box during a send: the main menu stays, the send completes, and afterwards it closes.
+TEST(EndToEndTest, TheMainMenuRefusesToCloseWhileATransferRuns)
+{
+    managertest::storeModeSettings(false);
+    // About 1.5 s on the paced line: long enough to try closing while the worker sends.
+    const QByteArray sales = records(2400, 6);
+    ASSERT_TRUE(writeFile(casePath(QStringLiteral("day/SALES.DAT")), sales));
+    ASSERT_TRUE(writeFile(casePath(QStringLiteral("day/SALES.fld")), "6\r\n"));
+    ASSERT_TRUE(QDir().mkpath(casePath(QStringLiteral("inbox"))));
+    managertest::Simulator sim({QStringLiteral("--inbox"), casePath(QStringLiteral("inbox")),
+                                QStringLiteral("--rate"), QStringLiteral("115200")});
+    ASSERT_TRUE(sim.ready());
+
+    testsupport::RecordingUi ui;
+    YmInitialize();
+    const auto form = std::make_unique<TMainForm>();
+    MainForm = form.get();
+    form->show();
+
+    int attempts = 0;
+    bool closedDuringSend = false;
+    QTimer closer;
+    closer.setInterval(200);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        ++attempts;
+        closedDuringSend = closedDuringSend || form->close() || !form->isVisible();
+    });
+    closer.start();
+    ui.queueFileName(casePath(QStringLiteral("day/SALES.DAT")));
+    form->findChild<QPushButton *>(QStringLiteral("SendBtn"))->click();
+    closer.stop();
+
+    EXPECT_GE(attempts, 2) << "the send ended before the close box was tried";
+    EXPECT_FALSE(closedDuringSend);
+    ASSERT_EQ(ui.messageBoxes().size(), 1u) << sim.log().toStdString();
+    EXPECT_EQ(ui.messageBoxes()[0].text, QStringLiteral("正常終了"));
+    EXPECT_EQ(readFile(casePath(QStringLiteral("inbox/SALES.DAT"))), sales);
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(form->close());
     MainForm = nullptr;
 }

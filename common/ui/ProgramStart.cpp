@@ -1,0 +1,26 @@
+#include "ProgramStart.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace programstart {
+
+bool prepareApplication(QApplication &application, const QString &applicationTitle)
+{
+    // The application name, not the display name: Qt appends a display name to every window title.
+    QCoreApplication::setApplicationName(applicationTitle);
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
+    auto *translator = new QTranslator(&application);
+    if (!translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
+} // namespace programstart

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QApplication;
+
+namespace programstart {
+
+// What every program does before its first window: it takes applicationTitle as its name (never
+// appended to window captions: each window shows its own caption only), and Qt's own texts (the
+// buttons of message boxes, the file dialogs) speak Japanese, as on the operators' systems.
+// False when Qt's Japanese translations are not installed; the program still runs.
+bool prepareApplication(QApplication &application, const QString &applicationTitle);
+
+} // namespace programstart
