@@ -1,6 +1,9 @@
 #include "SetComModeRules.h"
 
+#include "comm/SetFolderRules.h"
 #include "platform/Registry.h"
+
+#include <QFileInfo>
 
 namespace comm {
 
@@ -59,6 +62,30 @@ std::variant<ModeEntryError, TComModeSettings> settingsFromControls(const TComMo
     s.DefRxFolder = withSeparator(controls.RxFolder);
     s.DefTxFolder = withSeparator(controls.TxFolder);
     return s;
+}
+
+std::optional<ModeEntryError> unusableFolder(const TComModeControls &controls, const QByteArray &mounts)
+{
+    const auto missing = [](const QString &folder) { return !QFileInfo(folder).isDir(); };
+    if (controls.LogCheck && missing(controls.LogFileFolder))
+        return ModeEntryError{ModeEdit::LogFileFolder,
+                              QStringLiteral("通信履歴保存フォルダが存在しません。")};
+    const struct {
+        ModeEdit edit;
+        const QString &folder;
+        QString missingMessage;
+    } transferFolders[] = {
+        {ModeEdit::RxFolder, controls.RxFolder, QStringLiteral("受信デフォルトフォルダが存在しません。")},
+        {ModeEdit::TxFolder, controls.TxFolder, QStringLiteral("送信デフォルトフォルダが存在しません。")},
+    };
+    for (const auto &f : transferFolders) {
+        // The name and the mounts first: a folder on a dead network mount must not hang the dialog.
+        if (isNetworkFolder(f.folder, mounts))
+            return ModeEntryError{f.edit, QStringLiteral("ﾈｯﾄﾜｰｸ上のPCのﾌｫﾙﾀﾞは設定できません。")};
+        if (missing(f.folder))
+            return ModeEntryError{f.edit, f.missingMessage};
+    }
+    return std::nullopt;
 }
 
 QString storeFailureCaption()

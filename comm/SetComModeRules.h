@@ -5,7 +5,9 @@
 
 #include "comm/CorlissRules.h"
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 #include <variant>
 
 namespace platform {
@@ -45,6 +47,12 @@ struct ModeEntryError {
 // The first refused entry, or the settings the controls stand for (folders ending in "/"). A folder
 // edit holding nothing but one separator counts as empty; whether the folders exist is not checked.
 std::variant<ModeEntryError, TComModeSettings> settingsFromControls(const TComModeControls &controls);
+
+// The first folder the library would drop at its next start, so that the dialog refuses it while it
+// is being typed: a log folder (when logging is on), receive or send folder that is no existing
+// folder, or a receive or send folder on another machine (named so, or on a network mount of the
+// table mounts). Nothing when all can be used. Call it on controls settingsFromControls accepted.
+std::optional<ModeEntryError> unusableFolder(const TComModeControls &controls, const QByteArray &mounts);
 
 // Caption and text of the box shown when the settings could not be stored.
 QString storeFailureCaption();

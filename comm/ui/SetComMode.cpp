@@ -1,5 +1,6 @@
 #include "SetComMode.h"
 
+#include "comm/SetFolderRules.h"
 #include "comm/ui/ComMain.h"
 #include "comm/ui/SetFolder.h"
 #include "common/ui/FormKit.h"
@@ -208,8 +209,14 @@ QLineEdit *TSetComModeForm::editOf(comm::ModeEdit edit) const
 
 bool TSetComModeForm::ChangeData()
 {
-    const auto checked = comm::settingsFromControls(controlValues());
-    if (const auto *refused = std::get_if<comm::ModeEntryError>(&checked)) {
+    const comm::TComModeControls controls = controlValues();
+    const auto checked = comm::settingsFromControls(controls);
+    std::optional<comm::ModeEntryError> refused;
+    if (const auto *entry = std::get_if<comm::ModeEntryError>(&checked))
+        refused = *entry;
+    else
+        refused = comm::unusableFolder(controls, comm::readMountTable());
+    if (refused) {
         formkit::showInputError(refused->message);
         formkit::requestFocus(editOf(refused->edit));
         return false;

@@ -236,3 +236,57 @@ TEST(SetComModeRules, StoreThatCannotBeWrittenFailsWithAReason)
 }
 
 } // namespace
+
+// What the next start would drop is refused while it is typed, or the operator is asked again.
+TEST(SetComModeRules, FoldersTheNextStartWouldDropAreRefused)
+{
+    const QString base = testsupport::caseFolder() + QStringLiteral("/folders");
+    for (const char *sub : {"/log", "/rx", "/tx"})
+        ASSERT_TRUE(QDir().mkpath(base + QLatin1String(sub)));
+    const QByteArray mounts = "server:/export /mnt/nfs nfs4 rw 0 0\n";
+    const QString logMissing = QStringLiteral("通信履歴保存フォルダが存在しません。");
+    const QString rxMissing = QStringLiteral("受信デフォルトフォルダが存在しません。");
+    const QString txMissing = QStringLiteral("送信デフォルトフォルダが存在しません。");
+    const QString network = QStringLiteral("ﾈｯﾄﾜｰｸ上のPCのﾌｫﾙﾀﾞは設定できません。");
+    const struct {
+        const char *name;
+        bool logOn;
+        QString log, rx, tx;
+        std::optional<ModeEdit> edit;
+        QString message;
+    } cases[] = {
+        {"all exist", true, base + "/log", base + "/rx", base + "/tx/", std::nullopt, {}},
+        {"missing log folder, logging off",
+         false,
+         base + "/nolog",
+         base + "/rx",
+         base + "/tx",
+         std::nullopt,
+         {}},
+        {"missing log folder", true, base + "/nolog", base + "/rx", base + "/tx", ModeEdit::LogFileFolder,
+         logMissing},
+        {"missing receive folder", false, "", base + "/norx", base + "/tx", ModeEdit::RxFolder, rxMissing},
+        {"missing send folder", false, "", base + "/rx", base + "/notx", ModeEdit::TxFolder, txMissing},
+        {"a file is no folder", false, "", base + "/rx", base + "/file", ModeEdit::TxFolder, txMissing},
+        {"receive folder named on another machine", false, "", "//server/rx", base + "/tx",
+         ModeEdit::RxFolder, network},
+        {"send folder on a network mount", false, "", base + "/rx", "/mnt/nfs/tx", ModeEdit::TxFolder,
+         network},
+        {"receive before send", false, "", base + "/norx", base + "/notx", ModeEdit::RxFolder, rxMissing},
+    };
+    ASSERT_TRUE(QFile(base + "/file").open(QIODevice::WriteOnly));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TComModeControls controls;
+        controls.LogCheck = c.logOn;
+        controls.LogFileFolder = c.log;
+        controls.RxFolder = c.rx;
+        controls.TxFolder = c.tx;
+        const std::optional<comm::ModeEntryError> refused = comm::unusableFolder(controls, mounts);
+        ASSERT_EQ(refused.has_value(), c.edit.has_value());
+        if (refused) {
+            EXPECT_EQ(refused->edit, *c.edit);
+            EXPECT_EQ(refused->message.toStdString(), c.message.toStdString());
+        }
+    }
+}

@@ -56,6 +56,14 @@ void type(QWidget &form, const char *name, const QString &text)
     edit->setText(text);
 }
 
+// A folder of the running case that exists, as the dialog only takes existing folders.
+QString existing(const char *name)
+{
+    const QString path = QDir(testsupport::caseFolder()).filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(QDir().mkpath(path)) << path.toStdString();
+    return path;
+}
+
 std::optional<QString> storedString(const QString &name)
 {
     platform::TRegistry registry;
@@ -195,8 +203,8 @@ TEST_F(SetComModeTest, LogPanelFollowsLogCheck)
 
 TEST_F(SetComModeTest, IncompleteSettingsCanOnlyBeLeftByStoring)
 {
-    const QString rx = QDir(testsupport::caseFolder()).filePath("rx");
-    const QString tx = QDir(testsupport::caseFolder()).filePath("tx");
+    const QString rx = existing("rx");
+    const QString tx = existing("tx");
     const struct {
         const char *name;
         TComModeSettings settings;
@@ -291,11 +299,16 @@ TEST_F(SetComModeTest, RefusedEntryShowsItsMessageFocusesTheEditAndStaysOpen)
         bool logOn;
         const char *button;
         QString message;
+        QString typed;
     } cases[] = {
-        {"LogFileFolder", true, "TekiyouBtn", "通信履歴保存フォルダ名を入力してください。"},
-        {"RxFolder", false, "UpDateBtn", "受信デフォルトフォルダ名を入力してください。"},
-        {"TxFolder", false, "TekiyouBtn", "送信デフォルトフォルダ名を入力してください。"},
-        {"RxFolder", true, "TekiyouBtn", "受信デフォルトフォルダ名を入力してください。"},
+        {"LogFileFolder", true, "TekiyouBtn", "通信履歴保存フォルダ名を入力してください。", "\\"},
+        {"RxFolder", false, "UpDateBtn", "受信デフォルトフォルダ名を入力してください。", "\\"},
+        {"TxFolder", false, "TekiyouBtn", "送信デフォルトフォルダ名を入力してください。", "\\"},
+        {"RxFolder", true, "TekiyouBtn", "受信デフォルトフォルダ名を入力してください。", "\\"},
+        // The next start would drop these and ask again.
+        {"RxFolder", false, "UpDateBtn", "受信デフォルトフォルダが存在しません。", "/no/such/folder"},
+        {"TxFolder", false, "TekiyouBtn", "送信デフォルトフォルダが存在しません。", "/no/such/folder"},
+        {"TxFolder", false, "UpDateBtn", "ﾈｯﾄﾜｰｸ上のPCのﾌｫﾙﾀﾞは設定できません。", "//server/share"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.edit) + " " + c.button);
@@ -309,7 +322,11 @@ TEST_F(SetComModeTest, RefusedEntryShowsItsMessageFocusesTheEditAndStaysOpen)
                 form.LogCheck->click();
             form.CsvCheck->setChecked(true);
             form.DspHideRadio->setChecked(true);
-            type(form, c.edit, "\\");
+            // The other folders exist, so only the typed entry can be refused.
+            type(form, "LogFileFolder", existing("logs"));
+            type(form, "RxFolder", existing("rx"));
+            type(form, "TxFolder", existing("tx"));
+            type(form, c.edit, c.typed);
             click(form, c.button);
             stayedOpen = form.isVisible();
             focused = form.focusWidget();
@@ -333,6 +350,9 @@ TEST_F(SetComModeTest, RefusedEntryShowsItsMessageFocusesTheEditAndStaysOpen)
 
 TEST_F(SetComModeTest, ApplyChangesTheLibraryButNotTheStore)
 {
+    const QString logs = existing("logs");
+    const QString in = existing("in");
+    const QString out = existing("out");
     comm::Mode = completeSettings();
     TSetComModeForm form;
     const int result = run(form, [&](QDialog &) {
@@ -340,9 +360,9 @@ TEST_F(SetComModeTest, ApplyChangesTheLibraryButNotTheStore)
         form.AddZeroChk->setChecked(true);
         form.LogCheck->click();
         form.LogFileCombo->setCurrentIndex(0);
-        type(form, "LogFileFolder", "/logs");
-        type(form, "RxFolder", "/in");
-        type(form, "TxFolder", "/out/");
+        type(form, "LogFileFolder", logs);
+        type(form, "RxFolder", in);
+        type(form, "TxFolder", out + "/");
         click(form, "TekiyouBtn");
     });
     EXPECT_EQ(result, QDialog::Accepted);
@@ -350,15 +370,18 @@ TEST_F(SetComModeTest, ApplyChangesTheLibraryButNotTheStore)
     EXPECT_TRUE(comm::Mode.AddZero);
     EXPECT_TRUE(comm::Mode.LogEnable);
     EXPECT_EQ(comm::Mode.LogFileMode, 0);
-    EXPECT_EQ(comm::Mode.LogFolder, QString("/logs/"));
-    EXPECT_EQ(comm::Mode.DefRxFolder, QString("/in/"));
-    EXPECT_EQ(comm::Mode.DefTxFolder, QString("/out/"));
+    EXPECT_EQ(comm::Mode.LogFolder, logs + "/");
+    EXPECT_EQ(comm::Mode.DefRxFolder, in + "/");
+    EXPECT_EQ(comm::Mode.DefTxFolder, out + "/");
     platform::TRegistry registry;
     EXPECT_FALSE(registry.KeyExists(comm::commSettingsKey()));
 }
 
 TEST_F(SetComModeTest, UpdateStoresTheTypedTextsAndApplies)
 {
+    const QString logs = existing("logs");
+    const QString in = existing("in");
+    const QString out = existing("out");
     comm::Mode = completeSettings();
     TSetComModeForm form;
     run(form, [&](QDialog &) {
@@ -366,9 +389,9 @@ TEST_F(SetComModeTest, UpdateStoresTheTypedTextsAndApplies)
         form.LastSpaceCheck->setChecked(true);
         form.LogCheck->click();
         form.LogFileCombo->setCurrentIndex(2);
-        type(form, "LogFileFolder", "/logs");
-        type(form, "RxFolder", "/in");
-        type(form, "TxFolder", "/out/");
+        type(form, "LogFileFolder", logs);
+        type(form, "RxFolder", in);
+        type(form, "TxFolder", out + "/");
         click(form, "UpDateBtn");
     });
     EXPECT_FALSE(ui.forms().back().formLeftOpen);
@@ -378,15 +401,17 @@ TEST_F(SetComModeTest, UpdateStoresTheTypedTextsAndApplies)
     EXPECT_EQ(registry.ReadBool("LastSpace"), true);
     EXPECT_EQ(registry.ReadBool("LogEnable"), true);
     EXPECT_EQ(registry.ReadInteger("LogFileMode"), 2);
-    EXPECT_EQ(registry.ReadString("LogFolder"), QString("/logs"));
-    EXPECT_EQ(registry.ReadString("DefRxFolder"), QString("/in"));
-    EXPECT_EQ(registry.ReadString("DefTxFolder"), QString("/out/"));
-    EXPECT_EQ(comm::Mode.DefRxFolder, QString("/in/"));
+    EXPECT_EQ(registry.ReadString("LogFolder"), logs);
+    EXPECT_EQ(registry.ReadString("DefRxFolder"), in);
+    EXPECT_EQ(registry.ReadString("DefTxFolder"), out + "/");
+    EXPECT_EQ(comm::Mode.DefRxFolder, in + "/");
     EXPECT_TRUE(comm::Mode.LastSpace);
 }
 
 TEST_F(SetComModeTest, UnwritableStoreIsReportedAndTheDialogStaysOpen)
 {
+    const QString in = existing("in");
+    const QString out = existing("out");
     const QString blocker = QDir(testsupport::caseFolder()).filePath("blocker");
     {
         QFile file(blocker);
@@ -399,8 +424,8 @@ TEST_F(SetComModeTest, UnwritableStoreIsReportedAndTheDialogStaysOpen)
     bool stayedOpen = false;
     bool cancelEnabled = true;
     const int result = run(form, [&](QDialog &) {
-        type(form, "RxFolder", "/in");
-        type(form, "TxFolder", "/out");
+        type(form, "RxFolder", in);
+        type(form, "TxFolder", out);
         click(form, "UpDateBtn");
         stayedOpen = form.isVisible();
         cancelEnabled = form.CancelBtn->isEnabled();
@@ -416,7 +441,7 @@ TEST_F(SetComModeTest, UnwritableStoreIsReportedAndTheDialogStaysOpen)
     EXPECT_EQ(ui.messageBoxes()[0].text, QString("通信モード設定を保存できませんでした。"));
     EXPECT_EQ(ui.messageBoxes()[0].caption, QString("通信モード設定"));
     EXPECT_EQ(ui.messageBoxes()[0].style.icon, MsgIcon::Stop);
-    EXPECT_EQ(comm::Mode.DefRxFolder, QString("/in/"));
+    EXPECT_EQ(comm::Mode.DefRxFolder, in + "/");
 }
 
 TEST_F(SetComModeTest, BrowseButtonsHandTheEditToThePickerAndTakeItsAnswer)
