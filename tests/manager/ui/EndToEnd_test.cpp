@@ -50,6 +50,8 @@ TEST(EndToEndTest, EveryTransferButtonReachesTheTerminal)
     const QString demoFields =
         QString::fromLatin1(readFile(demo + QStringLiteral("outbox-fields")).trimmed());
     ASSERT_FALSE(scans.isEmpty());
+    const QByteArray stock = readFile(demo + QStringLiteral("send/STOCK.DAT"));
+    ASSERT_FALSE(stock.isEmpty());
     AppPath = casePath(QStringLiteral("app/"));
     ASSERT_TRUE(writeFile(AppPath + QStringLiteral("Prog/FerPk800.PD4"), program));
     ASSERT_TRUE(writeFile(AppPath + QStringLiteral("AddInPrg/check.pd4"), addin));
@@ -83,6 +85,9 @@ TEST(EndToEndTest, EveryTransferButtonReachesTheTerminal)
          casePath(QStringLiteral("inbox/CHECK.PD4")), addin},
         {"AiCdTblBtn", QString(), QStringLiteral("データ送信"), casePath(QStringLiteral("inbox/AICODE.TBL")),
          aiTable},
+        // The quick start's sample goes with the width list beside it.
+        {"SendBtn", demo + QStringLiteral("send/STOCK.DAT"), QStringLiteral("データ送信"),
+         casePath(QStringLiteral("inbox/STOCK.DAT")), stock},
         {"SendBtn", casePath(QStringLiteral("day/SALES.DAT")), QStringLiteral("データ送信"),
          casePath(QStringLiteral("inbox/SALES.DAT")), sales},
         {"RcvBtn", QString(), QStringLiteral("データ受信"), casePath(QStringLiteral("received/SCAN0001.DAT")),
