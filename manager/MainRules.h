@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/RegistryKeys.h"
+
 #include <QString>
 
 namespace platform {
@@ -11,7 +13,7 @@ class TRegistry;
 namespace manager {
 
 inline const QString CommKey = QStringLiteral("Software\\Vestrane\\Dunmere通信ﾗｲｾﾝｽ\\CorlissDll");
-inline const QString AppKey = QStringLiteral("Software\\Vestrane\\FerrolinProBHT800");
+inline const QString AppKey = ManagerSettingsKey;
 
 // The communication values as the main form holds them after reading.
 struct ComValues {

@@ -57,6 +57,11 @@ MsgResult defaultAnswer(const MsgStyle &style)
     return buttonResult(style.buttons, style.defaultButton);
 }
 
+QString UiService::saveFileName(const QString &, const QString &, const QString &)
+{
+    return {};
+}
+
 QString UiService::openFileName(const QString &, const QString &, const QString &)
 {
     return {};

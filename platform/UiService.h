@@ -37,6 +37,10 @@ public:
     // A file open dialog starting in folder; filter as QFileDialog takes it ("Text (*.txt);;All (*)").
     // The chosen file's full path, empty when cancelled. A service without dialogs cancels.
     virtual QString openFileName(const QString &title, const QString &folder, const QString &filter);
+    // A file save dialog starting at start (a folder, or a folder and a proposed name) that asks
+    // before an existing file is overwritten. The chosen path, empty when cancelled (and always for a
+    // service without dialogs).
+    virtual QString saveFileName(const QString &title, const QString &start, const QString &filter);
     // Opens a document or page in the desktop's default viewer (the shell's "open"); false on failure.
     // A service without a desktop opens nothing.
     virtual bool openDocument(const QString &path);

@@ -43,6 +43,11 @@ QString MessageLogUiService::openFileName(const QString &title, const QString &f
     return inner_.openFileName(title, folder, filter);
 }
 
+QString MessageLogUiService::saveFileName(const QString &title, const QString &start, const QString &filter)
+{
+    return inner_.saveFileName(title, start, filter);
+}
+
 bool MessageLogUiService::openDocument(const QString &path)
 {
     return inner_.openDocument(path);

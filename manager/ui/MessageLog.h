@@ -18,6 +18,7 @@ public:
                                    const platform::MsgStyle &style) override;
     void beep() override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &start, const QString &filter) override;
     bool openDocument(const QString &path) override;
     int showModal(QDialog &dialog) override;
 

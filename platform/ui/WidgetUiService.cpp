@@ -142,7 +142,32 @@ QString WidgetUiService::openFileName(const QString &title, const QString &folde
             Qt::BlockingQueuedConnection);
         return chosen;
     }
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+    return runFileDialog(QFileDialog::AcceptOpen, title, folder, filter);
+}
+
+QString WidgetUiService::saveFileName(const QString &title, const QString &start, const QString &filter)
+{
+    if (!onGuiThread()) {
+        QString chosen;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { chosen = saveFileName(title, start, filter); },
+            Qt::BlockingQueuedConnection);
+        return chosen;
+    }
+    return runFileDialog(QFileDialog::AcceptSave, title, start, filter);
+}
+
+QString WidgetUiService::runFileDialog(int mode, const QString &title, const QString &start, const QString &filter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, start, filter);
+    const bool save = mode == QFileDialog::AcceptSave;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The programs' filters name extensions in upper case, which their files often are not.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool WidgetUiService::openDocument(const QString &path)

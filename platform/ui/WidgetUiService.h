@@ -13,8 +13,13 @@ public:
     MsgResult messageBox(const QString &text, const QString &caption, const MsgStyle &style) override;
     void beep() override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &start, const QString &filter) override;
     bool openDocument(const QString &path) override;
     int showModal(QDialog &dialog) override;
+
+private:
+    // mode: QFileDialog::AcceptMode.
+    static QString runFileDialog(int mode, const QString &title, const QString &start, const QString &filter);
 };
 
 } // namespace platform

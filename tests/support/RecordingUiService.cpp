@@ -48,6 +48,13 @@ QString RecordingUiService::openFileName(const QString &title, const QString &fo
     return event.chosen;
 }
 
+QString RecordingUiService::saveFileName(const QString &title, const QString &start, const QString &filter)
+{
+    const QString chosen = openFileName(title, start, filter);
+    events_.back().kind = UiEvent::Kind::SaveDialog;
+    return chosen;
+}
+
 bool RecordingUiService::openDocument(const QString &path)
 {
     UiEvent event;

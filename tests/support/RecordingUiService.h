@@ -15,7 +15,7 @@ namespace testsupport {
 // One thing the program showed the operator: a message box, a beep, a file dialog, an opened document
 // or one of its modal forms.
 struct UiEvent {
-    enum class Kind { MessageBox, Beep, FileDialog, OpenDocument, Form };
+    enum class Kind { MessageBox, Beep, FileDialog, SaveDialog, OpenDocument, Form };
     Kind kind = Kind::Beep;
     QString text;                                         // message boxes; file dialog: the folder;
                                                           // document: the path; form: its objectName
@@ -44,6 +44,7 @@ public:
                                    const platform::MsgStyle &style) override;
     void beep() override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &start, const QString &filter) override;
     bool openDocument(const QString &path) override;
     int showModal(QDialog &dialog) override;
 
