@@ -157,7 +157,8 @@ QString WidgetUiService::saveFileName(const QString &title, const QString &start
     return runFileDialog(QFileDialog::AcceptSave, title, start, filter);
 }
 
-QString WidgetUiService::runFileDialog(int mode, const QString &title, const QString &start, const QString &filter)
+QString WidgetUiService::runFileDialog(int mode, const QString &title, const QString &start,
+                                       const QString &filter)
 {
     QFileDialog dialog(QApplication::activeWindow(), title, start, filter);
     const bool save = mode == QFileDialog::AcceptSave;
