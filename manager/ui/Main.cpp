@@ -3,6 +3,7 @@
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/SetComPara.h"
 #include "common/ui/FormKit.h"
+#include "jobs/ui/SetGyoumu.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
@@ -96,8 +97,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     layout->addWidget(Image1, 0, Qt::AlignTop);
     layout->addLayout(buttons, 1);
 
-    // The editors behind these buttons are not part of the program yet.
-    GyoumuBtn->setEnabled(false);
+    // The master editor is not part of the program yet.
     MasterBtn->setEnabled(false);
 
     connect(GyoumuBtn, &QPushButton::clicked, this, &TMainForm::GyoumuBtnClick);
@@ -167,7 +167,15 @@ void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int
     }
 }
 
-void TMainForm::GyoumuBtnClick() {}
+void TMainForm::GyoumuBtnClick()
+{
+    // The main menu stays disabled, and cannot be closed, while the editor is open.
+    const formkit::WindowLock lock(this);
+    TSetGyForm form(AppPath, ComPort, ComSpeed, this);
+    // A window of its own: the disabled main menu must not disable it.
+    form.setEnabled(true);
+    platform::ui().showModal(form);
+}
 
 void TMainForm::MasterBtnClick() {}
 

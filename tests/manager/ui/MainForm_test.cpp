@@ -70,7 +70,7 @@ TEST_F(MainFormTest, ButtonsInTabOrderWithTheirCaptions)
         bool enabled;
     };
     const Button expected[] = {
-        {"GyoumuBtn", "業務設定データ作成/編集/転送", false},
+        {"GyoumuBtn", "業務設定データ作成/編集/転送", true},
         {"MasterBtn", "ﾏｽﾀｰﾌｧｲﾙ作成／編集/転送", false},
         {"FerPrgBtn", "Ferrolinプログラム転送", true},
         {"AddinProgBtn", "アドインプログラム転送", true},

@@ -1,0 +1,207 @@
+#pragma once
+
+#include "jobs/BnfFile.h"
+#include "jobs/DataType.h"
+#include "jobs/SetGyoumuRules.h"
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QStackedWidget;
+class QToolBar;
+class QToolButton;
+class TNEdit;
+
+// The job settings editor: one settings set of the terminal (base settings, up to 20 jobs with
+// their items, masters, Bluetooth) with its file commands and its transfer to and from the
+// terminal. The set and the rules live apart from the widgets; this form moves values between them.
+class TSetGyForm : public QDialog {
+    Q_OBJECT
+
+public:
+    // appPath: the program folder (with its trailing "/"), where the add-in list is; comPort and
+    // comSpeed: the main menu's port ("COM1") and speed, copied at creation.
+    TSetGyForm(const QString &appPath, const QString &comPort, int comSpeed, QWidget *parent = nullptr);
+    ~TSetGyForm() override;
+
+    bool EditFlag = false;
+    bool ChangeFlag = false;
+    bool SetFlag = false;
+    QString AppPath;
+    QString ComPort;
+    int ComSpeed = 115200;
+    QString BnfFolder;
+    QString BnfFile;
+
+    // The set being edited (GyData, GyCount, TmpGyNo, masters, buzzer, Bluetooth, ComPrg1/2).
+    TSetData &Set() { return *set_; }
+    const TSetData &Set() const { return *set_; }
+
+    // Tool bar 1 and 2.
+    QToolBar *ToolBar1 = nullptr;
+    QToolBar *ToolBar2 = nullptr;
+    QToolButton *NewTBtn = nullptr;
+    QToolButton *OpenTBtn = nullptr;
+    QToolButton *SaveTBtn = nullptr;
+    QToolButton *SDataTBtn = nullptr;
+    QToolButton *SGDatTBtn = nullptr;
+    QToolButton *RGDatTBtn = nullptr;
+    QToolButton *CloseTBtn = nullptr;
+    QToolButton *EndTBtn = nullptr;
+    QToolButton *GyNewBtn = nullptr;
+    QToolButton *GyDelBtn = nullptr;
+    QToolButton *GrNewBtn = nullptr;
+    QToolButton *GrDelBtn = nullptr;
+    QToolButton *DaNewBtn = nullptr;
+    QToolButton *DaDelBtn = nullptr;
+
+    // The page selector, the job menu and the preview beside the pages.
+    QLabel *SelectPanel = nullptr;
+    QListWidget *DspList = nullptr;
+    QLabel *GMenuTitleP = nullptr;
+    QListWidget *GMenuList = nullptr;
+    QLabel *GamenTitleP = nullptr;
+    QFrame *GamenPanel = nullptr;
+    QStackedWidget *PageControl1 = nullptr;
+    QWidget *SetBase = nullptr;
+    QWidget *SetGyoumu = nullptr;
+
+    // The preview's labels.
+    QLabel *TitleLabel = nullptr;
+    std::array<QLabel *, 5> pKLabel{};
+    std::array<QLabel *, 11> pDLabel{};
+    QLabel *S1Label = nullptr;
+    QLabel *TotalLabel = nullptr;
+    std::array<QLabel *, 6> pGLabel{};
+
+    // The base page.
+    TNEdit *APOffTimeNE = nullptr;
+    TNEdit *DspErrTimeNE = nullptr;
+    TNEdit *Bar2ReadNE = nullptr;
+    QComboBox *BarSModeCB = nullptr;
+    QListWidget *BzList = nullptr;
+    QLineEdit *WavFileSE = nullptr;
+    TNEdit *BzHzNE = nullptr;
+    TNEdit *BzCountNE = nullptr;
+    TNEdit *BzOnTimeNE = nullptr;
+    TNEdit *BzOffTimeNE = nullptr;
+    QLineEdit *ComPrgSE1 = nullptr;
+    QLineEdit *ComPrgSE2 = nullptr;
+    QComboBox *DataFtpCB = nullptr;
+    QPushButton *SetBluetooth = nullptr;
+    QComboBox *SendDelCB = nullptr;
+    QCheckBox *SubMenuChk = nullptr;
+    QCheckBox *ShoriMenuChk = nullptr;
+    QCheckBox *EditModeChk = nullptr;
+
+    // The job page.
+    QLineEdit *GNameSE = nullptr;
+    QComboBox *GModeCB = nullptr;
+    QLabel *ProgLabel = nullptr;
+    QLineEdit *PNameSE = nullptr;
+    QPushButton *AddInSetBtn = nullptr;
+    QGroupBox *SaveGroup = nullptr;
+    QLineEdit *FNameSE = nullptr;
+    QComboBox *TStampCB = nullptr;
+    QComboBox *TSLocCB = nullptr;
+    QCheckBox *AddIDChkCB = nullptr;
+    QCheckBox *DspTotalChk = nullptr;
+    QFrame *RcvProtoPanel = nullptr;
+    QComboBox *RcvProtoCB = nullptr;
+    QLineEdit *RNameSE = nullptr;
+    QLabel *GrPanel = nullptr;
+    QListWidget *GroupList = nullptr;
+    QLabel *DaPanel = nullptr;
+    QListWidget *DataList = nullptr;
+    QGroupBox *KoNameGroup = nullptr;
+    QLineEdit *KNameSE = nullptr;
+    QComboBox *KNFColorCB = nullptr;
+    QComboBox *KNBColorCB = nullptr;
+    QGroupBox *KoDataGroup = nullptr;
+    QComboBox *KDSizeCB = nullptr;
+    QComboBox *KDFColorCB = nullptr;
+    QComboBox *KDBColorCB = nullptr;
+    QComboBox *KDTypeCB = nullptr;
+    QLabel *KDLenLabel = nullptr;
+    TNEdit *KDLenNE = nullptr;
+    QLabel *KDInpLabel = nullptr;
+    QComboBox *KDInpCB = nullptr;
+    QCheckBox *KDSaveChk = nullptr;
+    QPushButton *SetBarCode = nullptr;
+    QFrame *InpDefPanel = nullptr;
+    QLabel *DefaultLabel = nullptr;
+    QComboBox *DefaultCB = nullptr;
+    QLineEdit *DefaultDatSE = nullptr;
+    TNEdit *DefaultDatNE = nullptr;
+    QLabel *DoubleLabel = nullptr;
+    QComboBox *DoubleChkCB = nullptr;
+    QComboBox *KDNextCB = nullptr;
+    TNEdit *KDNextTmNE = nullptr;
+    QLabel *InpLimitLabel = nullptr;
+    QLabel *MaxLabel = nullptr;
+    TNEdit *KDMaxNE = nullptr;
+    QLabel *MinLabel = nullptr;
+    TNEdit *KDMinNE = nullptr;
+    QCheckBox *AddNumChk = nullptr;
+    QGroupBox *MstGroup = nullptr;
+    QCheckBox *UseMasterChk = nullptr;
+    QPushButton *SetMasterBtn = nullptr;
+
+    // The base page's plain values as the controls hold them.
+    BasePageValues basePageValues() const;
+
+    // Shows or hides the editing area and sets the tool buttons.
+    void DspBnfData(bool show);
+    void DspToolBtn(bool open);
+
+protected:
+    void reject() override;
+
+private slots:
+    void NewTBtnClick();
+    void OpenTBtnClick();
+    void SaveTBtnClick();
+    void SDataTBtnClick();
+    void SGDatTBtnClick();
+    void RGDatTBtnClick();
+    void CloseTBtnClick();
+    void EndTBtnClick();
+    void DspListClick();
+    void GMenuListClick();
+    void GroupListClick();
+    void DataListClick();
+    void BzListClick();
+
+private:
+    void buildToolBars();
+    QWidget *buildBasePage();
+    QWidget *buildJobPage();
+    QWidget *buildPreview();
+    void FormCreate();
+    bool FormCloseQuery();
+    void SaveRegistry();
+    bool discardQuestion(const QString &caption);
+    // Shows the codec's message for result; true for a result the editor goes on with.
+    bool bnfSucceeded(BnfResult result);
+    jobs::EditorPage currentPage() const;
+    // Fills the controls from the set and the base page values.
+    void showBasePage(const BasePageValues &base);
+    void DspBzDat(int event);
+    void showCurrentJob();
+    void DspListItem(int list);
+    BnfResult saveSetTo(const QString &path);
+    // Fills KDNextTmNE with "0" when empty, then validates; false after showing the failure.
+    bool checkBeforeWrite();
+
+    std::unique_ptr<TSetData> set_;
+};

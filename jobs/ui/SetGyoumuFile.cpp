@@ -1,0 +1,210 @@
+// The editor's file commands: new, open, save, close, end, and the last set in the settings store.
+
+#include "SetGyoumu.h"
+
+#include "common/FerPrgLib.h"
+#include "common/ui/FormKit.h"
+#include "common/ui/NEdit.h"
+#include "platform/Registry.h"
+#include "platform/UiService.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+
+const QString DiscardQuestion = QStringLiteral("現在のデータを破棄してもいいですか？");
+const QString ChangedQuestion =
+    QStringLiteral("業務設定が変更されています。\r\n現在のデータを破棄してもいいですか？");
+
+platform::MsgStyle taskQuestionStyle()
+{
+    platform::MsgStyle style = formkit::questionStyle();
+    style.modality = platform::MsgModality::Task;
+    style.foreground = true;
+    return style;
+}
+
+platform::MsgStyle warningStyle()
+{
+    platform::MsgStyle style = formkit::inputErrorStyle();
+    return style;
+}
+
+} // namespace
+
+void TSetGyForm::FormCreate()
+{
+    EditFlag = false;
+    DefaultCB->addItems({QStringLiteral("未入力"), QStringLiteral("設定値"), QStringLiteral("前回の入力")});
+    setWindowTitle(jobs::EditorCaption);
+    InitSetData(*set_);
+    showBasePage(BasePageValues());
+    DspBnfData(false);
+
+    platform::TRegistry registry;
+    const jobs::BnfLocation location = jobs::readBnfLocation(registry);
+    BnfFolder = location.BnfFolder;
+    BnfFile = location.BnfFile;
+}
+
+bool TSetGyForm::discardQuestion(const QString &caption)
+{
+    return platform::ui().messageBox(DiscardQuestion, caption, taskQuestionStyle()) ==
+           platform::MsgResult::Yes;
+}
+
+bool TSetGyForm::bnfSucceeded(BnfResult result)
+{
+    if (result == BnfResult::Ok)
+        return true;
+    // A file counting more jobs than it holds is no set the editor can take; the operator must hear so.
+    const BnfMessage message =
+        BnfResultMessage(result == BnfResult::MissingJobs ? BnfResult::Corrupt : result);
+    if (!message.text.isEmpty()) {
+        platform::MsgStyle style;
+        style.icon = message.icon;
+        platform::ui().messageBox(message.text, message.caption, style);
+    }
+    return false;
+}
+
+void TSetGyForm::SaveRegistry()
+{
+    platform::TRegistry registry;
+    jobs::writeBnfLocation(registry, {BnfFolder, BnfFile});
+}
+
+void TSetGyForm::NewTBtnClick()
+{
+    if (EditFlag && !discardQuestion(QStringLiteral("新規作成")))
+        return;
+    setWindowTitle(jobs::NewSetCaption);
+    {
+        const formkit::LoadingGuard loading(SetFlag);
+        InitSetData(*set_);
+        showBasePage(BasePageValues());
+    }
+    ChangeFlag = false;
+    DspList->setCurrentRow(0);
+    DspBnfData(true);
+    EditFlag = true;
+}
+
+void TSetGyForm::OpenTBtnClick()
+{
+    if (EditFlag && !discardQuestion(QStringLiteral("業務設定を開く")))
+        return;
+    DspBnfData(false);
+    EditFlag = false;
+    ChangeFlag = false;
+
+    bool forget = false;
+    const jobs::DialogStart start =
+        jobs::openDialogStart(BnfFolder, BnfFile, !BnfFile.isEmpty() && QFileInfo(BnfFile).isFile(), &forget);
+    if (forget)
+        BnfFile.clear();
+    const QString chosen =
+        platform::ui().openFileName(jobs::OpenDialogTitle, jobs::dialogPath(start), jobs::BnfDialogFilter);
+    if (chosen.isEmpty())
+        return;
+    if (!jobs::isBnfName(chosen)) {
+        platform::ui().messageBox(QStringLiteral("業務データではありません。"),
+                                  QStringLiteral("ファイル エラー"), warningStyle());
+        return;
+    }
+    BasePageValues base;
+    auto opened = std::make_unique<TSetData>();
+    InitSetData(*opened);
+    if (!bnfSucceeded(OpenBnf(chosen, *opened, base)))
+        return;
+    set_ = std::move(opened);
+    {
+        const formkit::LoadingGuard loading(SetFlag);
+        showBasePage(base);
+    }
+    BnfFolder = jobs::folderOf(chosen);
+    BnfFile = chosen;
+    SaveRegistry();
+    setWindowTitle(jobs::setCaption(chosen));
+    DspBnfData(true);
+    EditFlag = true;
+    ChangeFlag = false;
+}
+
+BnfResult TSetGyForm::saveSetTo(const QString &path)
+{
+    // A job's add-in program counts when the add-in list names a settings program for it.
+    const auto addInListed = [this](const QString &pName) {
+        return !GetAddInSetPrg(AppPath, pName).isEmpty();
+    };
+    return SaveBnf(path, *set_, basePageValues(), addInListed);
+}
+
+bool TSetGyForm::checkBeforeWrite()
+{
+    if (KDNextTmNE->text().isEmpty())
+        KDNextTmNE->setText(QStringLiteral("0"));
+    return true;
+}
+
+void TSetGyForm::SaveTBtnClick()
+{
+    if (!checkBeforeWrite())
+        return;
+    const jobs::DialogStart start = jobs::saveDialogStart(BnfFolder, BnfFile);
+    const QString chosen =
+        platform::ui().saveFileName(jobs::SaveDialogTitle, jobs::dialogPath(start), jobs::BnfDialogFilter);
+    if (chosen.isEmpty())
+        return;
+    const QString name = jobs::bnfSaveName(chosen);
+    // The dialog asked about the name it was given; the name written may be another one.
+    if (name != chosen && QFileInfo::exists(name) &&
+        platform::ui().messageBox(QFileInfo(name).fileName() +
+                                      QStringLiteral(" は既に存在します。\r\n上書きしますか？"),
+                                  jobs::SaveDialogTitle, taskQuestionStyle()) != platform::MsgResult::Yes)
+        return;
+    if (!bnfSucceeded(saveSetTo(name)))
+        return;
+    BnfFile = name;
+    BnfFolder = jobs::folderOf(name);
+    SaveRegistry();
+    setWindowTitle(jobs::setCaption(BnfFile));
+    ChangeFlag = false;
+}
+
+void TSetGyForm::SDataTBtnClick()
+{
+    // The layout viewer comes with its own form.
+}
+
+void TSetGyForm::CloseTBtnClick()
+{
+    if (ChangeFlag && platform::ui().messageBox(ChangedQuestion, jobs::EditorCaption, taskQuestionStyle()) !=
+                          platform::MsgResult::Yes)
+        return;
+    setWindowTitle(jobs::EditorCaption);
+    DspBnfData(false);
+    EditFlag = false;
+    ChangeFlag = false;
+}
+
+void TSetGyForm::EndTBtnClick()
+{
+    close();
+}
+
+bool TSetGyForm::FormCloseQuery()
+{
+    return !ChangeFlag || platform::ui().messageBox(ChangedQuestion, jobs::EditorCaption,
+                                                    taskQuestionStyle()) == platform::MsgResult::Yes;
+}
+
+void TSetGyForm::reject()
+{
+    // The close box, Escape and "終了" all end here, through the same question.
+    if (FormCloseQuery())
+        QDialog::reject();
+}

@@ -1,0 +1,264 @@
+#include "jobs/ui/SetGyoumu.h"
+
+#include "common/RegistryKeys.h"
+#include "common/ui/NEdit.h"
+#include "platform/Registry.h"
+#include "tests/support/RecordingUiService.h"
+#include "tests/support/TestIsolation.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+using platform::MsgResult;
+
+namespace {
+
+QString casePath(const QString &name)
+{
+    return QDir(testsupport::caseFolder()).filePath(name);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What the codec writes for a new set with the base page's defaults.
+QByteArray newSetBytes()
+{
+    auto set = std::make_unique<TSetData>();
+    InitSetData(*set);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_EQ(SaveBnf(buffer, *set, BasePageValues(), [](const QString &) { return false; }), BnfResult::Ok);
+    return buffer.data();
+}
+
+std::optional<QString> stored(const QString &name)
+{
+    platform::TRegistry registry;
+    if (!registry.OpenKeyReadOnly(ManagerSettingsKey))
+        return std::nullopt;
+    return registry.ReadString(name);
+}
+
+class SetGyoumuTest : public testing::Test {
+protected:
+    testsupport::RecordingUi ui;
+    std::unique_ptr<TSetGyForm> form =
+        std::make_unique<TSetGyForm>(QStringLiteral("/nonexistent/"), QStringLiteral("COM1"), 115200);
+
+    void press(QToolButton *button)
+    {
+        ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+        button->click();
+    }
+    std::vector<testsupport::UiEvent> boxes() const { return ui.messageBoxes(); }
+};
+
+TEST_F(SetGyoumuTest, ItOpensClosedWithOnlyNewOpenReceiveAndEnd)
+{
+    EXPECT_EQ(form->windowTitle().toStdString(), "業務設定");
+    EXPECT_FALSE(form->EditFlag);
+    form->show();
+    EXPECT_FALSE(form->PageControl1->isVisible());
+    EXPECT_FALSE(form->DspList->isVisible());
+    for (QToolButton *b : {form->NewTBtn, form->OpenTBtn, form->RGDatTBtn, form->EndTBtn})
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    for (QToolButton *b : {form->SaveTBtn, form->SDataTBtn, form->SGDatTBtn, form->CloseTBtn, form->GyNewBtn,
+                           form->GyDelBtn, form->GrNewBtn, form->GrDelBtn, form->DaNewBtn, form->DaDelBtn})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    const struct {
+        QToolButton *button;
+        const char *caption;
+    } captions[] = {
+        {form->NewTBtn, "新規作成"},        {form->OpenTBtn, "開く"},
+        {form->SaveTBtn, "保存"},           {form->SDataTBtn, "送信ﾃﾞｰﾀﾚｲｱｳﾄ表示"},
+        {form->SGDatTBtn, "業務設定送信"},  {form->RGDatTBtn, "業務設定受信"},
+        {form->CloseTBtn, "閉じる"},        {form->EndTBtn, "終了"},
+        {form->GyNewBtn, "業務追加"},       {form->GyDelBtn, "業務削除"},
+        {form->GrNewBtn, "ｸﾞﾙｰﾌﾟ項目追加"}, {form->GrDelBtn, "ｸﾞﾙｰﾌﾟ項目削除"},
+        {form->DaNewBtn, "ﾃﾞｰﾀ項目追加"},   {form->DaDelBtn, "ﾃﾞｰﾀ項目削除"},
+    };
+    for (const auto &c : captions)
+        EXPECT_EQ(c.button->text().toStdString(), c.caption);
+}
+
+TEST_F(SetGyoumuTest, NewThenSaveWritesTheNewSetAndRemembersIt)
+{
+    form->show();
+    press(form->NewTBtn);
+    EXPECT_TRUE(form->EditFlag);
+    EXPECT_EQ(form->windowTitle().toStdString(), "業務設定(新規作成)");
+    EXPECT_TRUE(form->PageControl1->isVisible());
+    EXPECT_EQ(form->basePageValues().APOffTime.toStdString(), "30");
+
+    ui.queueFileName(casePath("abc"));
+    press(form->SaveTBtn);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(readFile(casePath("abc.bnf")), newSetBytes());
+    EXPECT_EQ(form->BnfFile, casePath("abc.bnf"));
+    EXPECT_EQ(stored("BnfFile"), casePath("abc.bnf"));
+    EXPECT_EQ(stored("BnfFolder"), testsupport::caseFolder() + "/");
+    EXPECT_EQ(form->windowTitle().toStdString(), "業務設定(abc.bnf)");
+    ASSERT_EQ(ui.events().back().kind, testsupport::UiEvent::Kind::SaveDialog);
+    EXPECT_EQ(ui.events().back().caption.toStdString(), "業務設定ファイルを保存");
+
+    // The next save proposes the same file; a name in BNF letters of any case stays as it is.
+    ui.queueFileName(casePath("ABC.BnF"));
+    press(form->SaveTBtn);
+    EXPECT_EQ(ui.events().back().text, casePath("abc.bnf"));
+    EXPECT_EQ(readFile(casePath("ABC.BnF")), newSetBytes());
+    EXPECT_FALSE(QFile::exists(casePath("ABC.bnf")));
+}
+
+TEST_F(SetGyoumuTest, AReplacedExtensionAsksBeforeOverwritingThatFile)
+{
+    ASSERT_TRUE(QFile(casePath("kept.bnf")).open(QIODevice::WriteOnly));
+    form->show();
+    press(form->NewTBtn);
+    ui.queueFileName(casePath("kept.txt"));
+    ui.queueAnswer(MsgResult::No);
+    press(form->SaveTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text.toStdString(), "kept.bnf は既に存在します。\r\n上書きしますか？");
+    EXPECT_EQ(readFile(casePath("kept.bnf")), QByteArray());
+    EXPECT_TRUE(form->BnfFile.isEmpty());
+
+    ui.clear();
+    ui.queueFileName(casePath("kept.txt"));
+    ui.queueAnswer(MsgResult::Yes);
+    press(form->SaveTBtn);
+    EXPECT_EQ(readFile(casePath("kept.bnf")), newSetBytes());
+}
+
+TEST_F(SetGyoumuTest, AFailedSaveLeavesTheEditorsStateAlone)
+{
+    form->show();
+    press(form->NewTBtn);
+    ui.queueFileName(casePath("first.bnf"));
+    press(form->SaveTBtn);
+    form->ChangeFlag = true;
+    const QString title = form->windowTitle();
+
+    ui.clear();
+    ui.queueFileName(casePath("no/such/folder/second.bnf"));
+    press(form->SaveTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text.toStdString(), "フォルダまたはファイル名を変更してください。");
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "ファイル エラー");
+    EXPECT_EQ(form->BnfFile, casePath("first.bnf"));
+    EXPECT_EQ(stored("BnfFile"), casePath("first.bnf"));
+    EXPECT_TRUE(form->ChangeFlag);
+    EXPECT_EQ(form->windowTitle(), title);
+}
+
+TEST_F(SetGyoumuTest, OpenTakesJobSettingsFilesOnly)
+{
+    ASSERT_TRUE(QFile(casePath("x.txt")).open(QIODevice::WriteOnly));
+    form->show();
+    ui.queueFileName(casePath("x.txt"));
+    press(form->OpenTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text.toStdString(), "業務データではありません。");
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "ファイル エラー");
+    EXPECT_EQ(boxes()[0].style.icon, platform::MsgIcon::Exclamation);
+    EXPECT_FALSE(form->EditFlag);
+}
+
+TEST_F(SetGyoumuTest, OpenReadsASavedSetWithItsBasePage)
+{
+    form->show();
+    press(form->NewTBtn);
+    form->APOffTimeNE->setText(QStringLiteral("45"));
+    form->SubMenuChk->setChecked(false);
+    ui.queueFileName(casePath("set.BNF"));
+    press(form->SaveTBtn);
+
+    TSetGyForm other(QStringLiteral("/nonexistent/"), QStringLiteral("COM1"), 115200);
+    other.show();
+    ui.clear();
+    ui.queueFileName(casePath("set.BNF"));
+    press(other.OpenTBtn);
+    EXPECT_TRUE(boxes().empty());
+    // The dialog starts at the set remembered by the first editor.
+    EXPECT_EQ(ui.events().front().text, casePath("set.BNF"));
+    EXPECT_TRUE(other.EditFlag);
+    EXPECT_FALSE(other.ChangeFlag);
+    EXPECT_EQ(other.windowTitle().toStdString(), "業務設定(set.BNF)");
+    EXPECT_EQ(other.basePageValues().APOffTime.toStdString(), "45");
+    EXPECT_FALSE(other.basePageValues().SubMenu);
+}
+
+TEST_F(SetGyoumuTest, CancellingTheOpenDialogLeavesTheEditorClosed)
+{
+    form->show();
+    press(form->NewTBtn);
+    ui.queueAnswer(MsgResult::Yes);
+    press(form->OpenTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text.toStdString(), "現在のデータを破棄してもいいですか？");
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "業務設定を開く");
+    EXPECT_EQ(boxes()[0].style.icon, platform::MsgIcon::Question);
+    EXPECT_FALSE(form->EditFlag);
+    EXPECT_FALSE(form->PageControl1->isVisible());
+}
+
+TEST_F(SetGyoumuTest, CloseAndTheCloseBoxAskOnlyAfterAChange)
+{
+    const QString question =
+        QStringLiteral("業務設定が変更されています。\r\n現在のデータを破棄してもいいですか？");
+    form->show();
+    press(form->NewTBtn);
+    press(form->CloseTBtn);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_FALSE(form->EditFlag);
+
+    press(form->NewTBtn);
+    form->ChangeFlag = true;
+    ui.queueAnswer(MsgResult::No);
+    press(form->CloseTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, question);
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "業務設定");
+    EXPECT_TRUE(form->EditFlag);
+
+    ui.clear();
+    ui.queueAnswer(MsgResult::No);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ui.queueAnswer(MsgResult::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(boxes().size(), 2u);
+}
+
+TEST_F(SetGyoumuTest, TheToolButtonsFollowThePage)
+{
+    form->show();
+    press(form->NewTBtn);
+    EXPECT_TRUE(form->SaveTBtn->isEnabled());
+    EXPECT_FALSE(form->GyNewBtn->isEnabled());
+    form->DspList->setCurrentRow(1);
+    emit form->DspList->itemClicked(form->DspList->currentItem());
+    EXPECT_EQ(form->PageControl1->currentWidget(), form->SetGyoumu);
+    EXPECT_TRUE(form->GMenuList->isVisible());
+    EXPECT_TRUE(form->GamenPanel->isVisible());
+    EXPECT_TRUE(form->GyNewBtn->isEnabled());
+    // A new set's job is of mode A.
+    EXPECT_TRUE(form->SDataTBtn->isEnabled());
+    EXPECT_TRUE(form->GrNewBtn->isEnabled());
+    EXPECT_TRUE(form->DaNewBtn->isEnabled());
+    EXPECT_EQ(form->GMenuList->count(), 1);
+    EXPECT_EQ(form->GMenuList->item(0)->text().toStdString(), "新しい業務");
+}
+
+} // namespace
