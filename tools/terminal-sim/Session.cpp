@@ -300,8 +300,8 @@ void Session::onEot(Micros now)
         std::string widths;
         for (const int width : fld->widths)
             widths += (widths.empty() ? "" : ",") + std::to_string(width);
-        log_(now, "field definition " + fld->file + " " + std::to_string(fld->records) + " records of widths " +
-                      widths);
+        log_(now, "field definition " + fld->file + " " + std::to_string(fld->records) +
+                      " records of widths " + widths);
     } else if (!isBinaryName(incoming_.name)) {
         const auto fld = fldTexts_.find(upper(incoming_.name));
         if (fld == fldTexts_.end()) {
