@@ -78,7 +78,7 @@ QLabel *titlePanel(const char *name, const QString &caption, QWidget *parent)
     panel->setAlignment(Qt::AlignCenter);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Raised);
-    panel->setMinimumHeight(22);
+    panel->setFixedHeight(22);
     return panel;
 }
 
@@ -130,6 +130,8 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     left->addWidget(DspList);
     left->addWidget(GMenuTitleP);
     left->addWidget(GMenuList, 1);
+    // Holds the column to the top while the job menu is hidden.
+    left->addStretch(0);
     auto *leftPanel = new QWidget(this);
     leftPanel->setLayout(left);
     leftPanel->setFixedWidth(170);
@@ -152,6 +154,9 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     layout->addWidget(ToolBar1);
     layout->addWidget(ToolBar2);
     layout->addLayout(body, 1);
+    // Fields and their units stay together at the left of each row.
+    for (QGridLayout *grid : findChildren<QGridLayout *>())
+        grid->setColumnStretch(3, 1);
 
     connect(DspList, &QListWidget::itemClicked, this, &TSetGyForm::DspListClick);
     connect(GMenuList, &QListWidget::itemClicked, this, &TSetGyForm::GMenuListClick);

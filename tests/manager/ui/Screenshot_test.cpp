@@ -5,6 +5,7 @@
 #include "comm/ui/SetComMode.h"
 #include "comm/ui/SetComPara.h"
 #include "comm/ui/SetFolder.h"
+#include "jobs/ui/SetGyoumu.h"
 #include "manager/ui/Main.h"
 #include "tests/support/RecordingUiService.h"
 
@@ -14,9 +15,11 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -36,7 +39,7 @@ bool drawable(const QWidget &widget, const QString &text)
 {
     const QFontMetrics metrics(widget.font());
     for (const QChar c : text) {
-        if (!metrics.inFont(c))
+        if (c != QLatin1Char('\n') && !metrics.inFont(c))
             return false;
     }
     return true;
@@ -135,4 +138,17 @@ TEST(ScreenshotTest, ProgressWindowDuringASend)
     EXPECT_TRUE(shot.save(screenshotPath(QStringLiteral("progress-window.png"))));
     ASSERT_EQ(ui.messageBoxCount(), 1);
     EXPECT_EQ(ui.messageBoxes()[0].text, QStringLiteral("正常終了"));
+}
+
+TEST(ScreenshotTest, JobSettingsEditorPages)
+{
+    testsupport::RecordingUi ui;
+    TSetGyForm editor(QStringLiteral("/nonexistent/"), QStringLiteral("COM1"), 115200);
+    editor.show();
+    editor.NewTBtn->click();
+    shootDialog(editor, QStringLiteral("job-settings-base.png"));
+    editor.show();
+    editor.DspList->setCurrentRow(1);
+    emit editor.DspList->itemClicked(editor.DspList->currentItem());
+    shootDialog(editor, QStringLiteral("job-settings-job.png"));
 }
