@@ -175,6 +175,23 @@ TEST_F(SetGyoumuTest, OpenTakesJobSettingsFilesOnly)
     EXPECT_FALSE(form->EditFlag);
 }
 
+// The reader reports a file counting more jobs than it holds without a message of its own.
+TEST_F(SetGyoumuTest, AFileWithoutItsJobsIsReportedAndNotOpened)
+{
+    QFile file(casePath("short.bnf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(newSetBytes().left(502));
+    file.close();
+    form->show();
+    ui.queueFileName(casePath("short.bnf"));
+    press(form->OpenTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text.toStdString(), "業務データに異常があります。。");
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "業務データエラー");
+    EXPECT_FALSE(form->EditFlag);
+    EXPECT_FALSE(form->PageControl1->isVisible());
+}
+
 TEST_F(SetGyoumuTest, OpenReadsASavedSetWithItsBasePage)
 {
     form->show();
