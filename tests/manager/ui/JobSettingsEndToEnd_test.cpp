@@ -5,8 +5,11 @@
 #include "manager/ui/Main.h"
 #include "tests/support/RecordingUiService.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -18,6 +21,14 @@ using managertest::readFile;
 namespace {
 
 // What is left of the editor's temporary files in the case's temporary folder.
+std::string texts(const std::vector<testsupport::UiEvent> &boxes)
+{
+    std::string all;
+    for (const testsupport::UiEvent &box : boxes)
+        all += box.caption.toStdString() + ": " + box.text.toStdString() + "\n";
+    return all;
+}
+
 QStringList temporaryFiles()
 {
     return QDir(QDir::tempPath())
@@ -58,9 +69,12 @@ TEST_F(JobSettingsEndToEnd, ANewSetGoesToTheTerminalAndComesBack)
 {
     const QString saved = casePath(QStringLiteral("saved.bnf"));
     ASSERT_TRUE(QDir().mkpath(casePath(QStringLiteral("inbox"))));
+    // The first terminal lives on beside the second, so that the second's line never reuses the
+    // number of a line the kernel is still taking down.
+    managertest::Simulator receiving({QStringLiteral("--inbox"), casePath(QStringLiteral("inbox"))});
+    ASSERT_TRUE(receiving.ready());
     {
-        managertest::Simulator sim({QStringLiteral("--inbox"), casePath(QStringLiteral("inbox"))});
-        ASSERT_TRUE(sim.ready());
+        const managertest::Simulator &sim = receiving;
         inEditor([&](TSetGyForm &editor) {
             editor.NewTBtn->click();
             ui.queueFileName(saved);
@@ -69,7 +83,7 @@ TEST_F(JobSettingsEndToEnd, ANewSetGoesToTheTerminalAndComesBack)
             EXPECT_TRUE(editor.isEnabled());
         });
         const std::vector<testsupport::UiEvent> boxes = ui.messageBoxes();
-        ASSERT_EQ(boxes.size(), 1u) << sim.log().toStdString();
+        ASSERT_EQ(boxes.size(), 1u) << texts(boxes) << sim.log().toStdString();
         EXPECT_EQ(boxes[0].text.toStdString(), "正常終了");
         EXPECT_EQ(boxes[0].caption.toStdString(), "業務設定データ送信");
         const QByteArray file = readFile(saved);
@@ -98,7 +112,7 @@ TEST_F(JobSettingsEndToEnd, ANewSetGoesToTheTerminalAndComesBack)
         editor.SaveTBtn->click();
     });
     const std::vector<testsupport::UiEvent> boxes = ui.messageBoxes();
-    ASSERT_EQ(boxes.size(), 1u) << sim.log().toStdString();
+    ASSERT_EQ(boxes.size(), 1u) << texts(boxes) << sim.log().toStdString();
     EXPECT_EQ(boxes[0].text.toStdString(), "正常終了");
     EXPECT_EQ(boxes[0].caption.toStdString(), "業務設定データ受信");
     // The save dialog offered the received set's name in the folder of the last saved set.
@@ -126,6 +140,45 @@ TEST_F(JobSettingsEndToEnd, APortThatWillNotOpenEndsTheSendCleanly)
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back().text.toStdString(), "COM1をオープンできません");
     EXPECT_EQ(boxes.back().caption.toStdString(), "通信ポートCOM1");
+    EXPECT_EQ(temporaryFiles(), QStringList());
+    EXPECT_EQ(YmComClose(-1), 1) << "a port is still open";
+}
+
+// A terminal that falls silent: the operator stops the send, and everything is put back.
+TEST_F(JobSettingsEndToEnd, AStoppedSendToASilentTerminalEndsCleanly)
+{
+    managertest::Simulator sim({QStringLiteral("--inbox"), casePath(QStringLiteral("inbox")),
+                                QStringLiteral("--stall"), QStringLiteral("1"), QStringLiteral("--stall-ms"),
+                                QStringLiteral("60000")});
+    ASSERT_TRUE(sim.ready());
+    bool stopped = false;
+    QTimer stopper;
+    stopper.setInterval(300);
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *stop = w->objectName() == QLatin1String("ComForm") && w->isVisible()
+                             ? w->findChild<QPushButton *>(QStringLiteral("StopButton"))
+                             : nullptr;
+            if (stop != nullptr && stop->isEnabled()) {
+                stop->click();
+                stopped = true;
+            }
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    inEditor([&](TSetGyForm &editor) {
+        editor.NewTBtn->click();
+        stopper.start();
+        editor.SGDatTBtn->click();
+        stopper.stop();
+        EXPECT_TRUE(editor.isEnabled());
+        EXPECT_TRUE(editor.EditFlag);
+    });
+    EXPECT_TRUE(stopped);
+    EXPECT_LT(clock.elapsed(), 20000);
+    for (const testsupport::UiEvent &box : ui.messageBoxes())
+        EXPECT_NE(box.text.toStdString(), "正常終了");
     EXPECT_EQ(temporaryFiles(), QStringList());
     EXPECT_EQ(YmComClose(-1), 1) << "a port is still open";
 }
