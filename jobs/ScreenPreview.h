@@ -7,7 +7,8 @@
 
 // The mock-up of the terminal's screen beside the job page, as plain values: what each label of
 // the panel shows and where. The panel's form only draws it. The screen is 20 half-width columns
-// of 7 pixels and rows of 14 pixels; positions are pixels inside the panel.
+// of 7 pixels and rows of 14 pixels (a 14-pixel Japanese gothic, whose full-width characters take two
+// columns); positions are pixels inside the panel, and a label aligns its text within its width.
 
 inline constexpr int PreviewColumnWidth = 7;
 inline constexpr int PreviewRowHeight = 14;
