@@ -30,18 +30,6 @@ bool hasStamp(const TGyData &job)
     return job.TStamp >= 1 && job.TStamp <= 3;
 }
 
-// The length a string item's limit holds: 0 for a text that is no number, and a number too long
-// for 64 bits still counts as larger than any screen.
-qint64 limitLength(const QString &text)
-{
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok);
-    if (ok)
-        return value;
-    static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
-    return digits.match(text).hasMatch() ? std::numeric_limits<qint64>::max() : 0;
-}
-
 int GetPage(std::array<int, MaxKoCount> &pageLines, const std::array<TKoData, MaxKoCount> &items, int count,
             int kn, int rowLimit, bool totalShown)
 {
@@ -124,11 +112,23 @@ bool GetBhtFld(TGyData &job)
     return n < 24 && w < 65536;
 }
 
+qint64 KoLimitLength(const QString &kdMax)
+{
+    bool ok = false;
+    const qint64 value = kdMax.toLongLong(&ok);
+    if (ok)
+        return value;
+    static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+    if (!digits.match(kdMax).hasMatch())
+        return 0;
+    return kdMax.startsWith(u'-') ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+}
+
 int KoScreenLines(const TKoData &item, bool totalShown)
 {
     if (!DataTypeTakesBarcode(item.KDType))
         return 1;
-    const qint64 length = limitLength(item.KDMax);
+    const qint64 length = KoLimitLength(item.KDMax);
     const qint64 perLine = item.KDSize == 0 ? 20 : 10;
     const int longest = totalShown ? 8 : 9;
     if (length < 0 || length > 8 * perLine)

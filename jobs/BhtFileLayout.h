@@ -9,6 +9,10 @@
 // Counts above the lists' sizes are taken as the sizes.
 bool GetBhtFld(TGyData &job);
 
+// The length a string item's KDMax holds: 0 for text that is no number; a number too long for 64
+// bits is as long (or, negative, as short) as can be.
+qint64 KoLimitLength(const QString &kdMax);
+
 // Screen lines of one item without its name line. totalShown: a data item of a mode B job that
 // shows its running total, whose longest case takes 8 lines instead of 9.
 int KoScreenLines(const TKoData &item, bool totalShown);

@@ -8,13 +8,11 @@
 #include "jobs/ui/SetGyoumu.h"
 #include "manager/ui/Main.h"
 #include "tests/support/RecordingUiService.h"
+#include "tests/support/Screenshot.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QFontMetrics>
 #include <QImage>
-#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,44 +22,11 @@
 #include <memory>
 
 // Renders the main menu, the communication settings dialogs, and the progress window in the middle
-// of a transfer, to PNG files in
-// HARBROOK_SCREENSHOT_DIR for a person to look at; the checks make sure the captions can be drawn.
-namespace {
-
-QString screenshotPath(const QString &name)
-{
-    QDir().mkpath(QStringLiteral(HARBROOK_SCREENSHOT_DIR));
-    return QDir(QStringLiteral(HARBROOK_SCREENSHOT_DIR)).filePath(name);
-}
-
-// Every character of the text has a glyph in the widget's font or its fallbacks.
-bool drawable(const QWidget &widget, const QString &text)
-{
-    const QFontMetrics metrics(widget.font());
-    for (const QChar c : text) {
-        if (c != QLatin1Char('\n') && !metrics.inFont(c))
-            return false;
-    }
-    return true;
-}
-
-// Shows the dialog, checks that every caption on it can be drawn, and saves its picture.
-void shootDialog(QDialog &dialog, const QString &file)
-{
-    dialog.show();
-    QApplication::processEvents();
-    for (const QAbstractButton *button : dialog.findChildren<QAbstractButton *>())
-        EXPECT_TRUE(drawable(*button, button->text())) << button->text().toStdString();
-    for (const QLabel *label : dialog.findChildren<QLabel *>())
-        EXPECT_TRUE(drawable(*label, label->text())) << label->text().toStdString();
-    EXPECT_TRUE(drawable(dialog, dialog.windowTitle())) << dialog.windowTitle().toStdString();
-    const QImage shot = dialog.grab().toImage();
-    EXPECT_FALSE(shot.isNull());
-    EXPECT_TRUE(shot.save(screenshotPath(file)));
-    dialog.hide();
-}
-
-} // namespace
+// of a transfer, to PNG files in the screenshots folder for a person to look at; the checks make sure
+// the captions can be drawn.
+using testsupport::drawable;
+using testsupport::screenshotPath;
+using testsupport::shootDialog;
 
 TEST(ScreenshotTest, CommunicationSettingsDialogs)
 {

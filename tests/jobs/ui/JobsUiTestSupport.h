@@ -1,0 +1,19 @@
+#pragma once
+
+#include "jobs/DataType.h"
+
+#include <vector>
+
+namespace jobsuitest {
+
+struct Field {
+    const char *name;
+    int length;
+};
+
+// A mode A job that stores its data, with its collected-data layout computed as the editor does
+// before it opens a viewer.
+TGyData storingJob(int tStamp, int tsLoc, bool htNo, const std::vector<Field> &group,
+                   const std::vector<Field> &data);
+
+} // namespace jobsuitest

@@ -1,0 +1,22 @@
+#include "JobsUiTestSupport.h"
+
+#include "jobs/ui/DspSendData.h"
+#include "tests/support/Screenshot.h"
+
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+// Renders the job settings editor's forms to PNG files in the screenshots folder for a person to
+// look at; the checks make sure the captions and the grid's texts can be drawn.
+
+TEST(ScreenshotTest, SendDataLayoutViewer)
+{
+    const TGyData job = jobsuitest::storingJob(3, 0, true, {{"得意先ｺｰﾄﾞ", 13}, {"担当者", 5}},
+                                               {{"商品コード", 20}, {"数量", 8}, {"ロット番号", 10}});
+    TSendDataForm form(job);
+    const auto *grid = form.findChild<QTableWidget *>(QStringLiteral("DataStrGrid"));
+    ASSERT_NE(grid, nullptr);
+    for (int c = 0; c < grid->columnCount(); ++c)
+        EXPECT_TRUE(testsupport::drawable(*grid, grid->item(0, c)->text())) << c;
+    testsupport::shootDialog(form, QStringLiteral("send-data-layout.png"));
+}
