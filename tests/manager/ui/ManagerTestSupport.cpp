@@ -92,8 +92,22 @@ QByteArray PtyPeer::takeArrived()
     return arrived;
 }
 
+namespace {
+
+// Each simulator of a case gets a folder of its own, so that a second one never reads the first's line.
+QString nextSimulatorFolder()
+{
+    for (int n = 1;; ++n) {
+        const QString folder = casePath(n == 1 ? QStringLiteral("sim") : QStringLiteral("sim%1").arg(n));
+        if (!QFileInfo::exists(folder))
+            return folder;
+    }
+}
+
+} // namespace
+
 Simulator::Simulator(const QStringList &args)
-    : folder_(casePath(QStringLiteral("sim"))), previousPort_(qgetenv("HARBROOK_PORT_COM1"))
+    : folder_(nextSimulatorFolder()), previousPort_(qgetenv("HARBROOK_PORT_COM1"))
 {
     QDir().mkpath(folder_);
     const QString link = QDir(folder_).filePath(QStringLiteral("link"));
