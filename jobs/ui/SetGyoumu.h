@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/BnfFile.h"
+#include "jobs/CheckBnfDat.h"
 #include "jobs/DataType.h"
 #include "jobs/SetGyoumuRules.h"
 
@@ -200,6 +201,11 @@ private:
     void showCurrentJob();
     void DspListItem(int list);
     BnfResult saveSetTo(const QString &path);
+    AddInKnown addInKnown() const;
+    // What the validation reads of the controls.
+    BnfShownControls shownControls() const;
+    // Shows job on the job page with its item (group or data; item -1 keeps the current one).
+    void DspSetGyoumu(int job, int item, bool group);
     // Fills KDNextTmNE with "0" when empty, then validates; false after showing the failure.
     bool checkBeforeWrite();
 

@@ -134,20 +134,53 @@ void TSetGyForm::OpenTBtnClick()
     ChangeFlag = false;
 }
 
-BnfResult TSetGyForm::saveSetTo(const QString &path)
+AddInKnown TSetGyForm::addInKnown() const
 {
     // A job's add-in program counts when the add-in list names a settings program for it.
-    const auto addInListed = [this](const QString &pName) {
-        return !GetAddInSetPrg(AppPath, pName).isEmpty();
-    };
-    return SaveBnf(path, *set_, basePageValues(), addInListed);
+    return [appPath = AppPath](const QString &pName) { return !GetAddInSetPrg(appPath, pName).isEmpty(); };
+}
+
+BnfResult TSetGyForm::saveSetTo(const QString &path)
+{
+    return SaveBnf(path, *set_, basePageValues(), addInKnown());
+}
+
+BnfShownControls TSetGyForm::shownControls() const
+{
+    BnfShownControls shown;
+    shown.APOffTimeNE = APOffTimeNE->text();
+    shown.Bar2ReadNE = Bar2ReadNE->text();
+    shown.DspErrTimeNE = DspErrTimeNE->text();
+    shown.BzHzNE = BzHzNE->text();
+    shown.BzCountNE = BzCountNE->text();
+    shown.BzOnTimeNE = BzOnTimeNE->text();
+    shown.BzOffTimeNE = BzOffTimeNE->text();
+    shown.GNameSE = GNameSE->text();
+    shown.GModeCB = GModeCB->currentIndex();
+    shown.KNameSE = KNameSE->text();
+    shown.KDLenNE = KDLenNE->text();
+    shown.KDTypeCB = KDTypeCB->currentIndex();
+    shown.KDMaxNE = KDMaxNE->text();
+    shown.KDMinNE = KDMinNE->text();
+    return shown;
 }
 
 bool TSetGyForm::checkBeforeWrite()
 {
     if (KDNextTmNE->text().isEmpty())
         KDNextTmNE->setText(QStringLiteral("0"));
-    return true;
+    const std::optional<BnfInputError> failure = CheckBnfDat(*set_, shownControls(), addInKnown());
+    if (!failure)
+        return true;
+    if (failure->page == JobPage && failure->job >= 0 && failure->job < set_->GyCount) {
+        DspSetGyoumu(failure->job, failure->item, failure->group);
+    } else {
+        DspList->setCurrentRow(0);
+        DspListClick();
+    }
+    platform::ui().messageBox(failure->message, failure->caption, formkit::inputErrorStyle());
+    formkit::requestFocus(findChild<QWidget *>(failure->control));
+    return false;
 }
 
 void TSetGyForm::SaveTBtnClick()

@@ -30,7 +30,9 @@ void TSetGyForm::DspBnfData(bool show)
     PageControl1->setVisible(show);
     for (QWidget *w : std::initializer_list<QWidget *>{GMenuTitleP, GMenuList, GamenTitleP, GamenPanel})
         w->setVisible(show && jobPage);
-    if (show && jobPage)
+    // The job page's controls hold the current job even while the base page is shown: validation
+    // reads them.
+    if (show)
         showCurrentJob();
     DspToolBtn(show);
 }
@@ -151,6 +153,28 @@ void TSetGyForm::showCurrentJob()
     GModeCB->setCurrentIndex(job.GyMode);
     GroupList->setCurrentRow(job.TmpGrFlg ? job.TmpGrNo : -1);
     DataList->setCurrentRow(job.TmpGrFlg ? -1 : job.TmpDaNo);
+    const TKoData &item = job.TmpGrFlg ? job.GrKoDa[std::clamp(job.TmpGrNo, 0, MaxKoCount - 1)]
+                                       : job.DaKoDa[std::clamp(job.TmpDaNo, 0, MaxKoCount - 1)];
+    KNameSE->setText(item.KName);
+    KDTypeCB->setCurrentIndex(item.KDType);
+    KDLenNE->setText(QString::number(item.KDLen));
+    KDMaxNE->setText(item.KDMax);
+    KDMinNE->setText(item.KDMin);
+}
+
+void TSetGyForm::DspSetGyoumu(int job, int item, bool group)
+{
+    if (DspList->currentRow() != 1) {
+        DspList->setCurrentRow(1);
+        DspListClick();
+    }
+    set_->TmpGyNo = std::clamp(job, 0, std::max(0, set_->GyCount - 1));
+    TGyData &shown = set_->GyData[set_->TmpGyNo];
+    shown.TmpGrFlg = group;
+    if (item >= 0)
+        (group ? shown.TmpGrNo : shown.TmpDaNo) = std::min(item, MaxKoCount - 1);
+    showCurrentJob();
+    DspToolBtn(true);
 }
 
 void TSetGyForm::GMenuListClick()

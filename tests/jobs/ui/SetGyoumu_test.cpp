@@ -6,11 +6,13 @@
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -160,6 +162,38 @@ TEST_F(SetGyoumuTest, AFailedSaveLeavesTheEditorsStateAlone)
     EXPECT_EQ(stored("BnfFile"), casePath("first.bnf"));
     EXPECT_TRUE(form->ChangeFlag);
     EXPECT_EQ(form->windowTitle(), title);
+}
+
+// A refused set shows the failing page and control, one box, and is neither saved nor asked about.
+TEST_F(SetGyoumuTest, ValidationStopsASaveAtTheFirstFailingControl)
+{
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    press(form->NewTBtn);
+    form->Set().GyData[0].GyName.clear();
+    form->APOffTimeNE->clear();
+    form->DspList->setCurrentRow(1);
+    emit form->DspList->itemClicked(form->DspList->currentItem());
+    ASSERT_TRUE(form->GNameSE->text().isEmpty());
+    ui.queueFileName(casePath("never.bnf"));
+    press(form->SaveTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    // The base page's field fails first, whatever page is shown.
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "入力エラー");
+    EXPECT_EQ(boxes()[0].style.icon, platform::MsgIcon::Exclamation);
+    EXPECT_EQ(form->PageControl1->currentWidget(), form->SetBase);
+    EXPECT_TRUE(form->APOffTimeNE->hasFocus());
+    EXPECT_EQ(ui.pendingFileNames(), 1) << "the save dialog was shown";
+
+    ui.clear();
+    form->APOffTimeNE->setText(QStringLiteral("30"));
+    ui.queueFileName(casePath("never.bnf"));
+    press(form->SaveTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text.toStdString(), "業務名を入力してください。");
+    EXPECT_EQ(form->PageControl1->currentWidget(), form->SetGyoumu);
+    EXPECT_TRUE(form->GNameSE->hasFocus());
+    EXPECT_FALSE(QFile::exists(casePath("never.bnf")));
 }
 
 TEST_F(SetGyoumuTest, OpenTakesJobSettingsFilesOnly)
