@@ -3,6 +3,7 @@
 #include "jobs/BnfFile.h"
 #include "jobs/CheckBnfDat.h"
 #include "jobs/DataType.h"
+#include "jobs/ScreenPreview.h"
 #include "jobs/SetGyoumuRules.h"
 
 #include <QDialog>
@@ -79,11 +80,11 @@ public:
 
     // The preview's labels.
     QLabel *TitleLabel = nullptr;
-    std::array<QLabel *, 5> pKLabel{};
-    std::array<QLabel *, 11> pDLabel{};
+    std::array<QLabel *, PreviewNameLabels> pKLabel{};
+    std::array<QLabel *, PreviewDataRows> pDLabel{};
     QLabel *S1Label = nullptr;
     QLabel *TotalLabel = nullptr;
-    std::array<QLabel *, 6> pGLabel{};
+    std::array<QLabel *, PreviewKeyLabels> pGLabel{};
 
     // The base page.
     TNEdit *APOffTimeNE = nullptr;
@@ -199,6 +200,8 @@ private:
     void showBasePage(const BasePageValues &base);
     void DspBzDat(int event);
     void showCurrentJob();
+    // Draws the terminal screen preview of the current job.
+    void DspBhtPanel();
     void DspListItem(int list);
     BnfResult saveSetTo(const QString &path);
     AddInKnown addInKnown() const;

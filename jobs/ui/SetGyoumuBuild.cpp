@@ -452,33 +452,33 @@ QWidget *TSetGyForm::buildJobPage()
 
 QWidget *TSetGyForm::buildPreview()
 {
-    // The terminal's screen: 20 half-width columns; rows of 14 pixels from the top at 16.
-    GamenPanel->setFixedSize(140, 196);
+    GamenPanel->setFixedSize(PreviewPanelWidth, PreviewPanelHeight);
     GamenPanel->setFrameShape(QFrame::Box);
     GamenPanel->setAutoFillBackground(true);
     QPalette palette = GamenPanel->palette();
     palette.setColor(QPalette::Window, Qt::white);
     GamenPanel->setPalette(palette);
+    // The terminal's font: full-width characters take two of its 7-pixel columns.
+    QFont screenFont(QStringLiteral("IPAGothic"));
+    screenFont.setPixelSize(PreviewRowHeight - 1);
+    screenFont.setStyleHint(QFont::Monospace);
+    GamenPanel->setFont(screenFont);
     const auto panelLabel = [this](const QString &name) {
         auto *l = new QLabel(GamenPanel);
         l->setObjectName(name);
         l->setAutoFillBackground(true);
+        l->setContentsMargins(0, 0, 0, 0);
         l->hide();
         return l;
     };
     TitleLabel = panelLabel(QStringLiteral("TitleLabel"));
-    TitleLabel->setGeometry(2, 2, 136, 14);
-    for (int k = 0; k < 5; ++k)
+    for (int k = 0; k < PreviewNameLabels; ++k)
         pKLabel[k] = panelLabel(QStringLiteral("K%1Label").arg(k + 1));
-    for (int r = 0; r < 11; ++r) {
+    for (int r = 0; r < PreviewDataRows; ++r)
         pDLabel[r] = panelLabel(QStringLiteral("D%1Label").arg(r + 1));
-        pDLabel[r]->setGeometry(2, 16 + 14 * r, 136, 14);
-    }
     S1Label = panelLabel(QStringLiteral("S1Label"));
-    S1Label->setText(QStringLiteral("登録件数９９９９９９"));
     TotalLabel = panelLabel(QStringLiteral("TotalLabel"));
-    TotalLabel->setText(QStringLiteral("合計   9,999,999,999"));
-    for (int g = 0; g < 6; ++g)
+    for (int g = 0; g < PreviewKeyLabels; ++g)
         pGLabel[g] = panelLabel(QStringLiteral("G%1Label").arg(g + 1));
     return GamenPanel;
 }

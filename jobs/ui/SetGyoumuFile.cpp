@@ -5,6 +5,8 @@
 #include "common/FerPrgLib.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
+#include "jobs/BhtFileLayout.h"
+#include "jobs/ui/DspSendData.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
 
@@ -210,7 +212,17 @@ void TSetGyForm::SaveTBtnClick()
 
 void TSetGyForm::SDataTBtnClick()
 {
-    // The layout viewer comes with its own form.
+    TGyData &job = set_->GyData[set_->TmpGyNo];
+    // The record, not the edit: the edit may still show another job's name.
+    if (job.FName.isEmpty()) {
+        platform::ui().messageBox(
+            QStringLiteral("この業務のファイル名が未入力なので\r\nデータ登録/送信ができません。"),
+            QStringLiteral("送信データレイアウト表示"), warningStyle());
+        return;
+    }
+    GetBhtFld(job);
+    TSendDataForm form(job, this);
+    platform::ui().showModal(form);
 }
 
 void TSetGyForm::CloseTBtnClick()

@@ -160,6 +160,7 @@ void TSetGyForm::showCurrentJob()
     KDLenNE->setText(QString::number(item.KDLen));
     KDMaxNE->setText(item.KDMax);
     KDMinNE->setText(item.KDMin);
+    DspBhtPanel();
 }
 
 void TSetGyForm::DspSetGyoumu(int job, int item, bool group)
@@ -175,6 +176,42 @@ void TSetGyForm::DspSetGyoumu(int job, int item, bool group)
         (group ? shown.TmpGrNo : shown.TmpDaNo) = std::min(item, MaxKoCount - 1);
     showCurrentJob();
     DspToolBtn(true);
+}
+
+namespace {
+
+void drawLabel(QLabel *label, const PreviewLabel &shown)
+{
+    label->setVisible(shown.Visible);
+    if (!shown.Visible)
+        return;
+    label->setText(shown.Text);
+    label->setAlignment(Qt::AlignVCenter | (shown.Align == PreviewAlign::Left     ? Qt::AlignLeft
+                                            : shown.Align == PreviewAlign::Centre ? Qt::AlignHCenter
+                                                                                  : Qt::AlignRight));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText,
+                     QColor(shown.FontColour.Red, shown.FontColour.Green, shown.FontColour.Blue));
+    palette.setColor(QPalette::Window,
+                     QColor(shown.BackColour.Red, shown.BackColour.Green, shown.BackColour.Blue));
+    label->setPalette(palette);
+    label->setGeometry(shown.Left, shown.Top, shown.Width, shown.Height);
+}
+
+} // namespace
+
+void TSetGyForm::DspBhtPanel()
+{
+    const ScreenPreview preview = ::DspBhtPanel(set_->GyData[set_->TmpGyNo]);
+    drawLabel(TitleLabel, preview.TitleLabel);
+    for (int k = 0; k < PreviewNameLabels; ++k)
+        drawLabel(pKLabel[k], preview.KLabel[k]);
+    for (int r = 0; r < PreviewDataRows; ++r)
+        drawLabel(pDLabel[r], preview.DLabel[r]);
+    drawLabel(S1Label, preview.S1Label);
+    drawLabel(TotalLabel, preview.TotalLabel);
+    for (int g = 0; g < PreviewKeyLabels; ++g)
+        drawLabel(pGLabel[g], preview.GLabel[g]);
 }
 
 void TSetGyForm::GMenuListClick()

@@ -196,6 +196,32 @@ TEST_F(SetGyoumuTest, ValidationStopsASaveAtTheFirstFailingControl)
     EXPECT_FALSE(QFile::exists(casePath("never.bnf")));
 }
 
+TEST_F(SetGyoumuTest, TheLayoutViewerNeedsTheJobsFileName)
+{
+    form->show();
+    press(form->NewTBtn);
+    form->DspList->setCurrentRow(1);
+    emit form->DspList->itemClicked(form->DspList->currentItem());
+    // The edit shows a name the record does not have: the record decides.
+    form->FNameSE->setText(QStringLiteral("SHOWN.DAT"));
+    press(form->SDataTBtn);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text.toStdString(),
+              "この業務のファイル名が未入力なので\r\nデータ登録/送信ができません。");
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "送信データレイアウト表示");
+
+    ui.clear();
+    form->Set().GyData[0].FName = QStringLiteral("SALES.DAT");
+    std::string shownCaption;
+    ui.queueForm([&](QDialog &viewer) {
+        shownCaption = viewer.objectName().toStdString();
+        viewer.reject();
+    });
+    press(form->SDataTBtn);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(shownCaption, "SendDataForm");
+}
+
 TEST_F(SetGyoumuTest, OpenTakesJobSettingsFilesOnly)
 {
     ASSERT_TRUE(QFile(casePath("x.txt")).open(QIODevice::WriteOnly));
