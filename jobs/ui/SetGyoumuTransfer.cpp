@@ -3,6 +3,7 @@
 #include "SetGyoumu.h"
 
 #include "comm/ui/CorlissL.h"
+#include "comm/ui/TransferPort.h"
 #include "common/ui/FormKit.h"
 #include "platform/Cp932.h"
 #include "platform/UiService.h"
@@ -18,19 +19,6 @@ namespace {
 constexpr int SendOperation = 1;
 constexpr int ReceiveOperation = 2;
 
-// YmComOpen with the port box of every caller; -1 when the port cannot be opened.
-int openPort(QWidget *window, const QString &comPort, int comSpeed)
-{
-    const int handle = YmComOpen(window, platform::cp932::encode(comPort), comSpeed);
-    if (handle == -1) {
-        platform::MsgStyle style = formkit::stopStyle();
-        style.foreground = true;
-        platform::ui().messageBox(comPort + QStringLiteral("をオープンできません"),
-                                  QStringLiteral("通信ポート") + comPort, style);
-    }
-    return handle;
-}
-
 } // namespace
 
 void TSetGyForm::SGDatTBtnClick()
@@ -38,7 +26,7 @@ void TSetGyForm::SGDatTBtnClick()
     if (!checkBeforeWrite())
         return;
     const formkit::WindowLock lock(this);
-    const int handle = openPort(this, ComPort, ComSpeed);
+    const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle == -1)
         return;
     // A unique file of our own: never a fixed name another program could plant or share. It is
@@ -74,7 +62,7 @@ void TSetGyForm::RGDatTBtnClick()
         return;
     }
     const formkit::WindowLock lock(this);
-    const int handle = openPort(this, ComPort, ComSpeed);
+    const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle == -1)
         return;
     QByteArray receivedName;

@@ -2,6 +2,7 @@
 
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/SetComPara.h"
+#include "comm/ui/TransferPort.h"
 #include "common/ui/FormKit.h"
 #include "jobs/ui/SetGyoumu.h"
 #include "platform/Cp932.h"
@@ -154,13 +155,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
 void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int handle)> &operation)
 {
     const formkit::WindowLock lock(this);
-    const int handle = YmComOpen(this, platform::cp932::encode(ComPort), ComSpeed);
-    if (handle == -1) {
-        platform::MsgStyle style = formkit::stopStyle();
-        style.foreground = true;
-        platform::ui().messageBox(ComPort + QStringLiteral("をオープンできません"),
-                                  QStringLiteral("通信ポート") + ComPort, style);
-    } else {
+    const int handle = openTransferPort(this, ComPort, ComSpeed);
+    if (handle != -1) {
         if (const std::optional<int> result = operation(handle))
             YmErrorMsg(kind, *result);
         YmComClose(handle);
