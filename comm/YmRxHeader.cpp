@@ -59,6 +59,11 @@ bool isPlainFileName(const QString &name)
 {
     if (name.isEmpty() || name == u".")
         return false;
+    // A control character would end up in a file name the operator cannot see or type.
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
     return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(u"..");
 }
 

@@ -101,6 +101,23 @@ TEST(ReceiverHeader, ParsesNameAndSize)
                     "9",
                     9),
          K::BadName, "", "", 0},
+        // Control bytes are refused like separators; none is ever part of a double-byte character.
+        {QByteArray("A\nB.PD4\0"
+                    "9",
+                    9),
+         K::BadName, "", "", 0},
+        {QByteArray("DATA074\x01\0"
+                    "9",
+                    10),
+         K::BadName, "", "", 0},
+        {QByteArray("A\x7F.DAT\0"
+                    "9",
+                    8),
+         K::BadName, "", "", 0},
+        {QByteArray("A\tB.DAT\0"
+                    "9",
+                    9),
+         K::BadName, "", "", 0},
         {QByteArray("A.DAT\0"
                     "0",
                     7),

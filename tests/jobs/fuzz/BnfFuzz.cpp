@@ -3,11 +3,11 @@
 #include <QBuffer>
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 #include "jobs/BnfFile.h"
 #include "jobs/DataType.h"
+#include "tests/support/FuzzCheck.h"
 
 namespace {
 
@@ -24,8 +24,7 @@ QByteArray saveBytes(TSetData &set, const BasePageValues &base)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     const auto known = [](const QString &name) { return name.endsWith(QLatin1String(".PD4")); };
-    if (SaveBnf(buffer, set, base, known) != BnfResult::Ok)
-        std::abort();
+    FUZZ_REQUIRE(SaveBnf(buffer, set, base, known) == BnfResult::Ok);
     return buffer.data();
 }
 
@@ -54,21 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
 
     // A set read from a file holds only what a file can carry.
-    if (CheckBnfWritable(*set) != BnfResult::Ok)
-        std::abort();
+    FUZZ_REQUIRE(CheckBnfWritable(*set) == BnfResult::Ok);
     const QByteArray saved = saveBytes(*set, base);
-    if (!wellFormed(saved))
-        std::abort();
+    FUZZ_REQUIRE(wellFormed(saved));
 
     // What was written reads back whole. (Its values need not be the same: the reader's rules
     // lose the stored flag and the input mode, and reshape limits that are not numbers.)
     auto again = std::make_unique<TSetData>();
     InitSetData(*again);
     BasePageValues againBase;
-    if (openBytes(saved, *again, againBase) != BnfResult::Ok || again->GyCount != set->GyCount ||
-        again->MstNum != set->MstNum)
-        std::abort();
-    if (!wellFormed(saveBytes(*again, againBase)))
-        std::abort();
+    FUZZ_REQUIRE(openBytes(saved, *again, againBase) == BnfResult::Ok);
+    FUZZ_REQUIRE(again->GyCount == set->GyCount && again->MstNum == set->MstNum);
+    FUZZ_REQUIRE(wellFormed(saveBytes(*again, againBase)));
     return 0;
 }
