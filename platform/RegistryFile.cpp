@@ -88,8 +88,14 @@ bool setAside(const QString &path, QString *error)
     QString backup = base;
     for (int n = 2; QFileInfo::exists(backup); ++n)
         backup = base + QLatin1Char('-') + QString::number(n);
-    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) != 0)
-        return fail(error, systemError(QStringLiteral("cannot set aside the invalid store"), path, errno));
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) != 0) {
+        // A file system without hard links gets a copy.
+        QFile store(path);
+        QString copyError;
+        if (!store.open(QIODevice::ReadOnly) || !writeFileAtomically(backup, store.readAll(), &copyError))
+            return fail(error, QStringLiteral("cannot set aside the invalid store %1: %2")
+                                   .arg(path, copyError.isEmpty() ? store.errorString() : copyError));
+    }
     qWarning("registry: the store %s was not valid; kept as %s, starting empty", qPrintable(path),
              qPrintable(backup));
     return true;
