@@ -210,7 +210,9 @@ bool AtomicFile::open()
 bool AtomicFile::write(const char *data, qint64 size)
 {
     if (!isOpen()) {
-        error_ = QStringLiteral("%1 is not open for writing").arg(path_);
+        // Keeps the reason of the failure that closed it.
+        if (error_.isEmpty())
+            error_ = QStringLiteral("%1 is not open for writing").arg(path_);
         return false;
     }
     if (device_->write(data, size) != size)
