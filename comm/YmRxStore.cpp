@@ -1,7 +1,8 @@
 #include "comm/YmRxStore.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include "platform/AtomicFile.h"
 
 namespace comm {
 
@@ -9,37 +10,47 @@ namespace {
 
 constexpr qint64 ChunkBytes = 64 * 1024;
 
-bool copyInto(QSaveFile &out, const QString &path)
+bool copyInto(platform::AtomicFile &out, const QString &path, QString *error)
 {
     QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot open %1: %2").arg(path, in.errorString());
         return false;
+    }
     QByteArray chunk(ChunkBytes, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(chunk.data(), chunk.size());
-        if (n < 0)
+        if (n < 0 || (n == 0 && !in.atEnd())) {
+            *error = QStringLiteral("cannot read %1: %2").arg(path, in.errorString());
             return false;
+        }
         if (n == 0)
-            return in.atEnd();
-        if (out.write(chunk.constData(), n) != n)
+            return true;
+        if (!out.write(chunk.constData(), n)) {
+            *error = out.errorString();
             return false;
+        }
     }
 }
 
-bool writeTarget(const QString &target, const QString &oldContent, const QString &source)
+// The new content is old content (when given) plus source, all of it or nothing: the target is
+// replaced only once every byte is written, flushed and synced.
+bool writeTarget(const QString &target, const QString &oldContent, const QString &source, QString *error)
 {
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (!oldContent.isEmpty() && !copyInto(out, oldContent)) {
-        out.cancelWriting();
-        return false;
+    QString reason;
+    platform::AtomicFile out(target);
+    bool ok = out.open();
+    if (!ok)
+        reason = out.errorString();
+    ok = ok && (oldContent.isEmpty() || copyInto(out, oldContent, &reason));
+    ok = ok && copyInto(out, source, &reason);
+    if (ok && !out.commit()) {
+        reason = out.errorString();
+        ok = false;
     }
-    if (!copyInto(out, source)) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    if (!ok && error)
+        *error = reason;
+    return ok;
 }
 
 } // namespace
@@ -51,14 +62,14 @@ QString withReceiveDate(const QString &name, const QDate &today)
     return dated;
 }
 
-bool replaceWithReceived(const QString &source, const QString &target)
+bool replaceWithReceived(const QString &source, const QString &target, QString *error)
 {
-    return writeTarget(target, {}, source);
+    return writeTarget(target, {}, source, error);
 }
 
-bool appendReceived(const QString &source, const QString &target)
+bool appendReceived(const QString &source, const QString &target, QString *error)
 {
-    return writeTarget(target, QFile::exists(target) ? target : QString(), source);
+    return writeTarget(target, QFile::exists(target) ? target : QString(), source, error);
 }
 
 } // namespace comm

@@ -58,7 +58,7 @@ struct YmRxSupport {
     static void blockDone(TYmThread &t, int result);
     static void refuseFrame(TYmThread &t, TYmComStat retryState);
     static void storeFile(TYmThread &t);
-    static bool storeRecordData(TYmThread &t, const QString &name);
+    static bool storeRecordData(TYmThread &t, const QString &name, QString *error);
     static bool openTemp(QFile &file, const QString &path, bool &isOpen);
 };
 
@@ -391,14 +391,17 @@ void YmRxSupport::storeFile(TYmThread &t)
     } else {
         QString name = t.BhtFName;
         bool stored = false;
+        QString error = QStringLiteral("cannot write the temporary file");
         if (comm::isRecordData(t.FileType)) {
             name = comm::withReceiveDate(t.BhtFName, t.Clk.localNow().date());
-            stored = storeRecordData(t, name);
+            stored = storeRecordData(t, name, &error);
         } else {
-            stored =
-                t.CloseOne(t.Ftmp2, t.Ftmp2Open) && comm::replaceWithReceived(t.Tmp2File, t.RxFolder + name);
+            stored = t.CloseOne(t.Ftmp2, t.Ftmp2Open) &&
+                     comm::replaceWithReceived(t.Tmp2File, t.RxFolder + name, &error);
         }
         if (!stored) {
+            // The log line holds only the code; the reason goes to the program's own output.
+            qWarning("receive: %s not stored: %s", qPrintable(name), qPrintable(error));
             t.StopWith(12);
             t.EndProg = true;
             return;
@@ -413,13 +416,13 @@ void YmRxSupport::storeFile(TYmThread &t)
     t.YmComStat = TYmComStat::SS1;
 }
 
-bool YmRxSupport::storeRecordData(TYmThread &t, const QString &name)
+bool YmRxSupport::storeRecordData(TYmThread &t, const QString &name, QString *error)
 {
     if (!t.CloseOne(t.Ftmp1, t.Ftmp1Open))
         return false;
     const QString target = t.RxFolder + name;
-    return t.WriteMode != 0 ? comm::appendReceived(t.Tmp1File, target)
-                            : comm::replaceWithReceived(t.Tmp1File, target);
+    return t.WriteMode != 0 ? comm::appendReceived(t.Tmp1File, target, error)
+                            : comm::replaceWithReceived(t.Tmp1File, target, error);
 }
 
 bool YmRxSupport::openTemp(QFile &file, const QString &path, bool &isOpen)

@@ -1,12 +1,12 @@
 #include "jobs/BnfFile.h"
 
 #include <QFileDevice>
-#include <QSaveFile>
 
 #include "jobs/BhtFileLayout.h"
 #include "jobs/BnfFields.h"
 #include "jobs/BnfItemLine.h"
 #include "jobs/LetterCodes.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -264,14 +264,12 @@ BnfResult SaveBnf(const QString &path, TSetData &set, const BasePageValues &base
 {
     if (CheckBnfWritable(set) != BnfResult::Ok)
         return BnfResult::InvalidSet;
-    // The old file stays in place until the new one is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // The old file stays in place until the new one is complete and on disk.
+    platform::AtomicFile file(path);
+    if (!file.open())
         return BnfResult::CannotCreate;
-    const BnfResult result = SaveBnf(static_cast<QIODevice &>(file), set, base, addInKnown);
-    if (result != BnfResult::Ok) {
-        file.cancelWriting();
+    const BnfResult result = SaveBnf(file.device(), set, base, addInKnown);
+    if (result != BnfResult::Ok)
         return result;
-    }
     return file.commit() ? BnfResult::Ok : BnfResult::WriteFailed;
 }

@@ -12,7 +12,8 @@ namespace platform {
 //
 // Key paths use "\" between segments. A path that starts with "\" is taken from the root; any
 // other path is taken below the open key, or from the root when none is open. Key and value names
-// compare without letter case and keep the case they were first written with.
+// compare without letter case and keep the case they were first written with (which of several
+// spellings in a hand-edited store is read: RegistryData.h).
 //
 // Opening a key takes a snapshot of it: reads see what the store held at that moment plus this
 // object's own writes. Each write merges one value into the store at once, so other programs see

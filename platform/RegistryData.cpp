@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,11 +21,10 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
-bool parseValue(const QString &name, const QJsonValue &json, Value &value, QString *error)
+// False when the entry is not a value of a known type whose data agrees with it.
+bool parseValue(const QString &name, const QJsonValue &json, Value &value)
 {
     const QJsonObject object = json.toObject();
-    if (!json.isObject())
-        return fail(error, QStringLiteral("value \"%1\" is not an object").arg(name));
     const QString type = object.value(QStringLiteral("type")).toString();
     const QJsonValue data = object.value(QStringLiteral("data"));
     value.name = name;
@@ -37,12 +37,22 @@ bool parseValue(const QString &name, const QJsonValue &json, Value &value, QStri
         const double number = data.toDouble();
         if (std::floor(number) != number || number < std::numeric_limits<int>::min() ||
             number > std::numeric_limits<int>::max())
-            return fail(error, QStringLiteral("value \"%1\" is not a 32-bit integer").arg(name));
+            return false;
         value.type = Value::Type::Integer;
         value.number = static_cast<int>(number);
         return true;
     }
-    return fail(error, QStringLiteral("value \"%1\" has no valid type and data").arg(name));
+    return false;
+}
+
+// The names of an object in the order of their UTF-16 code units: the order that decides which of
+// several spellings of one name is read.
+QStringList namesInOrder(const QJsonObject &object)
+{
+    QStringList names = object.keys();
+    std::sort(names.begin(), names.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseSensitive) < 0; });
+    return names;
 }
 
 } // namespace
@@ -85,7 +95,7 @@ Key &ensureKey(Store &store, const QString &normalizedPath)
         const QString path = parent.isEmpty() ? segment : parent + QLatin1Char('\\') + segment;
         auto it = store.keys.find(fold(path));
         if (it == store.keys.end())
-            it = store.keys.insert(fold(path), Key{path, {}});
+            it = store.keys.insert(fold(path), Key{path, {}, {}});
         key = &it.value();
         parent = key->path;
     }
@@ -95,6 +105,10 @@ Key &ensureKey(Store &store, const QString &normalizedPath)
 void setValue(Key &key, const Value &value)
 {
     const QString folded = fold(value.name);
+    for (const QString &name : key.unread.keys()) {
+        if (fold(name) == folded)
+            key.unread.remove(name);
+    }
     const auto it = key.values.constFind(folded);
     Value stored = value;
     if (it != key.values.constEnd())
@@ -104,9 +118,9 @@ void setValue(Key &key, const Value &value)
 
 QByteArray serialize(const Store &store)
 {
-    QJsonObject keys;
+    QJsonObject keys = store.unreadKeys;
     for (const Key &key : store.keys) {
-        QJsonObject values;
+        QJsonObject values = key.unread;
         for (const Value &value : key.values) {
             QJsonObject entry;
             if (value.type == Value::Type::String) {
@@ -144,19 +158,22 @@ std::optional<Store> parse(const QByteArray &bytes, QString *error)
     }
     Store store;
     const QJsonObject keys = root.value(QStringLiteral("keys")).toObject();
-    for (auto keyIt = keys.constBegin(); keyIt != keys.constEnd(); ++keyIt) {
-        const std::optional<QString> path = normalizeKeyPath(keyIt.key());
-        if (!path || !keyIt.value().isObject()) {
-            fail(error, QStringLiteral("key \"%1\" is not valid").arg(keyIt.key()));
-            return std::nullopt;
+    for (const QString &rawPath : namesInOrder(keys)) {
+        const QJsonValue body = keys.value(rawPath);
+        const std::optional<QString> path = normalizeKeyPath(rawPath);
+        if (!path || !body.isObject()) {
+            store.unreadKeys.insert(rawPath, body);
+            continue;
         }
         Key &key = ensureKey(store, *path);
-        const QJsonObject values = keyIt.value().toObject();
-        for (auto valueIt = values.constBegin(); valueIt != values.constEnd(); ++valueIt) {
+        const QJsonObject values = body.toObject();
+        for (const QString &name : namesInOrder(values)) {
             Value value;
-            if (!parseValue(valueIt.key(), valueIt.value(), value, error))
-                return std::nullopt;
-            setValue(key, value);
+            if (!parseValue(name, values.value(name), value))
+                key.unread.insert(name, values.value(name));
+            else if (!key.values.contains(fold(name)))
+                key.values.insert(fold(name), value);
+            // else another spelling of the name came first: this one is left out of the next write
         }
     }
     return store;

@@ -1,5 +1,7 @@
 #include "RegistryFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -11,7 +13,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::registry {
@@ -28,13 +29,6 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return fd_; }
-    // Closes now and reports the result, which a plain destructor would have to drop.
-    int close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
 
 private:
     int fd_;
@@ -68,47 +62,13 @@ bool readAll(int fd, QByteArray &bytes)
     }
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t count = ::write(fd, data, static_cast<size_t>(left));
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += count;
-        left -= count;
-    }
-    return true;
-}
-
-// Makes a rename in the folder durable.
-bool syncFolder(const QString &folder, QString *error)
-{
-    Descriptor fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return fail(error, systemError(QStringLiteral("cannot open folder"), folder, errno));
-    // Some file systems cannot sync a folder; the rename is then as durable as they make it.
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
-        return fail(error, systemError(QStringLiteral("cannot sync folder"), folder, errno));
-    return true;
-}
-
-QString temporaryPrefix(const QString &path)
-{
-    return QFileInfo(path).fileName() + QStringLiteral(".tmp-");
-}
-
 // Only a writer holding the lock has a temporary file open, so under the lock any left are from a
 // writer that died.
 void removeStaleTemporaries(const QString &path)
 {
     const QFileInfo info(path);
     const QDir folder = info.absoluteDir();
-    const QString prefix = temporaryPrefix(path);
+    const QString prefix = AtomicFile::temporaryPrefix(path);
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
         if (!name.startsWith(prefix))
@@ -119,6 +79,8 @@ void removeStaleTemporaries(const QString &path)
     }
 }
 
+// Keeps the invalid store under a name of its own. A second link to it, not a rename: the store's
+// name keeps its old content until the new store is in place, whatever happens in between.
 bool setAside(const QString &path, QString *error)
 {
     const QString base = path + QStringLiteral(".corrupt-") +
@@ -126,36 +88,17 @@ bool setAside(const QString &path, QString *error)
     QString backup = base;
     for (int n = 2; QFileInfo::exists(backup); ++n)
         backup = base + QLatin1Char('-') + QString::number(n);
-    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) != 0)
-        return fail(error, systemError(QStringLiteral("cannot set aside the invalid store"), path, errno));
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) != 0) {
+        // A file system without hard links gets a copy.
+        QFile store(path);
+        QString copyError;
+        if (!store.open(QIODevice::ReadOnly) || !writeFileAtomically(backup, store.readAll(), &copyError))
+            return fail(error, QStringLiteral("cannot set aside the invalid store %1: %2")
+                                   .arg(path, copyError.isEmpty() ? store.errorString() : copyError));
+    }
     qWarning("registry: the store %s was not valid; kept as %s, starting empty", qPrintable(path),
              qPrintable(backup));
-    return syncFolder(QFileInfo(path).absolutePath(), error);
-}
-
-bool replaceAtomically(const QString &path, const QByteArray &bytes, QString *error)
-{
-    const QFileInfo info(path);
-    QByteArray name =
-        QFile::encodeName(info.absoluteDir().filePath(temporaryPrefix(path) + QStringLiteral("XXXXXX")));
-    Descriptor fd(::mkstemp(name.data()));
-    if (fd.get() < 0)
-        return fail(error, systemError(QStringLiteral("cannot create a temporary file for"), path, errno));
-    const QString temporary = QFile::decodeName(name);
-    const auto discard = [&](const QString &what) {
-        const QString text = systemError(what, temporary, errno);
-        ::unlink(name.constData());
-        return fail(error, text);
-    };
-    if (!writeAll(fd.get(), bytes))
-        return discard(QStringLiteral("cannot write"));
-    if (::fsync(fd.get()) != 0)
-        return discard(QStringLiteral("cannot sync"));
-    if (fd.close() != 0)
-        return discard(QStringLiteral("cannot close"));
-    if (::rename(name.constData(), QFile::encodeName(path).constData()) != 0)
-        return discard(QStringLiteral("cannot rename over the store"));
-    return syncFolder(info.absolutePath(), error);
+    return true;
 }
 
 } // namespace
@@ -219,22 +162,23 @@ bool updateStore(const QString &path, const Change &change, Store *result, QStri
     }
     // The lock is released when `lock` closes.
 
-    removeStaleTemporaries(path);
+    // A store that is a link stays one: the file it points at is the store.
+    const QString target = AtomicFile::followLinks(path).value_or(path);
+    removeStaleTemporaries(target);
     LoadResult current = loadStore(path);
-    switch (current.status) {
-    case LoadResult::Status::Loaded:
-    case LoadResult::Status::Missing:
-        break;
-    case LoadResult::Status::Invalid:
-        if (!setAside(path, error))
-            return false;
-        break;
-    case LoadResult::Status::Unreadable:
+    if (current.status == LoadResult::Status::Unreadable)
         return fail(error, current.error);
-    }
     Store store = std::move(current.store);
-    if (change(store) && !replaceAtomically(path, serialize(store), error))
-        return false;
+    if (change(store)) {
+        // Opened first: a read-only store is refused before anything is set aside.
+        AtomicFile file(path);
+        if (!file.open())
+            return fail(error, file.errorString());
+        if (current.status == LoadResult::Status::Invalid && !setAside(target, error))
+            return false;
+        if (!file.write(serialize(store)) || !file.commit())
+            return fail(error, file.errorString());
+    }
     if (result)
         *result = std::move(store);
     return true;

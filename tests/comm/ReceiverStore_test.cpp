@@ -1,8 +1,11 @@
 #include "comm/YmRxStore.h"
+#include "tests/support/FileSystemFaults.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,4 +97,37 @@ TEST_F(ReceiverStore, FailureLeavesTheTargetAsItWas)
     EXPECT_FALSE(comm::replaceWithReceived(path("tmp"), path("SUB.DAT")));
     EXPECT_FALSE(comm::appendReceived(path("tmp"), path("SUB.DAT")));
     EXPECT_TRUE(QFileInfo(path("SUB.DAT")).isDir());
+}
+
+// Without root: a file size limit fails the final flush of content that waited in the buffer.
+TEST_F(ReceiverStore, FailedFinalFlushLeavesTheTargetAsItWas)
+{
+    const struct {
+        const char *what;
+        bool append;
+        qsizetype old;
+        qsizetype received;
+        qint64 limit;
+    } cases[] = {
+        {"replace", false, 100, 5000, 3000},
+        {"append", true, 3000, 2000, 4000},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray old = testsupport::numberedBytes(c.old, 1);
+        put("T.DAT", old);
+        put("tmp", testsupport::numberedBytes(c.received, 2));
+        QString error;
+        bool stored = true;
+        {
+            testsupport::FileSizeLimit limit(c.limit);
+            ASSERT_TRUE(limit.active());
+            stored = c.append ? comm::appendReceived(path("tmp"), path("T.DAT"), &error)
+                              : comm::replaceWithReceived(path("tmp"), path("T.DAT"), &error);
+        }
+        EXPECT_FALSE(stored);
+        EXPECT_NE(error.indexOf(QString::fromLocal8Bit(std::strerror(EFBIG))), -1) << qPrintable(error);
+        EXPECT_EQ(get("T.DAT"), old);
+        EXPECT_EQ(entries(), QStringList({"T.DAT", "tmp"}));
+    }
 }

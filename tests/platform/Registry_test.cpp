@@ -10,7 +10,13 @@
 
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
+#include "tests/support/FileSystemFaults.h"
 #include "tests/support/TestIsolation.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using platform::TRegistry;
 namespace registry = platform::registry;
@@ -348,7 +354,6 @@ TEST(Registry, UnreadableStoreIsLeftAlone)
 
 TEST(Registry, InvalidStoreIsKeptAsideNotOverwritten)
 {
-    const QByteArray goodValue = R"({"type": "integer", "data": 1})";
     const struct {
         const char *what;
         QByteArray bytes;
@@ -358,16 +363,6 @@ TEST(Registry, InvalidStoreIsKeptAsideNotOverwritten)
         {"cut short", R"({"format": "harbrook-registry", "version": 1, "keys": {"A": {"V": )"},
         {"foreign JSON", R"({"keys": {}})"},
         {"other version", R"({"format": "harbrook-registry", "version": 2, "keys": {}})"},
-        {"integer too wide",
-         R"({"format": "harbrook-registry", "version": 1, "keys": {"A": {"V": {"type": "integer", "data": 4294967296}}}})"},
-        {"fractional integer",
-         R"({"format": "harbrook-registry", "version": 1, "keys": {"A": {"V": {"type": "integer", "data": 1.5}}}})"},
-        {"string typed as integer",
-         R"({"format": "harbrook-registry", "version": 1, "keys": {"A": {"V": {"type": "integer", "data": "1"}}}})"},
-        {"unknown type",
-         R"({"format": "harbrook-registry", "version": 1, "keys": {"A": {"V": {"type": "binary", "data": 1}}}})"},
-        {"bad key path",
-         R"({"format": "harbrook-registry", "version": 1, "keys": {"A\\\\B": {"V": )" + goodValue + "}}}"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -495,4 +490,212 @@ TEST(Registry, WriterKilledMidWriteLeavesAReadableStore)
         ASSERT_TRUE(reg.WriteInteger("After", round)) << qPrintable(reg.errorString());
         EXPECT_EQ(siblings(".tmp-"), QStringList());
     }
+}
+
+namespace {
+
+QByteArray storeOf(const QByteArray &keys)
+{
+    return R"({"format": "harbrook-registry", "version": 1, "keys": {)" + keys + "}}";
+}
+
+const QByteArray goodKeys = R"("Software\\A": {"Name": {"type": "string", "data": "kept"},
+                                             "Count": {"type": "integer", "data": 5}},
+                              "Software\\B": {"Port": {"type": "integer", "data": 3}})";
+
+} // namespace
+
+TEST(Registry, DamagedEntryReadsAsMissingAndTheRestStays)
+{
+    const struct {
+        const char *what;
+        QByteArray entry; // inside the keys object, beside goodKeys
+        QString key;      // where the damaged value would be read
+    } cases[] = {
+        {"integer written as text", R"("Software\\A\\C": {"V": {"type": "integer", "data": "7"}})",
+         "Software\\A\\C"},
+        {"integer too wide", R"("Software\\A\\C": {"V": {"type": "integer", "data": 4294967296}})",
+         "Software\\A\\C"},
+        {"fractional integer", R"("Software\\A\\C": {"V": {"type": "integer", "data": 1.5}})",
+         "Software\\A\\C"},
+        {"string written as number", R"("Software\\A\\C": {"V": {"type": "string", "data": 7}})",
+         "Software\\A\\C"},
+        {"unknown type", R"("Software\\A\\C": {"V": {"type": "binary", "data": 1}})", "Software\\A\\C"},
+        {"value not an object", R"("Software\\A\\C": {"V": 7})", "Software\\A\\C"},
+        {"key path with an empty segment", R"("Software\\\\C": {"V": {"type": "integer", "data": 7}})", ""},
+        {"key not an object", R"("Software\\A\\C": [1, 2])", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray bytes = storeOf(goodKeys + ",\n" + c.entry);
+        ASSERT_TRUE(writeFile(storeFile(), bytes));
+
+        TRegistry reader;
+        if (!c.key.isEmpty()) {
+            ASSERT_TRUE(reader.OpenKeyReadOnly("\\" + c.key));
+            EXPECT_FALSE(reader.ValueExists("V"));
+            EXPECT_EQ(reader.ReadInteger("V"), std::nullopt) << "the caller's default applies";
+            EXPECT_EQ(reader.ReadString("V"), std::nullopt);
+        }
+        ASSERT_TRUE(reader.OpenKeyReadOnly("\\Software\\A")) << qPrintable(reader.errorString());
+        EXPECT_EQ(reader.ReadString("Name"), std::optional<QString>("kept"));
+        EXPECT_EQ(reader.ReadInteger("Count"), std::optional<int>(5));
+
+        // A write keeps every setting and the damaged entry as it stood; nothing is set aside.
+        TRegistry writer;
+        ASSERT_TRUE(writer.OpenKey("\\Software\\B", false));
+        ASSERT_TRUE(writer.WriteInteger("Port", 4)) << qPrintable(writer.errorString());
+        EXPECT_EQ(siblings(".corrupt-"), QStringList());
+        const std::optional<registry::Store> before = registry::parse(bytes);
+        const std::optional<registry::Store> after = registry::parse(readFile(storeFile()));
+        ASSERT_TRUE(before && after);
+        EXPECT_EQ(after->unreadKeys, before->unreadKeys);
+        for (const QString &path : {QString("Software\\A"), QString("Software\\A\\C")}) {
+            const registry::Key *was = registry::findKey(*before, path);
+            const registry::Key *now = registry::findKey(*after, path);
+            ASSERT_EQ(was == nullptr, now == nullptr) << qPrintable(path);
+            if (was) {
+                EXPECT_EQ(now->unread, was->unread) << qPrintable(path);
+            }
+        }
+        TRegistry again;
+        ASSERT_TRUE(again.OpenKeyReadOnly("\\Software\\A"));
+        EXPECT_EQ(again.ReadString("Name"), std::optional<QString>("kept"));
+        ASSERT_TRUE(again.OpenKeyReadOnly("\\Software\\B"));
+        EXPECT_EQ(again.ReadInteger("Port"), std::optional<int>(4));
+
+        // Writing the damaged value's name replaces it.
+        if (!c.key.isEmpty()) {
+            ASSERT_TRUE(writer.OpenKey("\\" + c.key, false));
+            ASSERT_TRUE(writer.WriteInteger("v", 8));
+            TRegistry fixed;
+            ASSERT_TRUE(fixed.OpenKeyReadOnly("\\" + c.key));
+            EXPECT_EQ(fixed.ReadInteger("V"), std::optional<int>(8));
+            EXPECT_TRUE(registry::findKey(*registry::parse(readFile(storeFile())), c.key)->unread.isEmpty());
+        }
+    }
+}
+
+TEST(Registry, ReadOnlyStoreIsNeverWritten)
+{
+    for (const bool valid : {true, false}) {
+        SCOPED_TRACE(valid ? "a valid store" : "a store that is not valid");
+        const QByteArray bytes = valid ? storeOf(goodKeys) : QByteArray("not a store");
+        QFile::setPermissions(storeFile(), QFile::ReadOwner | QFile::WriteOwner);
+        ASSERT_TRUE(writeFile(storeFile(), bytes));
+        ASSERT_EQ(::chmod(QFile::encodeName(storeFile()).constData(), 0444), 0);
+
+        TRegistry reg;
+        if (valid) {
+            ASSERT_TRUE(reg.OpenKey("\\Software\\A", true)) << "opening an existing key writes nothing";
+            EXPECT_EQ(reg.ReadInteger("Count"), std::optional<int>(5));
+            EXPECT_FALSE(reg.WriteInteger("Count", 6));
+            EXPECT_NE(reg.errorString().indexOf("read-only"), -1) << qPrintable(reg.errorString());
+        }
+        EXPECT_FALSE(reg.OpenKey("\\Software\\New", true));
+        EXPECT_NE(reg.errorString().indexOf("read-only"), -1) << qPrintable(reg.errorString());
+        EXPECT_EQ(readFile(storeFile()), bytes);
+        EXPECT_EQ(QFileInfo(storeFile()).permissions() &
+                      (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+                  QFile::Permissions());
+        EXPECT_EQ(siblings(".corrupt-"), QStringList()) << "nothing is set aside either";
+        EXPECT_EQ(siblings(".tmp-"), QStringList());
+    }
+}
+
+TEST(Registry, StoreThatIsALinkStaysALink)
+{
+    const QString realFolder = testsupport::caseFolder() + "/real";
+    ASSERT_TRUE(QDir().mkpath(realFolder));
+    const QString real = realFolder + "/store.json";
+    for (const QString &to : {real, QString("real/store.json")}) {
+        SCOPED_TRACE(qPrintable(to));
+        QFile::remove(storeFile());
+        ASSERT_TRUE(writeFile(real, storeOf(goodKeys)));
+        ASSERT_EQ(::symlink(QFile::encodeName(to).constData(), QFile::encodeName(storeFile()).constData()),
+                  0);
+
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Software\\A", false));
+        EXPECT_EQ(reg.ReadInteger("Count"), std::optional<int>(5));
+        ASSERT_TRUE(reg.WriteInteger("Count", 6)) << qPrintable(reg.errorString());
+        EXPECT_TRUE(QFileInfo(storeFile()).isSymLink());
+        EXPECT_EQ(QFileInfo(storeFile()).symLinkTarget(), real);
+        TRegistry reader;
+        ASSERT_TRUE(reader.OpenKeyReadOnly("\\Software\\A"));
+        EXPECT_EQ(reader.ReadInteger("Count"), std::optional<int>(6));
+        EXPECT_EQ(reader.ReadString("Name"), std::optional<QString>("kept"));
+        EXPECT_EQ(QDir(realFolder).entryList(QDir::Files | QDir::Hidden), QStringList{"store.json"});
+
+        // An invalid store behind the link is kept aside there, and the link still stands.
+        ASSERT_TRUE(writeFile(real, "not a store"));
+        ASSERT_TRUE(reg.WriteInteger("Count", 7));
+        EXPECT_TRUE(QFileInfo(storeFile()).isSymLink());
+        const QStringList aside = QDir(realFolder).entryList({"store.json.corrupt-*"}, QDir::Files);
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_EQ(readFile(realFolder + "/" + aside[0]), QByteArray("not a store"));
+        QFile::remove(realFolder + "/" + aside[0]);
+    }
+}
+
+TEST(Registry, NamesDifferingInCaseOnlyKeepTheFirstInCodeUnitOrder)
+{
+    // As a hand edit could leave it: three spellings of one value, two spellings of one key.
+    const QByteArray bytes = storeOf(R"(
+        "Software\\Shop": {"count": {"type": "integer", "data": 3},
+                           "Count": {"type": "integer", "data": 2},
+                           "COUNT": {"type": "integer", "data": 1},
+                           "Mode": {"type": "string", "data": "key Software"}},
+        "SOFTWARE\\SHOP": {"mode": {"type": "string", "data": "key SOFTWARE"},
+                           "Port": {"type": "integer", "data": 9}},
+        "Software\\Other": {"Tag": {"type": "integer", "data": "bad"},
+                            "tag": {"type": "integer", "data": 4}})");
+    ASSERT_TRUE(writeFile(storeFile(), bytes));
+    const auto expectRule = [](const char *when) {
+        SCOPED_TRACE(when);
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKeyReadOnly("\\software\\shop"));
+        EXPECT_EQ(reg.CurrentPath(), QString("SOFTWARE\\SHOP"));
+        EXPECT_EQ(reg.ReadInteger("Count"), std::optional<int>(1)) << "COUNT before Count before count";
+        EXPECT_EQ(reg.ReadString("MODE"), std::optional<QString>("key SOFTWARE"))
+            << "its key's spelling first";
+        EXPECT_EQ(reg.ReadInteger("port"), std::optional<int>(9)) << "the spellings' values come together";
+        ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Other"));
+        EXPECT_EQ(reg.ReadInteger("TAG"), std::optional<int>(4)) << "a damaged spelling does not count";
+    };
+    expectRule("as read from the hand-edited file");
+
+    TRegistry writer;
+    ASSERT_TRUE(writer.OpenKey("\\Software\\Other", false));
+    ASSERT_TRUE(writer.WriteInteger("Size", 1));
+    expectRule("after a write");
+    const std::optional<registry::Store> after = registry::parse(readFile(storeFile()));
+    ASSERT_TRUE(after);
+    const registry::Key *shop = registry::findKey(*after, "Software\\Shop");
+    ASSERT_NE(shop, nullptr);
+    QStringList names;
+    for (const registry::Value &value : shop->values)
+        names << value.name;
+    names.sort();
+    EXPECT_EQ(names, QStringList({"COUNT", "Port", "mode"})) << "one spelling of each name is written";
+    EXPECT_TRUE(shop->unread.isEmpty());
+}
+
+TEST(Registry, FailedFinalFlushKeepsTheStore)
+{
+    ASSERT_TRUE(writeFile(storeFile(), storeOf(goodKeys)));
+    const QByteArray bytes = readFile(storeFile());
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\A", false));
+    {
+        // The new store is small enough to wait in the buffer for the final flush.
+        testsupport::FileSizeLimit limit(bytes.size() / 2);
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(reg.WriteString("Name", QString(2000, 'x')));
+    }
+    EXPECT_NE(reg.errorString().indexOf(QString::fromLocal8Bit(std::strerror(EFBIG))), -1)
+        << qPrintable(reg.errorString());
+    EXPECT_EQ(readFile(storeFile()), bytes);
+    EXPECT_EQ(siblings(".tmp-"), QStringList());
+    EXPECT_EQ(reg.ReadString("Name"), std::optional<QString>("kept"));
 }
