@@ -28,6 +28,28 @@ QString libraryCaption()
     return QStringLiteral("Corliss通信");
 }
 
+QString portOpenFailureLine(const QString &portName, const platform::PortOpenFailure &failure)
+{
+    const QString variable = QStringLiteral("HARBROOK_PORT_") + portName;
+    QString source;
+    switch (failure.device.source) {
+    case platform::DeviceSource::None:
+        return QStringLiteral("%1: no device for this port: %2").arg(portName, failure.reason);
+    case platform::DeviceSource::Environment:
+        source = QStringLiteral("set by ") + variable;
+        break;
+    case platform::DeviceSource::Store:
+        source = QStringLiteral("the value Device under %1 in the settings store").arg(portSubkey(portName));
+        break;
+    case platform::DeviceSource::Default:
+        source = QStringLiteral("the default for %1; %2 or the store value Device names another")
+                     .arg(portName, variable);
+        break;
+    }
+    return QStringLiteral("%1: cannot open %2 (%3): %4")
+        .arg(portName, failure.device.path, source, failure.reason);
+}
+
 std::optional<int> portNumber(const QByteArray &portName)
 {
     if (portName.size() != 4 && portName.size() != 5)

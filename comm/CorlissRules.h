@@ -4,6 +4,7 @@
 // it reads, file names. CorlissL.cpp applies them and shows what they decide.
 
 #include "comm/YmRxHeader.h" // upperAscii
+#include "platform/PosixSerialPort.h"
 #include "platform/UiService.h"
 
 #include <QByteArray>
@@ -30,6 +31,11 @@ QString libraryCaption();
 // digits) stands for; nothing for any other name.
 std::optional<int> portNumber(const QByteArray &portName);
 bool isSupportedSpeed(int speed);
+
+// The line for standard error when port portName ("COMn") will not open: the device it stood for,
+// where that was set, and the reason. The boxes name the port alone, and an operator with a USB or
+// Bluetooth device needs to know which device was tried.
+QString portOpenFailureLine(const QString &portName, const platform::PortOpenFailure &failure);
 
 // Refusal codes shared by the transfer operations, in their order: not ready 4, a handle other than
 // the open one 3, handle -1 1, a transfer running 4. 0 lets the request through.

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -204,40 +205,46 @@ PortOpenError openErrorFor(int error)
     }
 }
 
-// Sets the line and checks that the device took it; leaves the reason in error.
-bool configureLine(int fd, speed_t speed, LineControl &control, PortOpenError &error)
+// Sets the line and checks that the device took it; leaves the reason in error, and the system's
+// error number in systemError (0 where the device took a call and did not do what it was asked).
+bool configureLine(int fd, speed_t speed, LineControl &control, PortOpenError &error, int &systemError)
 {
-    termios t{};
-    if (control.getAttributes(fd, t) != 0) {
-        error = PortOpenError::LineRefused;
+    auto refused = [&](PortOpenError reason) {
+        systemError = errno;
+        error = reason;
         return false;
-    }
+    };
+    termios t{};
+    errno = 0;
+    if (control.getAttributes(fd, t) != 0)
+        return refused(PortOpenError::LineRefused);
     ::cfmakeraw(&t);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
     t.c_cflag |= CS8 | CREAD | CLOCAL;
     t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
-    if (control.setAttributes(fd, t) != 0) {
-        error = PortOpenError::LineRefused;
-        return false;
-    }
+    if (control.setAttributes(fd, t) != 0)
+        return refused(PortOpenError::LineRefused);
     // The speed goes on its own, so that a refusal is told apart from any other failure.
-    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0 || control.setAttributes(fd, t) != 0) {
-        error = PortOpenError::SpeedRefused;
-        return false;
-    }
+    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0 || control.setAttributes(fd, t) != 0)
+        return refused(PortOpenError::SpeedRefused);
     // A device may accept the call and keep its old speed: only a read-back tells.
     termios check{};
-    if (control.getAttributes(fd, check) != 0) {
-        error = PortOpenError::LineRefused;
-        return false;
-    }
+    if (control.getAttributes(fd, check) != 0)
+        return refused(PortOpenError::LineRefused);
     if (::cfgetospeed(&check) != speed || ::cfgetispeed(&check) != speed) {
-        error = PortOpenError::SpeedRefused;
-        return false;
+        errno = 0;
+        return refused(PortOpenError::SpeedRefused);
     }
     return true;
+}
+
+QString systemErrorText(int error)
+{
+    char buffer[256];
+    // The GNU strerror_r: the text may be a static one rather than the buffer.
+    return QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof buffer));
 }
 
 // The Device value under the port's subkey of the communication settings, empty when none is set.
@@ -252,53 +259,75 @@ QString configuredDevice(const QString &comName)
 
 } // namespace
 
+namespace {
+
+// openSerialDevice, with the reason of a failure in the system's words or ours.
+std::unique_ptr<SerialPort> openDevice(const QString &devicePath, int speed, LineControl &lines,
+                                       PortOpenError &error, QString &reason)
+{
+    error = PortOpenError::None;
+    reason.clear();
+    auto failed = [&](PortOpenError kind, const QString &why) -> std::unique_ptr<SerialPort> {
+        error = kind;
+        reason = why;
+        return nullptr;
+    };
+    if (devicePath.isEmpty())
+        return failed(PortOpenError::NoDevice, QStringLiteral("no device"));
+    speed_t speedValue{};
+    if (!speedConstant(speed, speedValue))
+        return failed(PortOpenError::SpeedRefused, QStringLiteral("no line speed of %1 bit/s").arg(speed));
+    const QByteArray path = devicePath.toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int openError = errno;
+        return failed(openErrorFor(openError), systemErrorText(openError));
+    }
+    // The reason is taken before close, which may change errno.
+    auto refuse = [&](PortOpenError kind, const QString &why) -> std::unique_ptr<SerialPort> {
+        ::close(fd);
+        return failed(kind, why);
+    };
+    if (!::isatty(fd))
+        return refuse(PortOpenError::Failed, QStringLiteral("not a terminal device"));
+    // TIOCEXCL keeps other openers out of the device (root passes it); the lock also stops root
+    // programs of ours, and is gone with the process that held it.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            return refuse(PortOpenError::InUse, QStringLiteral("held by another program"));
+        return refuse(PortOpenError::Failed, systemErrorText(errno));
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL)
+        return refuse(PortOpenError::Failed, systemErrorText(errno));
+    PortOpenError lineError = PortOpenError::None;
+    int lineSystemError = 0;
+    if (!configureLine(fd, speedValue, lines, lineError, lineSystemError)) {
+        if (lineSystemError != 0)
+            return refuse(lineError, systemErrorText(lineSystemError));
+        return refuse(lineError, lineError == PortOpenError::SpeedRefused
+                                     ? QStringLiteral("the device does not take %1 bit/s").arg(speed)
+                                     : QStringLiteral("the device does not take the line settings"));
+    }
+    int modemLines = TIOCM_DTR | TIOCM_RTS;
+    // A pty has no modem lines.
+    if (::ioctl(fd, TIOCMBIS, &modemLines) != 0 && errno != ENOTTY && errno != EINVAL)
+        return refuse(PortOpenError::LineRefused, systemErrorText(errno));
+    if (::tcflush(fd, TCIOFLUSH) != 0)
+        return refuse(PortOpenError::Failed, systemErrorText(errno));
+    return std::make_unique<PosixSerialPort>(fd);
+}
+
+} // namespace
+
 std::unique_ptr<SerialPort> openSerialDevice(const QString &devicePath, int speed, PortOpenError &error,
                                              LineControl *control)
 {
     LineControl systemControl;
-    LineControl &lines = control ? *control : systemControl;
-    error = PortOpenError::None;
-    if (devicePath.isEmpty()) {
-        error = PortOpenError::NoDevice;
-        return nullptr;
-    }
-    speed_t speedValue{};
-    if (!speedConstant(speed, speedValue)) {
-        error = PortOpenError::SpeedRefused;
-        return nullptr;
-    }
-    const QByteArray path = devicePath.toLocal8Bit();
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = openErrorFor(errno);
-        return nullptr;
-    }
-    auto refuse = [&](PortOpenError reason) -> std::unique_ptr<SerialPort> {
-        ::close(fd);
-        error = reason;
-        return nullptr;
-    };
-    if (!::isatty(fd))
-        return refuse(PortOpenError::Failed);
-    // TIOCEXCL keeps other openers out of the device (root passes it); the lock also stops root
-    // programs of ours, and is gone with the process that held it.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return refuse(errno == EWOULDBLOCK ? PortOpenError::InUse : PortOpenError::Failed);
-    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL)
-        return refuse(PortOpenError::Failed);
-    PortOpenError lineError = PortOpenError::None;
-    if (!configureLine(fd, speedValue, lines, lineError))
-        return refuse(lineError);
-    int modemLines = TIOCM_DTR | TIOCM_RTS;
-    // A pty has no modem lines.
-    if (::ioctl(fd, TIOCMBIS, &modemLines) != 0 && errno != ENOTTY && errno != EINVAL)
-        return refuse(PortOpenError::LineRefused);
-    if (::tcflush(fd, TCIOFLUSH) != 0)
-        return refuse(PortOpenError::Failed);
-    return std::make_unique<PosixSerialPort>(fd);
+    QString reason;
+    return openDevice(devicePath, speed, control ? *control : systemControl, error, reason);
 }
 
-QString serialDevicePath(const QString &comName)
+SerialDevice resolveSerialDevice(const QString &comName)
 {
     const QString name = comName.toUpper();
     if (name.size() != 4 || !name.startsWith(QLatin1String("COM")) || name.at(3) < QLatin1Char('1') ||
@@ -306,21 +335,32 @@ QString serialDevicePath(const QString &comName)
         return {};
     const QString fromEnvironment = qEnvironmentVariable(("HARBROOK_PORT_" + name).toLatin1().constData());
     if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
+        return {fromEnvironment, DeviceSource::Environment};
     const QString configured = configuredDevice(name);
     if (!configured.isEmpty())
-        return configured;
-    return QStringLiteral("/dev/ttyS%1").arg(name.at(3).digitValue() - 1);
+        return {configured, DeviceSource::Store};
+    return {QStringLiteral("/dev/ttyS%1").arg(name.at(3).digitValue() - 1), DeviceSource::Default};
+}
+
+QString serialDevicePath(const QString &comName)
+{
+    return resolveSerialDevice(comName).path;
 }
 
 std::unique_ptr<SerialPort> openSerialPort(const QString &comName, int speed, PortOpenError &error)
 {
-    const QString path = serialDevicePath(comName);
-    if (path.isEmpty()) {
-        error = PortOpenError::NoDevice;
-        return nullptr;
-    }
-    return openSerialDevice(path, speed, error);
+    PortOpenFailure failure;
+    std::unique_ptr<SerialPort> port = openSerialPort(comName, speed, failure);
+    error = failure.error;
+    return port;
+}
+
+std::unique_ptr<SerialPort> openSerialPort(const QString &comName, int speed, PortOpenFailure &failure)
+{
+    failure = {};
+    failure.device = resolveSerialDevice(comName);
+    LineControl systemControl;
+    return openDevice(failure.device.path, speed, systemControl, failure.error, failure.reason);
 }
 
 } // namespace platform

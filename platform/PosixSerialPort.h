@@ -12,9 +12,24 @@ struct termios;
 // input only: bytes already written always reach the line.
 namespace platform {
 
-// The device path that a port name "COM1".."COM9" (any letter case) stands for: the environment
+// Where a port's device path was taken from, so that a port that will not open can be traced.
+enum class DeviceSource {
+    None,        // the name is no port
+    Environment, // the variable HARBROOK_PORT_COMn
+    Store,       // the Device value under the port's subkey of the communication settings
+    Default,     // /dev/ttyS{n-1}
+};
+
+struct SerialDevice {
+    QString path; // empty for a name that is no port
+    DeviceSource source = DeviceSource::None;
+};
+
+// The device that a port name "COM1".."COM9" (any letter case) stands for: the environment
 // variable HARBROOK_PORT_COMn when it is set and not empty, else the Device value under the port's
-// subkey of the communication settings, else /dev/ttyS{n-1}. Empty for any other name.
+// subkey of the communication settings, else /dev/ttyS{n-1}. No path for any other name.
+SerialDevice resolveSerialDevice(const QString &comName);
+// resolveSerialDevice(comName).path
 QString serialDevicePath(const QString &comName);
 
 // The terminal-control calls the port makes while it configures the line. A test stands in a
@@ -34,5 +49,16 @@ std::unique_ptr<SerialPort> openSerialDevice(const QString &devicePath, int spee
 
 // openSerialDevice on the device that the port name resolves to; NoDevice when it resolves to none.
 std::unique_ptr<SerialPort> openSerialPort(const QString &comName, int speed, PortOpenError &error);
+
+// What an open that failed came to: the device tried, the kind of failure, and the reason in the
+// system's words (its error text) or, where the system gave none, in ours.
+struct PortOpenFailure {
+    SerialDevice device;
+    PortOpenError error = PortOpenError::None;
+    QString reason;
+};
+
+// openSerialPort that also tells which device it tried and why that failed.
+std::unique_ptr<SerialPort> openSerialPort(const QString &comName, int speed, PortOpenFailure &failure);
 
 } // namespace platform

@@ -21,6 +21,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
 
 using namespace comm;
 namespace cp932 = platform::cp932;
@@ -184,12 +185,15 @@ int YmComOpen(QWidget *owner, const QByteArray &portName, int speed)
         showLibraryError(QStringLiteral("通信スピード設定に誤りがあります。"));
         return -1;
     }
-    platform::PortOpenError error = platform::PortOpenError::None;
-    std::unique_ptr<platform::SerialPort> port =
-        platform::openSerialPort(QStringLiteral("COM%1").arg(*number), speed, error);
+    const QString comName = QStringLiteral("COM%1").arg(*number);
+    platform::PortOpenFailure failure;
+    std::unique_ptr<platform::SerialPort> port = platform::openSerialPort(comName, speed, failure);
     if (!port) {
-        const bool lineRefused =
-            error == platform::PortOpenError::SpeedRefused || error == platform::PortOpenError::LineRefused;
+        // Written before the box, which waits for the operator.
+        std::fprintf(stderr, "%s\n", portOpenFailureLine(comName, failure).toUtf8().constData());
+        std::fflush(stderr);
+        const bool lineRefused = failure.error == platform::PortOpenError::SpeedRefused ||
+                                 failure.error == platform::PortOpenError::LineRefused;
         showLibraryError(lineRefused
                              ? QStringLiteral("通信条件設定失敗")
                              : passed + QStringLiteral(" は既に使用されているか\r\n使用不可の状態です。"));

@@ -34,6 +34,7 @@ QString wide(const char16_t *text)
 enum class Cut { Left, Mid, Right };
 
 struct CutCase {
+    const char *name;
     Cut cut;
     const char16_t *text;
     int p; // used by Mid only
@@ -70,29 +71,44 @@ TEST_P(ByteCut, CutsByBytesAndKeepsSplitCharacters)
 
 INSTANTIATE_TEST_SUITE_P(
     FerPrgLib, ByteCut,
-    testing::Values(
-        CutCase{Cut::Left, u"ABCDE", 0, 3, u"ABC"}, CutCase{Cut::Left, u"業務設定", 0, 4, u"業務"},
-        CutCase{Cut::Left, u"業務設定", 0, 3, u"業\uFFFD"}, CutCase{Cut::Left, u"ｱｲｳ", 0, 2, u"ｱｲ"},
-        CutCase{Cut::Left, u"A業B", 0, 2, u"A\uFFFD"}, CutCase{Cut::Left, u"業務", 0, 100, u"業務"},
-        CutCase{Cut::Left, u"業務", 0, INT_MAX, u"業務"}, CutCase{Cut::Left, u"ABC", 0, 0, u""},
-        CutCase{Cut::Left, u"ABC", 0, -1, u""}, CutCase{Cut::Left, u"", 0, 5, u""},
-        // A character code page 932 cannot hold counts as the one byte "?" it becomes.
-        CutCase{Cut::Left, u"\u00E9AB", 0, 2, u"?A"},
+    testing::Values(CutCase{"Left_ascii", Cut::Left, u"ABCDE", 0, 3, u"ABC"},
+                    CutCase{"Left_whole_kanji", Cut::Left, u"業務設定", 0, 4, u"業務"},
+                    CutCase{"Left_splits_a_kanji", Cut::Left, u"業務設定", 0, 3, u"業\uFFFD"},
+                    CutCase{"Left_halfwidth_katakana", Cut::Left, u"ｱｲｳ", 0, 2, u"ｱｲ"},
+                    CutCase{"Left_splits_after_ascii", Cut::Left, u"A業B", 0, 2, u"A\uFFFD"},
+                    CutCase{"Left_more_than_the_text", Cut::Left, u"業務", 0, 100, u"業務"},
+                    CutCase{"Left_int_max", Cut::Left, u"業務", 0, INT_MAX, u"業務"},
+                    CutCase{"Left_zero", Cut::Left, u"ABC", 0, 0, u""},
+                    CutCase{"Left_negative", Cut::Left, u"ABC", 0, -1, u""},
+                    CutCase{"Left_empty_text", Cut::Left, u"", 0, 5, u""},
+                    // A character code page 932 cannot hold counts as the one byte "?" it becomes.
+                    CutCase{"Left_unmappable_is_one_byte", Cut::Left, u"\u00E9AB", 0, 2, u"?A"},
 
-        CutCase{Cut::Mid, u"ABCDE", 2, 3, u"BCD"}, CutCase{Cut::Mid, u"業務設定", 3, 4, u"務設"},
-        CutCase{Cut::Mid, u"業務設定", 2, 2, u"ﾆ\uFFFD"}, CutCase{Cut::Mid, u"業務設定", 2, 3, u"ﾆ務"},
-        CutCase{Cut::Mid, u"ｱｲｳ", 2, 1, u"ｲ"},
-        CutCase{Cut::Mid, u"ABC  ", 2, 10, u"BC  "}, // fewer when the text ends first, not trimmed
-        CutCase{Cut::Mid, u"ABCDE", 0, 2, u"AB"},    // below 1 counts as 1
-        CutCase{Cut::Mid, u"ABCDE", INT_MIN, 2, u"AB"}, CutCase{Cut::Mid, u"ABCDE", 5, 1, u"E"},
-        CutCase{Cut::Mid, u"ABCDE", 6, 1, u""}, // past the end
-        CutCase{Cut::Mid, u"ABCDE", INT_MAX, INT_MAX, u""}, CutCase{Cut::Mid, u"ABCDE", 2, INT_MAX, u"BCDE"},
-        CutCase{Cut::Mid, u"ABCDE", 2, 0, u""}, CutCase{Cut::Mid, u"ABCDE", 2, -3, u""},
+                    CutCase{"Mid_ascii", Cut::Mid, u"ABCDE", 2, 3, u"BCD"},
+                    CutCase{"Mid_whole_kanji", Cut::Mid, u"業務設定", 3, 4, u"務設"},
+                    CutCase{"Mid_splits_both_ends", Cut::Mid, u"業務設定", 2, 2, u"ﾆ\uFFFD"},
+                    CutCase{"Mid_splits_the_front", Cut::Mid, u"業務設定", 2, 3, u"ﾆ務"},
+                    CutCase{"Mid_halfwidth_katakana", Cut::Mid, u"ｱｲｳ", 2, 1, u"ｲ"},
+                    // fewer when the text ends first, not trimmed
+                    CutCase{"Mid_text_ends_first", Cut::Mid, u"ABC  ", 2, 10, u"BC  "},
+                    CutCase{"Mid_start_zero", Cut::Mid, u"ABCDE", 0, 2, u"AB"}, // below 1 counts as 1
+                    CutCase{"Mid_start_int_min", Cut::Mid, u"ABCDE", INT_MIN, 2, u"AB"},
+                    CutCase{"Mid_last_byte", Cut::Mid, u"ABCDE", 5, 1, u"E"},
+                    CutCase{"Mid_past_the_end", Cut::Mid, u"ABCDE", 6, 1, u""},
+                    CutCase{"Mid_int_max_both", Cut::Mid, u"ABCDE", INT_MAX, INT_MAX, u""},
+                    CutCase{"Mid_count_int_max", Cut::Mid, u"ABCDE", 2, INT_MAX, u"BCDE"},
+                    CutCase{"Mid_count_zero", Cut::Mid, u"ABCDE", 2, 0, u""},
+                    CutCase{"Mid_count_negative", Cut::Mid, u"ABCDE", 2, -3, u""},
 
-        CutCase{Cut::Right, u"ABCDE", 0, 2, u"DE"}, CutCase{Cut::Right, u"業務設定", 0, 4, u"設定"},
-        CutCase{Cut::Right, u"業務設定", 0, 3, u"ﾝ定"}, CutCase{Cut::Right, u"ｱｲｳ", 0, 2, u"ｲｳ"},
-        CutCase{Cut::Right, u"業務", 0, 5, u"業務"}, CutCase{Cut::Right, u"業務", 0, INT_MAX, u"業務"},
-        CutCase{Cut::Right, u"ABC", 0, 0, u""}, CutCase{Cut::Right, u"ABC", 0, INT_MIN, u""}));
+                    CutCase{"Right_ascii", Cut::Right, u"ABCDE", 0, 2, u"DE"},
+                    CutCase{"Right_whole_kanji", Cut::Right, u"業務設定", 0, 4, u"設定"},
+                    CutCase{"Right_splits_a_kanji", Cut::Right, u"業務設定", 0, 3, u"ﾝ定"},
+                    CutCase{"Right_halfwidth_katakana", Cut::Right, u"ｱｲｳ", 0, 2, u"ｲｳ"},
+                    CutCase{"Right_more_than_the_text", Cut::Right, u"業務", 0, 5, u"業務"},
+                    CutCase{"Right_int_max", Cut::Right, u"業務", 0, INT_MAX, u"業務"},
+                    CutCase{"Right_zero", Cut::Right, u"ABC", 0, 0, u""},
+                    CutCase{"Right_int_min", Cut::Right, u"ABC", 0, INT_MIN, u""}),
+    [](const testing::TestParamInfo<CutCase> &info) { return std::string(info.param.name); });
 
 TEST(FerPrgLib, IntToZStrZeroFillsAndKeepsTheLastBytes)
 {

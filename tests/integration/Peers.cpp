@@ -198,6 +198,7 @@ YmRun runYmtool(const QStringList &args, const QString &device, const QString &f
         run.exitCode = child.exitCode();
     }
     run.lines = QString::fromUtf8(readFile(out)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    run.errors = QString::fromUtf8(readFile(launch.err)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (!run.lines.isEmpty() && run.lines.last().startsWith(QLatin1String("result ")))
         run.result = run.lines.last().mid(7).toInt();
     return run;

@@ -70,6 +70,7 @@ struct YmRun {
     int exitCode = -1;
     int result = -1;                         // from the last line "result N"
     QStringList lines;                       // what it printed
+    QStringList errors;                      // what it wrote to standard error
     QString value(const QString &key) const; // "file", "fields": the rest of the line
 };
 

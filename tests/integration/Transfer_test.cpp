@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace itest;
@@ -175,6 +176,11 @@ TEST_F(Transfer, TheEngineShowsTheProgressAndRefusesWhatItCannotSend)
     EXPECT_TRUE(noPort.lines.contains(QString::fromUtf8("message [Corliss通信] COM1 は既に使用されているか / "
                                                         "使用不可の状態です。")))
         << shown(noPort);
+    // The box names the port alone; standard error says which device was tried, from where, and why.
+    EXPECT_TRUE(noPort.errors.contains(
+        QStringLiteral("COM1: cannot open %1 (set by HARBROOK_PORT_COM1): %2")
+            .arg(path("no-such-device"), QString::fromLocal8Bit(std::strerror(ENOENT)))))
+        << noPort.errors.join('\n').toStdString();
     sim.stop();
     EXPECT_EQ(QDir(path("in")).entryList(QDir::Files).size(), 2); // MASTER.FLD and MASTER.DAT only
 }

@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TypeDefaults{'W', 6, 1, 10, "10", '3'}, TypeDefaults{'X', 7, 1, 8, "8", '3'},
                     TypeDefaults{'Y', 8, 1, 5, "5", '3'}, TypeDefaults{'Z', 9, 1, 5, "5", '3'},
                     // Outside the table: the string defaults.
-                    TypeDefaults{'Q', 0, 0, 20, "20", '0'}, TypeDefaults{'w', 0, 0, 20, "20", '0'}));
+                    TypeDefaults{'Q', 0, 0, 20, "20", '0'}, TypeDefaults{'w', 0, 0, 20, "20", '0'}),
+    [](const testing::TestParamInfo<TypeDefaults> &info) {
+        return std::string("letter_") + info.param.letter;
+    });
 
 TEST(InitKoData, ClearsWhatTheItemHeldAndSetsTheCommonDefaults)
 {

@@ -11,6 +11,7 @@ using platform::cp932::encode;
 namespace {
 
 struct RoundTrip {
+    const char *name;
     const char16_t *text;
     QByteArray bytes;
 };
@@ -22,7 +23,7 @@ void PrintTo(const RoundTrip &c, std::ostream *os)
 
 std::string roundTripName(const testing::TestParamInfo<RoundTrip> &info)
 {
-    return "Case" + std::to_string(info.index);
+    return info.param.name;
 }
 
 class Cp932RoundTrip : public testing::TestWithParam<RoundTrip> {};
@@ -37,15 +38,17 @@ TEST_P(Cp932RoundTrip, EncodesAndDecodesExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Cp932, Cp932RoundTrip,
-    testing::Values(RoundTrip{u"", QByteArray()}, RoundTrip{u"ABC123", QByteArray("ABC123")},
+    testing::Values(RoundTrip{"empty", u"", QByteArray()},
+                    RoundTrip{"ascii", u"ABC123", QByteArray("ABC123")},
                     // 0x5C and 0x7E stay backslash and tilde: paths and the terminal rely on it.
-                    RoundTrip{u"C:\\Dunmere\\~", QByteArray("C:\\Dunmere\\~")},
-                    RoundTrip{u"ｱｲｳﾃﾞｰﾀ", QByteArray("\xB1\xB2\xB3\xC3\xDE\xB0\xC0")},
-                    RoundTrip{u"受信", QByteArray("\x8E\xF3\x90\x4D")},
-                    RoundTrip{u"ＡＩ", QByteArray("\x82\x60\x82\x68")},
+                    RoundTrip{"backslash_and_tilde", u"C:\\Dunmere\\~", QByteArray("C:\\Dunmere\\~")},
+                    RoundTrip{"halfwidth_katakana", u"ｱｲｳﾃﾞｰﾀ", QByteArray("\xB1\xB2\xB3\xC3\xDE\xB0\xC0")},
+                    RoundTrip{"kanji", u"受信", QByteArray("\x8E\xF3\x90\x4D")},
+                    RoundTrip{"fullwidth_latin", u"ＡＩ", QByteArray("\x82\x60\x82\x68")},
                     // NEC special row and IBM extension as on the operators' PCs.
-                    RoundTrip{u"①", QByteArray("\x87\x40")}, RoundTrip{u"纊", QByteArray("\xFA\x5C")},
-                    RoundTrip{u"～", QByteArray("\x81\x60")}),
+                    RoundTrip{"nec_special_row", u"①", QByteArray("\x87\x40")},
+                    RoundTrip{"ibm_extension", u"纊", QByteArray("\xFA\x5C")},
+                    RoundTrip{"fullwidth_tilde", u"～", QByteArray("\x81\x60")}),
     roundTripName);
 
 TEST(Cp932, UnmappableCharacterBecomesQuestionMark)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -143,6 +144,70 @@ TEST(SerialDevicePath, TakesTheDeviceOfThePortsSettingsBelowTheEnvironment)
     EXPECT_EQ(platform::serialDevicePath(QStringLiteral("COM8")), QStringLiteral("/dev/ttyS7"));
     const ScopedEnv com6("HARBROOK_PORT_COM6", "/dev/pts/99");
     EXPECT_EQ(platform::serialDevicePath(QStringLiteral("COM6")), QStringLiteral("/dev/pts/99"));
+}
+
+TEST(SerialDevicePath, TellsWhereThePathCameFrom)
+{
+    platform::TRegistry registry;
+    ASSERT_TRUE(
+        registry.OpenKey(QStringLiteral("Software\\Vestrane\\Dunmere通信ﾗｲｾﾝｽ\\CorlissDll\\COM6"), true));
+    ASSERT_TRUE(registry.WriteString(QStringLiteral("Device"), QStringLiteral("/dev/ttyUSB0")));
+    registry.CloseKey();
+    const ScopedEnv com2("HARBROOK_PORT_COM2", "/dev/rfcomm0");
+    using platform::DeviceSource;
+    const struct {
+        const char *name;
+        const char *path;
+        DeviceSource source;
+    } cases[] = {
+        {"COM2", "/dev/rfcomm0", DeviceSource::Environment},
+        {"COM6", "/dev/ttyUSB0", DeviceSource::Store},
+        {"com1", "/dev/ttyS0", DeviceSource::Default},
+        {"COM10", "", DeviceSource::None},
+    };
+    for (const auto &c : cases) {
+        const platform::SerialDevice device = platform::resolveSerialDevice(QString::fromLatin1(c.name));
+        EXPECT_EQ(device.path, QString::fromLatin1(c.path)) << c.name;
+        EXPECT_EQ(device.source, c.source) << c.name;
+    }
+}
+
+TEST(SerialPort, AFailedOpenTellsTheDeviceTriedAndWhy)
+{
+    const QString plain = testsupport::caseFolder() + QStringLiteral("/not-a-tty");
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    Pty held;
+    PortOpenError error;
+    const auto holder = openPath(held.slavePath, 115200, error);
+    ASSERT_NE(holder, nullptr);
+
+    const struct {
+        QString path;
+        PortOpenError error;
+        QString reason;
+    } cases[] = {
+        {QStringLiteral("/nonexistent/ttyX"), PortOpenError::NoDevice,
+         QString::fromLocal8Bit(std::strerror(ENOENT))},
+        {plain, PortOpenError::Failed, QStringLiteral("not a terminal device")},
+        {held.slavePath, PortOpenError::InUse, QStringLiteral("held by another program")},
+    };
+    for (const auto &c : cases) {
+        const ScopedEnv com4("HARBROOK_PORT_COM4", c.path.toLocal8Bit());
+        platform::PortOpenFailure failure;
+        EXPECT_EQ(platform::openSerialPort(QStringLiteral("COM4"), 115200, failure), nullptr);
+        EXPECT_EQ(failure.device.path, c.path);
+        EXPECT_EQ(failure.device.source, platform::DeviceSource::Environment);
+        EXPECT_EQ(failure.error, c.error) << c.path.toStdString();
+        EXPECT_EQ(failure.reason, c.reason) << c.path.toStdString();
+    }
+    Pty free;
+    const ScopedEnv com4("HARBROOK_PORT_COM4", free.slavePath.toLocal8Bit());
+    platform::PortOpenFailure failure;
+    EXPECT_NE(platform::openSerialPort(QStringLiteral("COM4"), 115200, failure), nullptr);
+    EXPECT_EQ(failure.error, PortOpenError::None);
+    EXPECT_EQ(failure.reason, QString());
 }
 
 TEST(SerialPort, OpensThroughTheOverrideAndCarriesBytesBothWays)

@@ -6,6 +6,7 @@ namespace termsim {
 
 const char *const Usage =
     "usage: harbrook-terminal-sim [options]\n"
+    "  --help               print this and exit\n"
     "  --link FILE          write the path of the terminal's line (a pty) to FILE\n"
     "  --inbox DIR          store the files the PC sends in DIR\n"
     "  --outbox DIR         send the files of DIR when the PC invites with 'C'\n"
@@ -49,6 +50,10 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
     Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &name = args[i];
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            return o;
+        }
         if (i + 1 >= args.size()) {
             error = "missing value after " + name;
             return std::nullopt;

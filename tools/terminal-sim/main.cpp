@@ -73,6 +73,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "harbrook-terminal-sim: %s\n%s", error.c_str(), Usage);
         return 2;
     }
+    if (options->help) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
     FILE *log = stderr;
     if (!options->logFile.empty() && !(log = std::fopen(options->logFile.c_str(), "a"))) {
         std::fprintf(stderr, "harbrook-terminal-sim: cannot open %s: %s\n", options->logFile.c_str(),
