@@ -3,6 +3,7 @@
 #include "jobs/BnfFile.h"
 #include "jobs/CheckBnfDat.h"
 #include "jobs/DataType.h"
+#include "jobs/JobPageView.h"
 #include "jobs/ScreenPreview.h"
 #include "jobs/SetGyoumuRules.h"
 
@@ -168,6 +169,7 @@ public:
 
 protected:
     void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void NewTBtnClick();
@@ -199,10 +201,15 @@ private:
     // Fills the controls from the set and the base page values.
     void showBasePage(const BasePageValues &base);
     void DspBzDat(int event);
+    // DspGyData: the current job and item on the job page (and in its controls while the base page
+    // is shown), then the preview.
     void showCurrentJob();
+    void applyJobPage(const JobPageView &view);
+    void applyItem(const ItemView &item);
+    // Enter on a control of the job page: the next control of the chain.
+    void P2KeyDown(QWidget *control);
     // Draws the terminal screen preview of the current job.
     void DspBhtPanel();
-    void DspListItem(int list);
     BnfResult saveSetTo(const QString &path);
     AddInKnown addInKnown() const;
     // What the validation reads of the controls.

@@ -403,15 +403,17 @@ QWidget *TSetGyForm::buildJobPage()
     addRow(inpGrid, 2, DoubleLabel, DoubleChkCB);
     inpGrid->addWidget(AddNumChk, 3, 1, 1, 3);
 
-    KDNextCB = listBox("KDNextCB", {}, page, listOnly);
-    KDNextTmNE = numberEdit("KDNextTmNE", 3, 0, 999, page);
+    KDNextCB = listBox("KDNextCB", {}, InpDefPanel, listOnly);
+    KDNextCB->setMinimumWidth(160);
+    KDNextTmNE = numberEdit("KDNextTmNE", 3, 0, 999, InpDefPanel);
     auto *nextRow = new QHBoxLayout;
-    nextRow->addWidget(label(QStringLiteral("入力後移動"), page));
     nextRow->addWidget(KDNextCB);
-    nextRow->addWidget(label(QStringLiteral("タイマー"), page));
+    nextRow->addWidget(label(QStringLiteral("タイマー"), InpDefPanel));
     nextRow->addWidget(KDNextTmNE);
-    nextRow->addWidget(label(QStringLiteral("1/10秒"), page));
+    nextRow->addWidget(label(QStringLiteral("1/10秒"), InpDefPanel));
     nextRow->addStretch(1);
+    inpGrid->addWidget(label(QStringLiteral("入力後移動"), InpDefPanel), 4, 0);
+    inpGrid->addLayout(nextRow, 4, 1, 1, 3);
 
     MstGroup = named(new QGroupBox(QStringLiteral("マスター参照"), page), "MstGroup");
     UseMasterChk = named(new QCheckBox(QStringLiteral("使用する"), MstGroup), "UseMasterChk");
@@ -420,6 +422,14 @@ QWidget *TSetGyForm::buildJobPage()
     mstRow->addWidget(UseMasterChk);
     mstRow->addWidget(SetMasterBtn);
     mstRow->addStretch(1);
+
+    // Enter moves along the page's chain instead of pressing a button.
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             GNameSE,      GModeCB,   PNameSE,     RNameSE,    RcvProtoCB, FNameSE,   AddIDChkCB,
+             TStampCB,     TSLocCB,   KNameSE,     KNFColorCB, KNBColorCB, KDSizeCB,  KDFColorCB,
+             KDBColorCB,   KDTypeCB,  KDLenNE,     KDMaxNE,    KDMinNE,    DefaultCB, DefaultDatSE,
+             DefaultDatNE, AddNumChk, DoubleChkCB, KDNextCB})
+        w->installEventFilter(this);
 
     auto *lists = new QVBoxLayout;
     lists->addWidget(GrPanel);
@@ -433,7 +443,6 @@ QWidget *TSetGyForm::buildJobPage()
     groups->addWidget(KoDataGroup);
     item->addLayout(groups);
     item->addWidget(InpDefPanel);
-    item->addLayout(nextRow);
     item->addWidget(MstGroup);
     item->addStretch(1);
 

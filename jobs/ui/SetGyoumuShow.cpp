@@ -9,6 +9,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -121,61 +123,137 @@ void TSetGyForm::BzListClick()
     DspBzDat(BzList->currentRow());
 }
 
-void TSetGyForm::DspListItem(int list)
+namespace {
+
+void fillList(QListWidget *list, const QStringList &items, int row)
 {
-    const formkit::LoadingGuard loading(SetFlag);
-    TSetData &s = *set_;
-    if (list == 0) {
-        GMenuList->clear();
-        for (int i = 0; i < s.GyCount; ++i)
-            GMenuList->addItem(s.GyData[i].GyName);
-        s.TmpGyNo = std::clamp(s.TmpGyNo, 0, std::max(0, s.GyCount - 1));
-        GMenuList->setCurrentRow(s.TmpGyNo);
-        return;
-    }
-    const TGyData &job = s.GyData[s.TmpGyNo];
-    QListWidget *target = list == 1 ? GroupList : DataList;
-    const int count =
-        list == 1 ? BoundedCount(job.GrCount, MaxKoCount) : BoundedCount(job.DaCount, MaxKoCount);
-    target->clear();
-    for (int i = 0; i < count; ++i)
-        target->addItem(list == 1 ? job.GrKoDa[i].KName : job.DaKoDa[i].KName);
+    list->clear();
+    list->addItems(items);
+    list->setCurrentRow(row);
 }
+
+void fillCombo(QComboBox *box, const QStringList &items, int index)
+{
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(index);
+}
+
+void configure(TNEdit *edit, const NEditSettings &settings)
+{
+    edit->SetCanNegative(settings.CanNegative);
+    edit->SetCanDot(settings.CanDot);
+    edit->SetMaxDegits(settings.MaxDegits);
+    edit->SetMaxValue(settings.MaxValue);
+    edit->SetMinValue(settings.MinValue);
+    edit->setMaxLength(settings.MaxDegits + (settings.CanNegative ? 1 : 0));
+}
+
+} // namespace
 
 void TSetGyForm::showCurrentJob()
 {
     const formkit::LoadingGuard loading(SetFlag);
-    DspListItem(0);
-    DspListItem(1);
-    DspListItem(2);
-    const TGyData &job = set_->GyData[set_->TmpGyNo];
-    GNameSE->setText(job.GyName);
-    GModeCB->setCurrentIndex(job.GyMode);
-    GroupList->setCurrentRow(job.TmpGrFlg ? job.TmpGrNo : -1);
-    DataList->setCurrentRow(job.TmpGrFlg ? -1 : job.TmpDaNo);
-    const TKoData &item = job.TmpGrFlg ? job.GrKoDa[std::clamp(job.TmpGrNo, 0, MaxKoCount - 1)]
-                                       : job.DaKoDa[std::clamp(job.TmpDaNo, 0, MaxKoCount - 1)];
-    KNameSE->setText(item.KName);
-    KDTypeCB->setCurrentIndex(item.KDType);
-    KDLenNE->setText(QString::number(item.KDLen));
-    KDMaxNE->setText(item.KDMax);
-    KDMinNE->setText(item.KDMin);
+    applyJobPage(::DspGyData(*set_));
     DspBhtPanel();
 }
 
-void TSetGyForm::DspSetGyoumu(int job, int item, bool group)
+void TSetGyForm::applyJobPage(const JobPageView &view)
 {
-    if (DspList->currentRow() != 1) {
-        DspList->setCurrentRow(1);
-        DspListClick();
-    }
-    set_->TmpGyNo = std::clamp(job, 0, std::max(0, set_->GyCount - 1));
-    TGyData &shown = set_->GyData[set_->TmpGyNo];
-    shown.TmpGrFlg = group;
-    if (item >= 0)
-        (group ? shown.TmpGrNo : shown.TmpDaNo) = std::min(item, MaxKoCount - 1);
-    showCurrentJob();
-    DspToolBtn(true);
+    fillList(GMenuList, view.GMenuItems, view.GMenuRow);
+    GNameSE->setText(view.GNameSE);
+    GModeCB->setCurrentIndex(view.GModeCB);
+    SaveGroup->setVisible(view.SaveGroup);
+    FNameSE->setText(view.FNameSE);
+    AddIDChkCB->setChecked(view.AddIDChkCB);
+    TStampCB->setCurrentIndex(view.TStampCB);
+    TSLocCB->setCurrentIndex(view.TSLocCB);
+    TSLocCB->setVisible(view.TSLocVisible);
+    DspTotalChk->setVisible(view.DspTotalVisible);
+    DspTotalChk->setChecked(view.DspTotalChk);
+    for (QWidget *w : std::initializer_list<QWidget *>{ProgLabel, PNameSE, AddInSetBtn})
+        w->setVisible(view.ProgVisible);
+    PNameSE->setText(view.PNameSE);
+    RcvProtoPanel->setVisible(view.RcvProtoVisible);
+    RNameSE->setText(view.RNameSE);
+    RcvProtoCB->setCurrentIndex(view.RcvProtoCB);
+    KoNameGroup->setVisible(view.KoNameGroup);
+    KoDataGroup->setVisible(view.KoDataGroup);
+    KDSaveChk->setVisible(view.KDSaveChkVisible);
+    InpDefPanel->setVisible(view.InpDefPanel);
+    GrPanel->setVisible(view.GroupPanel);
+    GroupList->setVisible(view.GroupPanel);
+    DaPanel->setVisible(view.DataPanel);
+    DataList->setVisible(view.DataPanel);
+    fillList(GroupList, view.GroupItems, view.GroupRow);
+    fillList(DataList, view.DataItems, view.DataRow);
+    MstGroup->setVisible(view.MstGroup && (!view.HasItem || view.Item.MstGroupVisible));
+    if (view.HasItem)
+        applyItem(view.Item);
+}
+
+void TSetGyForm::applyItem(const ItemView &item)
+{
+    KNameSE->setText(item.KNameSE);
+    KNFColorCB->setCurrentIndex(item.KNFColorCB);
+    KNBColorCB->setCurrentIndex(item.KNBColorCB);
+    KDSizeCB->setCurrentIndex(item.KDSizeCB);
+    KDFColorCB->setCurrentIndex(item.KDFColorCB);
+    KDBColorCB->setCurrentIndex(item.KDBColorCB);
+    KDSaveChk->setChecked(item.KDSaveChk);
+    KDLenLabel->setText(item.KDLenLabel);
+    KDInpCB->setCurrentIndex(item.KDInpCB);
+    KDInpLabel->setVisible(item.KDInpVisible);
+    KDInpCB->setVisible(item.KDInpVisible);
+    KDInpCB->setEnabled(item.KDInpEnabled);
+    SetBarCode->setVisible(item.SetBarCodeVisible);
+    KDTypeCB->setCurrentIndex(item.KDTypeCB);
+    KDTypeCB->setEnabled(item.KDTypeEnabled);
+    DoubleLabel->setVisible(item.DoubleVisible);
+    DoubleChkCB->setVisible(item.DoubleVisible);
+    DoubleChkCB->setCurrentIndex(item.DoubleChkCB);
+    if (item.KDNextFilled)
+        fillCombo(KDNextCB, item.KDNextItems, item.KDNextCB);
+    KDNextTmNE->setText(item.KDNextTmNE);
+    UseMasterChk->setChecked(item.UseMasterChk);
+    SetMasterBtn->setEnabled(item.SetMasterEnabled);
+
+    fillCombo(DefaultCB, item.DefaultItems, item.DefaultCB);
+    AddNumChk->setVisible(item.AddNumVisible);
+    AddNumChk->setChecked(item.AddNumChk);
+    configure(KDLenNE, item.KDLenNE);
+    KDLenNE->setText(item.KDLenText);
+    KDLenNE->setEnabled(item.KDLenEnabled);
+    for (QWidget *w : std::initializer_list<QWidget *>{InpLimitLabel, MaxLabel, KDMaxNE, MinLabel, KDMinNE})
+        w->setVisible(item.LimitsVisible);
+    MaxLabel->setText(item.MaxLabel);
+    MinLabel->setText(item.MinLabel);
+    configure(KDMaxNE, item.KDMaxNE);
+    configure(KDMinNE, item.KDMinNE);
+    KDMaxNE->setText(item.KDMaxText);
+    KDMinNE->setText(item.KDMinText);
+    DefaultDatSE->setVisible(item.DefaultDatSEVisible);
+    DefaultDatSE->setFixedWidth(item.DefaultDatSEWidth);
+    DefaultDatSE->setMaxLength(item.DefaultDatSEMaxLength);
+    // Kana typed into a string's default value; nothing but digits elsewhere.
+    DefaultDatSE->setAttribute(Qt::WA_InputMethodEnabled, item.DefaultDatSEHiragana);
+    DefaultDatNE->setVisible(item.DefaultDatNEVisible);
+    configure(DefaultDatNE, item.DefaultDatNE);
+    (item.DefaultDatNEVisible ? static_cast<QLineEdit *>(DefaultDatNE) : DefaultDatSE)
+        ->setText(item.DefaultText);
+}
+
+void TSetGyForm::P2KeyDown(QWidget *control)
+{
+    const TGyData &job = set_->GyData[set_->TmpGyNo];
+    ItemView shown;
+    shown.KDTypeCB = KDTypeCB->currentIndex();
+    shown.DefaultCB = DefaultCB->currentIndex();
+    const auto *edit = qobject_cast<const QLineEdit *>(control);
+    const QString next =
+        ::P2KeyDown(control->objectName(), edit != nullptr ? edit->text() : QString(), job, shown);
+    if (!next.isEmpty())
+        formkit::requestFocus(findChild<QWidget *>(next));
 }
 
 namespace {
@@ -212,6 +290,35 @@ void TSetGyForm::DspBhtPanel()
     drawLabel(TotalLabel, preview.TotalLabel);
     for (int g = 0; g < PreviewKeyLabels; ++g)
         drawLabel(pGLabel[g], preview.GLabel[g]);
+}
+
+void TSetGyForm::DspSetGyoumu(int job, int item, bool group)
+{
+    if (DspList->currentRow() != 1) {
+        DspList->setCurrentRow(1);
+        DspListClick();
+    }
+    set_->TmpGyNo = std::clamp(job, 0, std::max(0, set_->GyCount - 1));
+    TGyData &shown = set_->GyData[set_->TmpGyNo];
+    shown.TmpGrFlg = group;
+    if (item >= 0)
+        (group ? shown.TmpGrNo : shown.TmpDaNo) = std::min(item, MaxKoCount - 1);
+    showCurrentJob();
+    DspToolBtn(true);
+}
+
+bool TSetGyForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *control = qobject_cast<QWidget *>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && control != nullptr &&
+            SetGyoumu->isAncestorOf(control)) {
+            P2KeyDown(control);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TSetGyForm::GMenuListClick()

@@ -6,15 +6,19 @@
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 
+#include "jobs/LetterCodes.h"
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
@@ -220,6 +224,36 @@ TEST_F(SetGyoumuTest, TheLayoutViewerNeedsTheJobsFileName)
     press(form->SDataTBtn);
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(shownCaption, "SendDataForm");
+}
+
+TEST_F(SetGyoumuTest, TheJobPageShowsWhatTheJobsModeUses)
+{
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    press(form->NewTBtn);
+    form->DspList->setCurrentRow(1);
+    emit form->DspList->itemClicked(form->DspList->currentItem());
+    EXPECT_TRUE(form->SaveGroup->isVisible());
+    EXPECT_TRUE(form->KoNameGroup->isVisible());
+    EXPECT_FALSE(form->RcvProtoPanel->isVisible());
+    EXPECT_EQ(form->KNameSE->text().toStdString(), "新しいデータ項目");
+
+    // Enter moves along the page's chain.
+    form->GNameSE->setFocus();
+    QTest::keyClick(form->GNameSE, Qt::Key_Return);
+    EXPECT_TRUE(form->GModeCB->hasFocus());
+
+    TGyData &job = form->Set().GyData[0];
+    job.GyMode = GyModeIndex(QLatin1Char('R'));
+    job.RName = QStringLiteral("master.dat");
+    emit form->GMenuList->itemClicked(form->GMenuList->item(0));
+    EXPECT_FALSE(form->SaveGroup->isVisible());
+    EXPECT_FALSE(form->KoNameGroup->isVisible());
+    EXPECT_TRUE(form->RcvProtoPanel->isVisible());
+    EXPECT_EQ(form->RNameSE->text().toStdString(), "MASTER.DAT");
+    // Only collecting jobs have items to add.
+    EXPECT_FALSE(form->DaNewBtn->isEnabled());
+    EXPECT_FALSE(form->SDataTBtn->isEnabled());
 }
 
 TEST_F(SetGyoumuTest, OpenTakesJobSettingsFilesOnly)
