@@ -59,6 +59,12 @@ bool isPlainFileName(const QString &name)
 {
     if (name.isEmpty() || name == u".")
         return false;
+    // Control characters would make a name the operator cannot see or type, and a line break in
+    // it would split the lines of the transfer log.
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
     return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(u"..");
 }
 
