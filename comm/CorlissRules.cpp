@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "comm/SetFolderRules.h"
+#include "comm/YmTxFileType.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 
@@ -310,10 +311,9 @@ bool isValidBhtName(const QString &bhtName)
 
 bool sendsWithoutFieldList(const QString &bhtName)
 {
-    static const QStringList plain{QStringLiteral(".PD3"), QStringLiteral(".PD4"), QStringLiteral(".FN3"),
-                                   QStringLiteral(".FN4"), QStringLiteral(".BMP"), QStringLiteral(".JPG"),
-                                   QStringLiteral(".WAV"), QStringLiteral(".LCS"), QStringLiteral(".ZIP")};
-    return plain.contains(upperAscii(extensionOf(bhtName)));
+    // Exactly the files the engine sends as binary: any other would be refused there for want of
+    // a field list, or need one it never uses.
+    return sendsAsBinary(upperAscii(extensionOf(bhtName)));
 }
 
 namespace {

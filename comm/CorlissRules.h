@@ -87,7 +87,7 @@ QString readFldFile(const QString &pcFile);
 
 // Terminal file names: at most 12 bytes, an extension (with its dot) of at most 4 bytes, not empty.
 bool isValidBhtName(const QString &bhtName);
-// Files of these extensions go to the terminal without a field list.
+// The files the engine sends as binary go to the terminal without a field list.
 bool sendsWithoutFieldList(const QString &bhtName);
 
 // What a send request comes to before the transfer starts.

@@ -59,8 +59,9 @@ bool isPlainFileName(const QString &name)
 {
     if (name.isEmpty() || name == u".")
         return false;
-    // A control character would end up in a file name the operator cannot see or type.
-    for (QChar c : name) {
+    // Control characters would make a name the operator cannot see or type, and a line break in
+    // it would split the lines of the transfer log.
+    for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)
             return false;
     }

@@ -26,7 +26,7 @@ struct RxHeaderData {
 // the size must be a run of digits from 1 to 2147483647.
 RxHeaderData parseHeaderData(QByteArrayView data);
 
-// False for a received name that would leave the receive folder, name the folder itself or hold a
+// False for a received name that would leave the receive folder, name the folder itself, or hold a
 // control character (below 0x20, or 0x7F).
 bool isPlainFileName(const QString &name);
 

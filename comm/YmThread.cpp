@@ -175,8 +175,12 @@ void TYmThread::Pass()
 
 void TYmThread::RestartReceive(bool fullRestart)
 {
-    if (fullRestart)
+    if (fullRestart) {
         Port.purge();
+        // A field definition describes the data file of its own batch only.
+        ForgetLayout();
+        InBatch = false;
+    }
     CloseFiles();
     C1 = 0;
     Tmr = 1000;

@@ -186,7 +186,8 @@ private:
     // --- field definitions (YmThreadFld.cpp)
     int SetFields(const QByteArray &list); // widths separated by spaces; record length or 0
     QByteArray GetFldItem(const QByteArray &key);
-    int ChkFldFile(); // 1 valid, 0 invalid
+    int ChkFldFile();    // 1 valid, 0 invalid
+    void ForgetLayout(); // no data file is taken until the next valid FLD text
 
     // --- sender (YmThreadSender.cpp)
     int TxOpen();
@@ -206,8 +207,9 @@ private:
     void RxTimeOut();
     int ChkHeader();
     int ChkDatBlock();
-    void StopWith(int code); // CAN, 100 ms, CAN, ErrorNo := code, log line
-    void BatchEnd();         // continuous receive: SS0; else EndProg
+    void StopWith(int code);       // CAN, 100 ms, CAN, ErrorNo := code, log line
+    void BatchEnd();               // continuous receive: SS0; else EndProg
+    bool FileDataComplete() const; // in the data states: every byte the header announced is in
 
     // Injected services.
     platform::SerialPort &Port;
@@ -244,7 +246,8 @@ private:
     bool Ftmp1Open = false;
     bool Ftmp2Open = false;
     QString ChkFName;
-    qint64 fSize = 0; // 64 bits so that sizes from the wire are checked, not wrapped
+    bool InBatch = false; // receive: a file of this batch was taken; S00 awaits the batch's next header
+    qint64 fSize = 0;     // 64 bits so that sizes from the wire are checked, not wrapped
     qint64 ChkSize = 0;
     qint64 TmpRcvSize = 0;
     int iBlockNo = 0;

@@ -23,6 +23,17 @@ QByteArray TYmThread::GetFldItem(const QByteArray &key)
     return comm::takeFldItem(sBuf, key);
 }
 
+void TYmThread::ForgetLayout()
+{
+    ChkFName.clear();
+    FieldsDat.clear();
+    ChkSize = 0;
+    iRecords = 0;
+    iNFields = 0;
+    iRecSize = 0;
+    iRecSize0 = 0;
+}
+
 int TYmThread::ChkFldFile()
 {
     comm::FldLayout layout;
@@ -30,13 +41,7 @@ int TYmThread::ChkFldFile()
     sBuf.clear();
     if (!valid) {
         // Nothing of a refused text may let the data file after it in.
-        ChkFName.clear();
-        FieldsDat.clear();
-        ChkSize = 0;
-        iRecords = 0;
-        iNFields = 0;
-        iRecSize = 0;
-        iRecSize0 = 0;
+        ForgetLayout();
         return 0;
     }
     ChkFName = platform::cp932::decode(layout.file);

@@ -18,6 +18,7 @@ constexpr int HeaderBad = 0;
 constexpr int HeaderAccepted = 1;
 constexpr int HeaderNull = 2;
 constexpr int HeaderNoTempFile = 3;
+constexpr int HeaderFieldMismatch = 4; // record data whose size is not the one its FLD text gave
 
 // Results of ChkDatBlock.
 constexpr int BlockBad = 0;
@@ -57,7 +58,9 @@ struct YmRxSupport {
     static void headerDone(TYmThread &t, int result);
     static void blockDone(TYmThread &t, int result);
     static void refuseFrame(TYmThread &t, TYmComStat retryState);
+    static void refuseFieldDefinition(TYmThread &t);
     static void storeFile(TYmThread &t);
+    static void eotAgain(TYmThread &t);
     static bool storeRecordData(TYmThread &t, const QString &name, QString *error);
     static bool openTemp(QFile &file, const QString &path, bool &isOpen);
 };
@@ -79,9 +82,12 @@ void TYmThread::RxProc()
         case TYmComStat::S00:
         case TYmComStat::S01:
         case TYmComStat::S07:
-        case TYmComStat::S10: {
+        case TYmComStat::S10:
+        case TYmComStat::S16: {
             const bool forHeader = YmComStat == TYmComStat::S00 || YmComStat == TYmComStat::S01;
             if (isFrameStart(byte)) {
+                // In S16 this is the last frame again (the terminal missed our ACK): it is read as
+                // a frame, so its data bytes are never taken for an EOT.
                 iBlockSize = byte == comm::SOH ? comm::ShortData : comm::LongData;
                 tw = TickNow();
                 Tmr = FrameMs;
@@ -93,9 +99,17 @@ void TYmThread::RxProc()
                 WriteLog(2);
                 BatchEnd();
                 return;
-            } else if (!forHeader && byte == comm::EOT) {
-                // The file ended before its data came: it is dropped.
-                YmComStat = TYmComStat::SS0;
+            } else if (YmComStat == TYmComStat::S16 && isEot(byte)) {
+                YmRxSupport::storeFile(*this);
+                return;
+            } else if (YmComStat == TYmComStat::S00 && InBatch && isEot(byte)) {
+                YmRxSupport::eotAgain(*this);
+                return;
+            } else if (!forHeader && YmComStat != TYmComStat::S16 && byte == comm::EOT) {
+                // The file ended before the bytes its header announced: it is dropped, and the
+                // transfer fails rather than end as if all had come.
+                StopWith(16);
+                BatchEnd();
                 return;
             }
             ++i;
@@ -103,6 +117,13 @@ void TYmThread::RxProc()
         }
         case TYmComStat::S02:
         case TYmComStat::S11:
+            if (YmComStat == TYmComStat::S11 && FileDataComplete() &&
+                static_cast<quint8>(byte) != static_cast<quint8>(ChkBlk[0] - 1)) {
+                // After the last frame only that frame may come again: this lead byte was stray
+                // (the tail of a frame given up, say), and the byte after it may be the EOT.
+                YmComStat = TYmComStat::S16;
+                break;
+            }
             Blk[0] = static_cast<quint8>(byte);
             if (YmComStat == TYmComStat::S02) {
                 DspStopBtn();
@@ -148,13 +169,6 @@ void TYmThread::RxProc()
             pCRC16[1] = static_cast<quint8>(byte);
             YmRxSupport::blockDone(*this, ChkDatBlock());
             return;
-        case TYmComStat::S16:
-            if (isEot(byte)) {
-                YmRxSupport::storeFile(*this);
-                return;
-            }
-            ++i;
-            break;
         default:
             // The restart and sender states never reach this pass.
             return;
@@ -169,19 +183,23 @@ void TYmThread::RxTimeOut()
         tw = 0;
     if (now - tw < Tmr)
         return;
-    if (YmComStat == TYmComStat::S00) {
+    if (YmComStat == TYmComStat::S00 && (!InBatch || RcvMode != 0)) {
         // No limit here: the terminal is invited until a header comes or the operator stops.
         tw = now;
         ComWriteByte(comm::CRC_C);
         return;
     }
+    // Silence in every other state, and before the next header of the one batch received, is
+    // counted, and the tenth time-out ends the transfer.
     ++C1;
     if (C1 >= MaxTimeOuts) {
         StopWith(13);
         BatchEnd();
         return;
     }
-    if (YmComStat == TYmComStat::S07) {
+    if (YmComStat == TYmComStat::S00) {
+        ComWriteByte(comm::CRC_C);
+    } else if (YmComStat == TYmComStat::S07) {
         ComWriteByte(comm::ACK);
         SleepMs(100);
         ComWriteByte(comm::CRC_C);
@@ -192,7 +210,7 @@ void TYmThread::RxTimeOut()
     if (inHeaderFrame(YmComStat))
         YmComStat = TYmComStat::S01;
     else if (inDataFrame(YmComStat))
-        YmComStat = TYmComStat::S10;
+        YmComStat = FileDataComplete() ? TYmComStat::S16 : TYmComStat::S10;
 }
 
 int TYmThread::ChkHeader()
@@ -235,6 +253,9 @@ int TYmThread::ChkHeader()
         ChkFName.clear();
         return HeaderBad;
     }
+    // Records are cut by the field definition's count and size: both must describe this file.
+    if (fSize != ChkSize)
+        return HeaderFieldMismatch;
     if (!YmRxSupport::openTemp(Ftmp1, Tmp1File, Ftmp1Open))
         return HeaderNoTempFile;
     TmpRecordNo = 0;
@@ -256,8 +277,10 @@ int TYmThread::ChkDatBlock()
         return BlockBad;
 
     const QByteArrayView data(pBuf.data(), iBlockSize);
+    // The frame filling after the announced size is no part of the file.
+    const qint64 fileBytes = qMin<qint64>(iBlockSize, qMax<qint64>(fSize - TmpRcvSize, 0));
     if (comm::isRecordData(FileType)) {
-        sBuf += data;
+        sBuf += data.first(fileBytes);
         std::array<comm::RxField, MaxFields> fields{};
         for (size_t f = 0; f < static_cast<size_t>(iNFields); ++f)
             fields[f] = comm::RxField{Field[f].Start, Field[f].Width};
@@ -270,10 +293,8 @@ int TYmThread::ChkDatBlock()
             return BlockWriteFailed;
     } else if (FileType == TFileType::FLD) {
         sBuf += data;
-    } else {
-        const qint64 length = qMin<qint64>(iBlockSize, fSize - TmpRcvSize);
-        if (length > 0 && Ftmp2.write(pBuf.data(), length) != length)
-            return BlockWriteFailed;
+    } else if (fileBytes > 0 && Ftmp2.write(pBuf.data(), fileBytes) != fileBytes) {
+        return BlockWriteFailed;
     }
     return BlockStored;
 }
@@ -283,6 +304,11 @@ void TYmThread::StopWith(int code)
     SendCanCan();
     ErrorNo = code;
     WriteLog(code);
+}
+
+bool TYmThread::FileDataComplete() const
+{
+    return TmpRcvSize >= fSize;
 }
 
 void TYmThread::BatchEnd()
@@ -318,6 +344,9 @@ void YmRxSupport::headerDone(TYmThread &t, int result)
         t.ComWriteByte(comm::ACK);
         t.BatchEnd();
         break;
+    case HeaderFieldMismatch:
+        refuseFieldDefinition(t);
+        break;
     case HeaderNoTempFile:
     default:
         t.StopWith(12);
@@ -330,28 +359,30 @@ void YmRxSupport::blockDone(TYmThread &t, int result)
 {
     switch (result) {
     case BlockBad:
-        refuseFrame(t, TYmComStat::S10);
+        refuseFrame(t, t.FileDataComplete() ? TYmComStat::S16 : TYmComStat::S10);
         break;
-    case BlockStored:
+    case BlockStored: {
         t.ComWriteByte(comm::ACK);
         t.C1 = 0;
         t.Tmr = AnswerMs;
         t.TmpRcvSize = qMin<qint64>(t.TmpRcvSize + t.iBlockSize, t.fSize);
         ++t.iBlockNo;
+        // Also after the last frame, so that this frame sent again counts as the previous one.
+        const auto next = static_cast<quint8>(t.ChkBlk[0] + 1);
+        t.ChkBlk = {next, static_cast<quint8>(255 - next)};
         if (t.TmpRcvSize < t.fSize) {
             t.DspGauge();
-            const auto next = static_cast<quint8>(t.ChkBlk[0] + 1);
-            t.ChkBlk = {next, static_cast<quint8>(255 - next)};
             t.YmComStat = TYmComStat::S10;
         } else {
             t.YmComStat = TYmComStat::S16;
         }
         break;
+    }
     case BlockRepeated:
         t.ComWriteByte(comm::ACK);
         t.C1 = 0;
         t.Tmr = AnswerMs;
-        t.YmComStat = TYmComStat::S10;
+        t.YmComStat = t.FileDataComplete() ? TYmComStat::S16 : TYmComStat::S10;
         break;
     case BlockWriteFailed:
     default:
@@ -375,19 +406,27 @@ void YmRxSupport::refuseFrame(TYmThread &t, TYmComStat retryState)
     t.YmComStat = retryState;
 }
 
+void YmRxSupport::refuseFieldDefinition(TYmThread &t)
+{
+    t.StopWith(15);
+    t.ForgetLayout();
+    if (t.RcvMode == 0) {
+        t.EndProg = true;
+        return;
+    }
+    t.SleepMs(50);
+    t.YmComStat = TYmComStat::SS1;
+}
+
 void YmRxSupport::storeFile(TYmThread &t)
 {
     if (t.FileType == TFileType::FLD) {
-        if (t.ChkFldFile() == 1) {
-            t.ComWriteByte(comm::ACK);
-            t.DspGaugeEnd();
-        } else {
-            t.StopWith(15);
-            if (t.RcvMode == 0) {
-                t.EndProg = true;
-                return;
-            }
+        if (t.ChkFldFile() != 1) {
+            refuseFieldDefinition(t);
+            return;
         }
+        t.ComWriteByte(comm::ACK);
+        t.DspGaugeEnd();
     } else {
         QString name = t.BhtFName;
         bool stored = false;
@@ -412,8 +451,20 @@ void YmRxSupport::storeFile(TYmThread &t)
         t.ErrorNo = 0;
         t.WriteLog(0);
     }
+    t.InBatch = true;
     t.SleepMs(50);
     t.YmComStat = TYmComStat::SS1;
+}
+
+void YmRxSupport::eotAgain(TYmThread &t)
+{
+    // The terminal missed the ACK of the EOT of the file just taken and sends the EOT again. The
+    // file is in place already: it is acknowledged again, and the next header asked for.
+    t.ComWriteByte(comm::ACK);
+    t.C1 = 0;
+    t.SleepMs(50);
+    t.ComWriteByte(comm::CRC_C);
+    t.Tmr = 1000;
 }
 
 bool YmRxSupport::storeRecordData(TYmThread &t, const QString &name, QString *error)

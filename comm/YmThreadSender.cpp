@@ -3,6 +3,7 @@
 #include "comm/YmCsvRecord.h"
 #include "comm/YmFld.h"
 #include "comm/YmFrames.h"
+#include "comm/YmTxFileType.h"
 #include "platform/Cp932.h"
 
 #include <QFileInfo>
@@ -15,32 +16,6 @@ namespace {
 constexpr quint32 FirstAnswerMs = 60000;
 constexpr quint32 AnswerMs = 3000;
 constexpr int MaxRetries = 10;
-
-struct SendClass {
-    TFileType type;
-    const char16_t *label; // after the name
-};
-
-SendClass sendClass(const QString &ext)
-{
-    if (ext == u".PD4")
-        return {TFileType::PD4, u" ﾌﾟﾛｸﾞﾗﾑ送信"};
-    if (ext == u".PD3")
-        return {TFileType::PD3, u" ﾌﾟﾛｸﾞﾗﾑ送信"};
-    if (ext == u".FN3" || ext == u".FN4" || ext == u".EX3")
-        return {TFileType::FN3EX3, u" ﾌﾟﾛｸﾞﾗﾑ送信"};
-    if (ext == u".LCS")
-        return {TFileType::LCS, u" LCSﾌｧｲﾙ送信"};
-    if (ext == u".BMP")
-        return {TFileType::BMP, u" BMPﾌｧｲﾙ送信"};
-    if (ext == u".JPG")
-        return {TFileType::JPG, u" JPGﾌｧｲﾙ送信"};
-    if (ext == u".WAV")
-        return {TFileType::WAV, u" WAVﾌｧｲﾙ送信"};
-    if (ext == u".CSV")
-        return {TFileType::CSV, u" ﾃﾞｰﾀ送信"};
-    return {TFileType::DATA, u" ﾃﾞｰﾀ送信"};
-}
 
 // Upper-case extension with its dot, empty when the name has none.
 QString upperExt(const QString &name)
@@ -79,9 +54,9 @@ int TYmThread::TxOpen()
     if (!QFileInfo::exists(TxFName))
         return 6;
     Ext = upperExt(BhtFName);
-    const SendClass cls = sendClass(Ext);
+    const comm::TxFileClass cls = comm::txFileClass(Ext);
     FileType = cls.type;
-    FNameCaption = IsBnf() ? QStringLiteral("業務設定 送信") : BhtFName + QString::fromUtf16(cls.label);
+    FNameCaption = IsBnf() ? QStringLiteral("業務設定 送信") : BhtFName + cls.label;
     DspFName();
     const bool recordData = FileType == TFileType::DATA || FileType == TFileType::CSV;
     if (recordData) {

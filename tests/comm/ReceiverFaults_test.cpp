@@ -41,6 +41,10 @@ int countOf(const QByteArray &wire, char byte)
 }
 
 const QByteArray CanCan("\x18\x18", 2);
+const QByteArray TwoFrameData = content(1500);
+const QByteArray FldAccepted = "C\x06"
+                               "C\x06\x06"
+                               "C"; // the FLD file taken, 'C' for the data header
 
 TEST_F(ReceiverTest, DataWithoutFieldDefinitionIsRefusedUntilTheTenthTime)
 {
@@ -100,6 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BadHeaderCase{"slash", headerFrame("SUB/X.PD4", 3)},
                     BadHeaderCase{"backslash", headerFrame("..\\X.PD4", 3)},
                     BadHeaderCase{"dot_dot", headerFrame("..", 3)},
+                    BadHeaderCase{"line_break", headerFrame("A\nB.PD4", 3)},
+                    BadHeaderCase{"control_byte", headerFrame("A\x01.PD4", 3)},
+                    BadHeaderCase{"delete_byte", headerFrame("A\x7F.PD4", 3)},
                     BadHeaderCase{"name_of_13_bytes", headerFrame("ABCDEFGHI.PD4", 3)},
                     BadHeaderCase{"size_zero", headerFrame("A.PD4", 0)},
                     BadHeaderCase{"size_past_32_bits", headerFrameOf(QByteArray("A.PD4\0"
@@ -183,6 +190,230 @@ TEST_F(ReceiverTest, RepeatedFrameIsAcknowledgedAndNotStoredTwice)
     EXPECT_EQ(countOf(wire(), comm::NAK), 0);
 }
 
+// The data of a file whose last frame holds the bytes that end a file, EOT and 0xB0.
+QByteArray withEndBytes(int size)
+{
+    QByteArray data = content(size);
+    for (qsizetype at = 1024; at < data.size(); at += 7)
+        data[at] = at % 2 == 0 ? comm::EOT : comm::EOT_ALT;
+    return data;
+}
+
+struct LostFrameAckCase {
+    const char *what;
+    bool recordData;
+    bool resendOnNak; // the terminal waits for our NAK before it sends the frame again
+};
+
+void PrintTo(const LostFrameAckCase &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
+class ReceiverLostLastFrameAck : public ReceiverTest, public testing::WithParamInterface<LostFrameAckCase> {};
+
+TEST_P(ReceiverLostLastFrameAck, TheLastFrameAgainIsAcknowledgedAndStoredOnce)
+{
+    const LostFrameAckCase &c = GetParam();
+    // 200 records of 7 bytes and CR LF, or a program of the same size: two frames either way.
+    QByteArray data;
+    if (c.recordData) {
+        for (int i = 0; i < 200; ++i)
+            data += QByteArray::number(1000 + i) + "\x04\xB0\x04\r\n";
+        Term.file("DATA.FLD", fldText("DATA.DAT", data.size(), 200, "4 1 2"));
+        putInbox("DATA.DAT", "OLD0000\r\n");
+        Start.WriteMode = 1;
+    } else {
+        data = withEndBytes(1800);
+    }
+    const QByteArray name = c.recordData ? "DATA.DAT" : "A.PD4";
+    const QList<QByteArray> frames = Terminal::framesOf(data);
+    ASSERT_EQ(frames.size(), 2);
+    Term.on(comm::CRC_C, headerFrame(name, data.size()));
+    Term.on(comm::ACK);
+    Term.on(comm::CRC_C, frames[0]);
+    Term.on(comm::ACK, frames[1]);
+    // Our ACK of the last frame is lost.
+    if (c.resendOnNak) {
+        Term.on(comm::ACK);
+        Term.on(comm::NAK, frames[1]);
+    } else {
+        Term.on(comm::ACK, frames[1], 1000);
+    }
+    Term.on(comm::ACK, QByteArray(1, comm::EOT));
+    Term.on(comm::ACK);
+    Term.batchEnd();
+
+    const TransferResult result = run();
+    EXPECT_EQ(result.ErrorNo, 0);
+    EXPECT_TRUE(Term.steps.empty());
+    EXPECT_EQ(inboxFile(QString::fromLatin1(name)), c.recordData ? "OLD0000\r\n" + data : data);
+    EXPECT_EQ(countOf(wire(), comm::NAK), c.resendOnNak ? 1 : 0);
+    EXPECT_EQ(countOf(wire(), comm::CAN), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReceiverLostLastFrameAck,
+                         testing::Values(LostFrameAckCase{"binary", false, false},
+                                         LostFrameAckCase{"binary_after_our_nak", false, true},
+                                         LostFrameAckCase{"record_data_appended", true, false}),
+                         [](const testing::TestParamInfo<LostFrameAckCase> &info) {
+                             return std::string(info.param.what);
+                         });
+
+struct LostEotAckCase {
+    const char *what;
+    std::function<void(Terminal &)> script; // the batch, with the EOT whose ACK is lost marked
+    const char *target;
+    QByteArray stored;
+};
+
+void PrintTo(const LostEotAckCase &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
+class ReceiverLostEotAck : public ReceiverTest, public testing::WithParamInterface<LostEotAckCase> {};
+
+// One file whose EOT the terminal sends again: it missed our ACK and, deaf to our 'C', repeats the
+// EOT after a wait of its own.
+void fileWithLostEotAck(Terminal &t, const QByteArray &name, const QByteArray &data, char eot = comm::EOT)
+{
+    t.file(name, data, eot);
+    t.steps.pop_back(); // the ACK of the EOT
+    t.on(comm::ACK);
+    t.on(comm::CRC_C, QByteArray(1, eot), 2500);
+    t.on(comm::ACK);
+}
+
+TEST_P(ReceiverLostEotAck, TheEotAgainIsAcknowledgedAndNothingIsStoredTwice)
+{
+    const LostEotAckCase &c = GetParam();
+    putInbox("DATA.DAT", "OLD0000\r\n");
+    c.script(Term);
+    Term.batchEnd();
+    Start.WriteMode = 1;
+    Start.LogFlag = true;
+
+    const TransferResult result = run();
+    EXPECT_EQ(result.ErrorNo, 0);
+    EXPECT_EQ(result.RcvFileName, QString::fromLatin1(c.target));
+    EXPECT_TRUE(Term.steps.empty());
+    EXPECT_EQ(inboxFile(QString::fromLatin1(c.target)), c.stored);
+    EXPECT_EQ(countOf(wire(), comm::CAN), 0);
+    EXPECT_EQ(logText().count("\r\n"), 1) << logText().toStdString();
+}
+
+const QByteArray TwoRecords = "ABCD123\r\nEFGH456\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReceiverLostEotAck,
+    testing::Values(
+        LostEotAckCase{"binary", [](Terminal &t) { fileWithLostEotAck(t, "A.PD4", TwoFrameData); }, "A.PD4",
+                       TwoFrameData},
+        LostEotAckCase{"binary_ended_by_b0",
+                       [](Terminal &t) { fileWithLostEotAck(t, "A.PD4", TwoFrameData, comm::EOT_ALT); },
+                       "A.PD4", TwoFrameData},
+        LostEotAckCase{"record_data_appended",
+                       [](Terminal &t) {
+                           t.file("DATA.FLD", fldText("DATA.DAT", TwoRecords.size(), 2, "4 1 2"));
+                           fileWithLostEotAck(t, "DATA.DAT", TwoRecords);
+                       },
+                       "DATA.DAT", "OLD0000\r\n" + TwoRecords},
+        LostEotAckCase{"field_definition",
+                       [](Terminal &t) {
+                           fileWithLostEotAck(t, "DATA.FLD",
+                                              fldText("DATA.DAT", TwoRecords.size(), 2, "4 1 2"));
+                           t.file("DATA.DAT", TwoRecords);
+                       },
+                       "DATA.DAT", "OLD0000\r\n" + TwoRecords}),
+    [](const testing::TestParamInfo<LostEotAckCase> &info) { return std::string(info.param.what); });
+
+// A header of 2000 bytes, one frame of 1024, then the EOT.
+void shortFile(Terminal &t)
+{
+    t.on(comm::CRC_C, headerFrame("A.PD4", 2000));
+    t.on(comm::ACK);
+    t.on(comm::CRC_C, dataFrame(1, content(1024)));
+    t.on(comm::ACK, QByteArray(1, comm::EOT));
+}
+
+struct ShortFileCase {
+    const char *what;
+    std::function<void(Terminal &)> script; // a file that ends before its announced size
+};
+
+void PrintTo(const ShortFileCase &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
+class ReceiverShortFile : public ReceiverTest, public testing::WithParamInterface<ShortFileCase> {};
+
+TEST_P(ReceiverShortFile, IsDroppedAndTheTransferFails)
+{
+    putInbox("A.PD4", "OLD");
+    GetParam().script(Term);
+    Term.batchEnd();
+    Start.LogFlag = true;
+
+    const TransferResult result = run();
+    EXPECT_EQ(result.ErrorNo, 16);
+    EXPECT_EQ(result.RcvFileName, QString());
+    EXPECT_TRUE(wire().endsWith(CanCan)) << wire().toHex().toStdString();
+    EXPECT_EQ(inboxNames(), QStringList({"A.PD4"}));
+    EXPECT_EQ(inboxFile("A.PD4"), QByteArray("OLD"));
+    EXPECT_THAT(platform::cp932::decode(logText()).toStdString(), HasSubstr("受信  受信データエラー"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReceiverShortFile,
+                         testing::Values(ShortFileCase{"eot_before_the_first_frame",
+                                                       [](Terminal &t) {
+                                                           t.on(comm::CRC_C, headerFrame("A.PD4", 3));
+                                                           t.on(comm::ACK);
+                                                           // 0xB0 ends no file before its data: it is
+                                                           // skipped.
+                                                           t.on(comm::CRC_C, bytes({0xB0, comm::EOT}));
+                                                       }},
+                                         ShortFileCase{"eot_after_part_of_the_data", shortFile}),
+                         [](const testing::TestParamInfo<ShortFileCase> &info) {
+                             return std::string(info.param.what);
+                         });
+
+TEST_F(ReceiverTest, SilenceBeforeTheNextHeaderEndsOneBatch)
+{
+    Term.file("A.PD4", "AAA");
+    Start.LogFlag = true;
+
+    const TransferResult result = run();
+    EXPECT_EQ(result.ErrorNo, 13);
+    EXPECT_EQ(result.RcvFileName, QString());
+    EXPECT_TRUE(wire().endsWith(CanCan));
+    // The invitation after the file, then one for each of nine time-outs: the first after 1 s,
+    // the others after 3 s as in every other state.
+    const std::vector<qint64> cs = timesOf(comm::CRC_C);
+    ASSERT_EQ(cs.size(), 3u + 9u);
+    const std::vector<qint64> between = gaps(std::vector<qint64>(cs.begin() + 2, cs.end()));
+    EXPECT_EQ(between.front(), 1000 + PaceMs);
+    EXPECT_THAT(std::vector<qint64>(between.begin() + 1, between.end()), Each(3000 + PaceMs));
+    EXPECT_THAT(platform::cp932::decode(logText()).toStdString(), HasSubstr("受信  タイムアウト"));
+}
+
+TEST_F(ReceiverTest, SilenceBeforeTheNextBatchIsInvitedWithoutLimit)
+{
+    Term.file("A.PD4", "AAA");
+    for (int i = 0; i < 60; ++i)
+        Term.on(comm::CRC_C);
+    Start.RcvMode = 1;
+
+    const TransferResult result = run(true);
+    EXPECT_EQ(result.ErrorNo, 1);
+    EXPECT_EQ(countOf(wire(), comm::CAN), 0);
+    const std::vector<qint64> cs = timesOf(comm::CRC_C);
+    ASSERT_GT(cs.size(), 60u);
+    const std::vector<qint64> between = gaps(std::vector<qint64>(cs.begin() + 3, cs.end()));
+    EXPECT_THAT(between, Each(1000 + PaceMs));
+}
+
 TEST_F(ReceiverTest, TenthBadFrameEndsTheTransferAndKeepsTheOldFile)
 {
     putInbox("A.PD4", "OLD PROGRAM");
@@ -237,8 +468,6 @@ TEST_P(ReceiverSilence, EndsWithTimeOutAfterTheTenthWait)
     EXPECT_EQ(inboxFile("A.PD4"), QByteArray("OLD"));
     EXPECT_THAT(platform::cp932::decode(logText()).toStdString(), HasSubstr("タイムアウト"));
 }
-
-const QByteArray TwoFrameData = content(1500);
 
 INSTANTIATE_TEST_SUITE_P(
     States, ReceiverSilence,
@@ -366,11 +595,21 @@ INSTANTIATE_TEST_SUITE_P(
                             }}),
     [](const testing::TestParamInfo<CanCase> &info) { return std::string(info.param.what); });
 
-TEST_F(ReceiverTest, ContinuousReceiveGoesOnAfterAnInterruption)
+struct FailedFileCase {
+    const char *what;
+    std::function<void(Terminal &)> script; // a file that fails
+};
+
+void PrintTo(const FailedFileCase &c, std::ostream *os)
 {
-    Term.on(comm::CRC_C, headerFrame("A.PD4", 1500));
-    Term.on(comm::ACK);
-    Term.on(comm::CRC_C, QByteArray(1, comm::CAN));
+    *os << c.what;
+}
+
+class ReceiverContinuous : public ReceiverTest, public testing::WithParamInterface<FailedFileCase> {};
+
+TEST_P(ReceiverContinuous, GoesOnAfterAFailedFile)
+{
+    GetParam().script(Term);
     Term.file("B.PD4", "BBB");
     Term.batchEnd();
     Start.RcvMode = 1;
@@ -380,9 +619,22 @@ TEST_F(ReceiverTest, ContinuousReceiveGoesOnAfterAnInterruption)
     EXPECT_EQ(inboxNames(), QStringList({"B.PD4"}));
 }
 
+INSTANTIATE_TEST_SUITE_P(Failures, ReceiverContinuous,
+                         testing::Values(FailedFileCase{"interruption",
+                                                        [](Terminal &t) {
+                                                            t.on(comm::CRC_C, headerFrame("A.PD4", 1500));
+                                                            t.on(comm::ACK);
+                                                            t.on(comm::CRC_C, QByteArray(1, comm::CAN));
+                                                        }},
+                                         FailedFileCase{"short_file", shortFile}),
+                         [](const testing::TestParamInfo<FailedFileCase> &info) {
+                             return std::string(info.param.what);
+                         });
+
 struct InvalidFldCase {
     const char *what;
     QByteArray text;
+    qint64 dataSize = 0; // a data header follows with this size, which the text contradicts
 };
 
 void PrintTo(const InvalidFldCase &c, std::ostream *os)
@@ -404,12 +656,17 @@ TEST_P(ReceiverInvalidFld, EndsOneBatchWithFieldError)
 {
     putInbox("DATA.DAT", "OLD");
     Term.file("DATA.FLD", GetParam().text);
+    if (GetParam().dataSize > 0)
+        Term.on(comm::CRC_C, headerFrame("DATA.DAT", GetParam().dataSize));
     Start.LogFlag = true;
 
     const TransferResult result = run();
     EXPECT_EQ(result.ErrorNo, 15);
     EXPECT_EQ(result.FieldList, QString());
     EXPECT_TRUE(wire().endsWith(CanCan));
+    if (GetParam().dataSize > 0) {
+        EXPECT_EQ(wire(), FldAccepted + CanCan); // the data header is not acknowledged
+    }
     EXPECT_EQ(inboxNames(), QStringList({"DATA.DAT"}));
     EXPECT_EQ(inboxFile("DATA.DAT"), QByteArray("OLD"));
     EXPECT_THAT(platform::cp932::decode(logText()).toStdString(), HasSubstr("受信ﾌｨｰﾙﾄﾞﾃﾞｰﾀｴﾗｰ"));
@@ -417,12 +674,15 @@ TEST_P(ReceiverInvalidFld, EndsOneBatchWithFieldError)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ReceiverInvalidFld,
-    testing::Values(InvalidFldCase{"record_longer_than_on_the_wire", fldText("DATA.DAT", 1000, 100, "4 1 2")},
-                    InvalidFldCase{"size_not_a_multiple", fldText("DATA.DAT", 100, 11, "4 1 2")},
-                    InvalidFldCase{"no_file", fldText("", 900, 100, "4 1 2")},
-                    InvalidFldCase{"size_past_32_bits",
-                                   fldText("DATA.DAT", 4294967296LL * 9, 4294967296LL, "4 1 2")},
-                    InvalidFldCase{"more_than_256_widths", fldText("DATA.DAT", 259 * 3, 3, manyWidths(257))}),
+    testing::Values(
+        InvalidFldCase{"record_longer_than_on_the_wire", fldText("DATA.DAT", 1000, 100, "4 1 2")},
+        InvalidFldCase{"size_not_a_multiple", fldText("DATA.DAT", 100, 11, "4 1 2")},
+        InvalidFldCase{"no_file", fldText("", 900, 100, "4 1 2")},
+        InvalidFldCase{"size_past_32_bits", fldText("DATA.DAT", 4294967296LL * 9, 4294967296LL, "4 1 2")},
+        InvalidFldCase{"more_than_256_widths", fldText("DATA.DAT", 259 * 3, 3, manyWidths(257))},
+        // Valid texts, but the data file's header announces another size.
+        InvalidFldCase{"more_records_than_the_file", fldText("DATA.DAT", 1800, 200, "4 1 2"), 900},
+        InvalidFldCase{"fewer_records_than_the_file", fldText("DATA.DAT", 450, 50, "4 1 2"), 900}),
     [](const testing::TestParamInfo<InvalidFldCase> &info) { return std::string(info.param.what); });
 
 TEST_F(ReceiverTest, FieldDefinitionOf256WidthsIsTaken)
@@ -452,6 +712,45 @@ TEST_F(ReceiverTest, DataAfterAnInvalidFieldDefinitionIsRefused)
     run(true);
     EXPECT_TRUE(Term.steps.empty());
     EXPECT_EQ(inboxNames(), QStringList());
+}
+
+TEST_F(ReceiverTest, DataInALaterBatchNeedsItsOwnFieldDefinition)
+{
+    // Continuous receive in append mode: the second batch brings the data file alone.
+    putInbox("DATA.DAT", "OLD0000\r\n");
+    Term.file("DATA.FLD", fldText("DATA.DAT", 9, 1, "4 1 2"));
+    Term.file("DATA.DAT", "ONE1111\r\n");
+    Term.batchEnd();
+    const QByteArray four = "TWO2222\r\nTRE3333\r\nFOR4444\r\nFIV5555\r\n";
+    Term.on(comm::CRC_C, headerFrame("DATA.DAT", four.size()));
+    Term.on(comm::NAK, QByteArray(1, comm::CAN)); // the terminal gives up
+    Start.RcvMode = 1;
+    Start.WriteMode = 1;
+
+    run(true);
+    EXPECT_TRUE(Term.steps.empty());
+    EXPECT_EQ(inboxFile("DATA.DAT"), QByteArray("OLD0000\r\nONE1111\r\n"));
+    EXPECT_EQ(countOf(wire(), comm::NAK), 1);
+}
+
+TEST_F(ReceiverTest, NothingBeyondTheHeadersSizeIsStored)
+{
+    // A data file named like a picture takes its field definition's count without the size check;
+    // the header's size still bounds what is stored.
+    QByteArray data;
+    QByteArray stored;
+    for (int i = 0; i < 100; ++i) {
+        const QByteArray record = QByteArray::number(1000000 + i) + "\r\n";
+        data += record;
+        stored += record + "\r\n";
+    }
+    Term.file("A.FLD", fldText("A.BMP.DAT", data.size(), 200, "9"));
+    Term.file("A.BMP.DAT", data);
+    Term.batchEnd();
+
+    const TransferResult result = run();
+    EXPECT_EQ(result.ErrorNo, 0);
+    EXPECT_EQ(inboxFile("A.BMP.DAT"), stored);
 }
 
 struct StoreFailureCase {
@@ -498,9 +797,7 @@ TEST_P(ReceiverStoreFailure, EndsTheTransferWithFileError)
     EXPECT_THAT(platform::cp932::decode(logText()).toStdString(), HasSubstr("受信  ファイルアクセスエラー"));
 }
 
-const QByteArray FldAccepted = "C\x06"
-                               "C\x06\x06"
-                               "C"; // the FLD file taken, 'C' for the data header
+// the FLD file taken, 'C' for the data header
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, ReceiverStoreFailure,

@@ -247,23 +247,6 @@ TEST_F(ReceiverTest, EotVariantsAtTheEndOfAFile)
     EXPECT_EQ(inboxFile("A.PD4"), QByteArray("AAA"));
 }
 
-TEST_F(ReceiverTest, EotBeforeTheDataDropsTheFile)
-{
-    putInbox("A.PD4", "OLD");
-    Term.on(comm::CRC_C, headerFrame("A.PD4", 3));
-    Term.on(comm::ACK);
-    // 0xB0 is no EOT while the first frame is awaited; EOT drops the file and the receive restarts.
-    Term.on(comm::CRC_C, bytes({0xB0, comm::EOT}));
-    Term.batchEnd();
-
-    const TransferResult result = run();
-    EXPECT_EQ(result.ErrorNo, 0);
-    EXPECT_EQ(result.RcvFileName, QString());
-    EXPECT_EQ(inboxFile("A.PD4"), QByteArray("OLD"));
-    EXPECT_EQ(inboxNames(), QStringList({"A.PD4"}));
-    EXPECT_TRUE(Term.steps.empty());
-}
-
 TEST_F(ReceiverTest, HeaderInALongFrameIsAccepted)
 {
     Term.on(comm::CRC_C, headerFrameOf(QByteArray("A.PD4\0"

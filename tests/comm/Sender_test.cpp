@@ -138,6 +138,33 @@ TEST_F(SenderTest, BinarySendShowsItsStepsAndLogsTheSize)
     EXPECT_TRUE(ui.Boxes.empty());
 }
 
+TEST_F(SenderTest, BinaryClassesGoWithoutFieldDefinition)
+{
+    // No field list is given, as the library sends these files.
+    const struct {
+        const char *name;
+        const char *label;
+    } cases[] = {
+        {"A.ZIP", "A.ZIP ZIPﾌｧｲﾙ送信"}, {"A.EX3", "A.EX3 ﾌﾟﾛｸﾞﾗﾑ送信"}, {"A.FN4", "A.FN4 ﾌﾟﾛｸﾞﾗﾑ送信"},
+        {"A.PD3", "A.PD3 ﾌﾟﾛｸﾞﾗﾑ送信"}, {"A.LCS", "A.LCS LCSﾌｧｲﾙ送信"}, {"A.WAV", "A.WAV WAVﾌｧｲﾙ送信"},
+    };
+    const QByteArray content(1500, '\x5A');
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SenderTerminal t(port);
+        t.invite();
+        EXPECT_EQ(run(sendStart(writeFile("archive.bin", content), QString::fromLatin1(c.name))).ErrorNo, 0);
+        ASSERT_EQ(t.files().size(), 1u);
+        EXPECT_EQ(t.files()[0].name, QByteArray(c.name));
+        EXPECT_EQ(t.files()[0].size, content.size());
+        EXPECT_EQ(t.files()[0].data.left(content.size()), content);
+        EXPECT_TRUE(t.batchEnded());
+        EXPECT_TRUE(progress.Labels.contains(QString::fromUtf8(c.label)))
+            << progress.Labels.join('|').toStdString();
+        port.reset();
+    }
+}
+
 TEST_F(SenderTest, RecordDataGoesAfterItsFldText)
 {
     const QByteArray records = "ABCDEFG\r\nHIJKLMN\r\nOPQRSTU\r\n";

@@ -351,17 +351,21 @@ TEST_F(Transfer, TheEngineSendsToRb)
         GTEST_SKIP() << "lrzsz is not installed";
     const QByteArray program = randomBytes(6000, 13);
     const QByteArray records = randomRecords(300, 7, 14);
+    const QByteArray archive = randomBytes(2500, 20);
     ASSERT_TRUE(writeFile(path("src/PRG.PD4"), program));
     ASSERT_TRUE(writeFile(path("src/MASTER.DAT"), records));
-    for (const bool recordData : {false, true}) {
+    ASSERT_TRUE(writeFile(path("src/ARCHIVE.ZIP"), archive));
+    const QStringList sends[] = {
+        {path("src/PRG.PD4"), "PRG.PD4"},
+        {path("src/MASTER.DAT"), "MASTER.DAT", "4,1,2"},
+        {path("src/ARCHIVE.ZIP"), "ARCHIVE.ZIP"}, // binary, so no field list is needed
+    };
+    for (const QStringList &send : sends) {
         PeerLine line;
         SpawnSpec launch{
             "/usr/bin/rb", {"-vv", "--ymodem"}, path("peer"), {}, line.peerFd(), {}, path("rb.err"), {}};
         Child rb(launch);
-        const YmRun run =
-            recordData ? runYmtool({"send", "COM1", path("src/MASTER.DAT"), "MASTER.DAT", "4,1,2"},
-                                   line.device(), root)
-                       : runYmtool({"send", "COM1", path("src/PRG.PD4"), "PRG.PD4"}, line.device(), root);
+        const YmRun run = runYmtool(QStringList{"send", "COM1"} + send, line.device(), root);
         EXPECT_EQ(run.result, 0) << shown(run) << readFile(path("rb.err")).toStdString();
         ASSERT_TRUE(rb.wait(30000));
         EXPECT_EQ(rb.exitCode(), 0);
@@ -369,6 +373,8 @@ TEST_F(Transfer, TheEngineSendsToRb)
     EXPECT_EQ(readAnyCase(path("peer"), "PRG.PD4"), program);
     EXPECT_EQ(readAnyCase(path("peer"), "MASTER.DAT"), records);
     EXPECT_EQ(readAnyCase(path("peer"), "MASTER.FLD"), MasterFld);
+    EXPECT_EQ(readAnyCase(path("peer"), "ARCHIVE.ZIP"), archive);
+    EXPECT_EQ(readAnyCase(path("peer"), "ARCHIVE.FLD"), QByteArray());
     const QString err = QString::fromLatin1(readFile(path("rb.err"))).toLower();
     const auto fld = err.indexOf(QLatin1String("receiving: master.fld"));
     EXPECT_GE(fld, 0) << err.toStdString();
@@ -382,11 +388,13 @@ TEST_F(Transfer, TheEngineReceivesSbBatches)
     const QByteArray first = randomBytes(3000, 15);
     const QByteArray second = randomBytes(1025, 16);
     const QByteArray records = randomRecords(300, 7, 17);
+    const QByteArray archive = randomBytes(4000, 21);
     ASSERT_TRUE(writeFile(path("src/PRG1.PD4"), first));
     ASSERT_TRUE(writeFile(path("src/PRG2.PD4"), second));
     ASSERT_TRUE(writeFile(path("src/MASTER.FLD"), MasterFld));
     ASSERT_TRUE(writeFile(path("src/MASTER.DAT"), records));
-    const QStringList batches[] = {{"PRG1.PD4", "PRG2.PD4"}, {"MASTER.FLD", "MASTER.DAT"}};
+    ASSERT_TRUE(writeFile(path("src/ARCHIVE.ZIP"), archive));
+    const QStringList batches[] = {{"PRG1.PD4", "PRG2.PD4"}, {"ARCHIVE.ZIP"}, {"MASTER.FLD", "MASTER.DAT"}};
     QStringList fieldLists;
     for (const QStringList &files : batches) {
         PeerLine line;
@@ -405,6 +413,7 @@ TEST_F(Transfer, TheEngineReceivesSbBatches)
     EXPECT_EQ(readFile(path("rx/PRG1.PD4")), first);
     EXPECT_EQ(readFile(path("rx/PRG2.PD4")), second);
     EXPECT_EQ(readFile(path("rx/MASTER.DAT")), records);
+    EXPECT_EQ(readFile(path("rx/ARCHIVE.ZIP")), archive);
     EXPECT_FALSE(QFile::exists(path("rx/MASTER.FLD")));
     EXPECT_EQ(fieldLists.last(), QStringLiteral("4,1,2"));
 }

@@ -181,4 +181,31 @@ TEST_F(ScriptedPc, TerminalFaults)
     EXPECT_EQ(advance(600), AckInvite);
 }
 
+TEST_F(ScriptedPc, LostAcksAtAFilesEnd)
+{
+    FaultPlan lose;
+    lose.loseEndAck = 1;
+    // Taking a file: our ACKs of its last frame and of its EOT are lost; the PC's repeats get one.
+    start({root / "in", {}, 1, {}}, lose);
+    advance(1000);
+    EXPECT_EQ(send(makeHeader("PRG.PD4", 10)), AckInvite);
+    EXPECT_TRUE(send(frame(1, "0123456789", ShortBlock)).empty());
+    EXPECT_EQ(send(frame(1, "0123456789", ShortBlock)), Bytes{ACK});
+    EXPECT_EQ(send({EOT}), Bytes{INVITE});
+    EXPECT_EQ(send({EOT}), Bytes{ACK});
+    EXPECT_EQ(readAll(root / "in/PRG.PD4"), "0123456789");
+    EXPECT_EQ(faults->counts().endAcksLost, 2);
+
+    // Sending: the PC's ACK of the last frame is not heard, so a NAK brings the frame again.
+    std::ofstream(root / "out/PRG.PD4", std::ios::binary) << std::string(1500, 'p');
+    start({{}, root / "out", 1, {}}, lose);
+    send({INVITE});
+    send({ACK});
+    EXPECT_EQ(send({INVITE}), frame(1, std::string(1024, 'p')));
+    EXPECT_EQ(send({ACK}), frame(2, std::string(476, 'p')));
+    EXPECT_TRUE(send({ACK}).empty());
+    EXPECT_EQ(send({NAK}), frame(2, std::string(476, 'p')));
+    EXPECT_EQ(faults->counts().endAcksLost, 1);
+}
+
 } // namespace

@@ -3,7 +3,8 @@
 namespace termsim {
 
 Faults::Faults(const FaultPlan &plan)
-    : plan_(plan), toPc_(plan.seed * 3 + 1), fromPc_(plan.seed * 3 + 2), terminal_(plan.seed * 3 + 3)
+    : plan_(plan), toPc_(plan.seed * 3 + 1), fromPc_(plan.seed * 3 + 2), terminal_(plan.seed * 3 + 3),
+      endAck_(plan.seed ^ 0x9E3779B97F4A7C15ull)
 {
 }
 
@@ -56,6 +57,14 @@ bool Faults::nakForCNow()
     if (!draw(terminal_, plan_.nakForC))
         return false;
     ++counts_.naksForC;
+    return true;
+}
+
+bool Faults::loseEndAckNow()
+{
+    if (!draw(endAck_, plan_.loseEndAck))
+        return false;
+    ++counts_.endAcksLost;
     return true;
 }
 

@@ -17,12 +17,14 @@ struct FaultPlan {
     double repeat = 0;  // a byte arrives twice
     double stall = 0;   // the terminal goes silent for stallMs before a reply
     int stallMs = 5000;
-    double cancel = 0;  // the terminal aborts with CAN, 100 ms, CAN instead of a reply
-    double nakForC = 0; // the terminal answers NAK where the PC awaits its 'C' after a header
+    double cancel = 0;     // the terminal aborts with CAN, 100 ms, CAN instead of a reply
+    double nakForC = 0;    // the terminal answers NAK where the PC awaits its 'C' after a header
+    double loseEndAck = 0; // an ACK of a file's last data frame or of its EOT is lost, either way
 
     bool any() const
     {
-        return corrupt > 0 || drop > 0 || repeat > 0 || stall > 0 || cancel > 0 || nakForC > 0;
+        return corrupt > 0 || drop > 0 || repeat > 0 || stall > 0 || cancel > 0 || nakForC > 0 ||
+               loseEndAck > 0;
     }
 };
 
@@ -33,6 +35,7 @@ struct FaultCounts {
     int stalls = 0;
     int cancels = 0;
     int naksForC = 0;
+    int endAcksLost = 0;
 };
 
 enum class Direction { ToPc, FromPc };
@@ -46,6 +49,7 @@ public:
     bool stallNow();
     bool cancelNow();
     bool nakForCNow();
+    bool loseEndAckNow();
 
     const FaultPlan &plan() const { return plan_; }
     const FaultCounts &counts() const { return counts_; }
@@ -60,6 +64,7 @@ private:
     std::mt19937_64 toPc_;
     std::mt19937_64 fromPc_;
     std::mt19937_64 terminal_;
+    std::mt19937_64 endAck_;
 };
 
 } // namespace termsim

@@ -19,6 +19,7 @@ const char *const Usage =
     "  --stall R            rate of replies held back for --stall-ms MS (default 5000)\n"
     "  --cancel R           rate of replies replaced by CAN, 100 ms, CAN\n"
     "  --nak-for-c R        rate of NAK where the PC awaits 'C' after a header\n"
+    "  --lose-end-ack R     rate of ACKs lost at a file's end (of its last frame or its EOT), either way\n"
     "  --log FILE           log what happened to FILE (default: standard error)\n"
     "  --idle-exit MS       exit after MS without a byte from the PC\n"
     "  --exit-after N       exit once N batches went either way\n"
@@ -120,6 +121,9 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
                 return std::nullopt;
         } else if (name == "--nak-for-c") {
             if (!rate(o.faults.nakForC))
+                return std::nullopt;
+        } else if (name == "--lose-end-ack") {
+            if (!rate(o.faults.loseEndAck))
                 return std::nullopt;
         } else if (name == "--log") {
             o.logFile = v;

@@ -174,7 +174,9 @@ void Session::onByte(std::uint8_t byte, Micros now)
         }
         break;
     case State::TxBlockAck:
-        if (byte == ACK) {
+        if (byte == ACK && lastBlockOut() && faults_.loseEndAckNow()) {
+            log_(now, "fault: lost the ACK of the last frame");
+        } else if (byte == ACK) {
             retries_ = 0;
             const std::size_t size = batch_[fileIndex_].data.size();
             offset_ += std::min(blockSizeFor(size - offset_), size - offset_);
@@ -185,14 +187,17 @@ void Session::onByte(std::uint8_t byte, Micros now)
         }
         break;
     case State::TxEotAck:
-        if (byte == ACK) {
+        if (byte == ACK && faults_.loseEndAckNow()) {
+            log_(now, "fault: lost the ACK of the EOT");
+        } else if (byte == ACK) {
             retries_ = 0;
             ++counts_.filesSent;
             log_(now, "sent " + batch_[fileIndex_].name + " " +
                           std::to_string(batch_[fileIndex_].data.size()) + " bytes");
             ++fileIndex_;
             enter(State::TxHeaderInvite, now);
-        } else if (byte == NAK) {
+        } else if (byte == NAK || (byte == INVITE && now - since_ >= ReinviteAfter)) {
+            // A 'C' well after the EOT: the PC has the file but its ACK was lost on the way.
             sendBlock(now, true);
         }
         break;
@@ -268,7 +273,12 @@ void Session::onDataFrame(Micros now)
                                   reader_.data().begin() + static_cast<long>(take));
         }
         ++incoming_.expected;
-        respond(now, {{{ACK}, 0}}, State::RxData);
+        if (incoming_.data.size() >= incoming_.size && faults_.loseEndAckNow()) {
+            log_(now, "fault: our ACK of the last frame lost");
+            respond(now, {}, State::RxData);
+        } else {
+            respond(now, {{{ACK}, 0}}, State::RxData);
+        }
     } else if (number == static_cast<std::uint8_t>(incoming_.expected - 1)) {
         // Our ACK was lost: the PC sends the frame again. After the header it waits for 'C' too.
         std::vector<Msg> msgs{{{ACK}, 0}};
@@ -319,6 +329,11 @@ void Session::onEot(Micros now)
     ++counts_.filesStored;
     log_(now, "stored " + incoming_.name + " " + std::to_string(data.size()) + " bytes");
     retries_ = 0;
+    if (faults_.loseEndAckNow()) {
+        log_(now, "fault: our ACK of the EOT lost");
+        respond(now, {{{INVITE}, InvitePauseMs}}, State::RxNextHeader);
+        return;
+    }
     respond(now, {{{ACK}, 0}, {{INVITE}, InvitePauseMs}}, State::RxNextHeader);
 }
 
@@ -394,6 +409,12 @@ void Session::sendCurrentHeader(Micros now, State next)
     } else {
         respond(now, {{makeNullHeader(), 0}}, State::TxNullAck);
     }
+}
+
+bool Session::lastBlockOut() const
+{
+    const std::size_t size = batch_[fileIndex_].data.size();
+    return offset_ < size && offset_ + blockSizeFor(size - offset_) >= size;
 }
 
 Bytes Session::currentBlock() const

@@ -112,6 +112,7 @@ private:
     void finishSentBatch(Micros now, const std::string &note);
     void sendBlock(Micros now, bool again);
     Bytes currentBlock() const;
+    bool lastBlockOut() const; // the frame awaiting its ACK is the file's last
 
     SessionConfig config_;
     Faults &faults_;

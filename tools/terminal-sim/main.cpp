@@ -46,9 +46,11 @@ std::string countsLine(const SessionCounts &s, const FaultCounts &f)
     char text[512];
     std::snprintf(text, sizeof text,
                   "counts: batches received %d sent %d, files stored %d sent %d, naks %d, retries %d, "
-                  "aborts %d; faults: corrupted %d dropped %d repeated %d stalls %d cancels %d naks-for-c %d",
+                  "aborts %d; faults: corrupted %d dropped %d repeated %d stalls %d cancels %d naks-for-c %d "
+                  "lost-end-acks %d",
                   s.batchesReceived, s.batchesSent, s.filesStored, s.filesSent, s.naksSent, s.retries,
-                  s.aborts, f.corrupted, f.dropped, f.repeated, f.stalls, f.cancels, f.naksForC);
+                  s.aborts, f.corrupted, f.dropped, f.repeated, f.stalls, f.cancels, f.naksForC,
+                  f.endAcksLost);
     return text;
 }
 

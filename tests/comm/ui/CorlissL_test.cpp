@@ -133,6 +133,10 @@ TEST_F(SendRules, NameFolderExtensionAndFieldList)
         // Programs and pictures go without a list, a given one included.
         {txFolder + "prg.pd4", "", "4,1,2", "", 0, txFolder + "prg.pd4", "PRG.PD4", ""},
         {txFolder + "data.txt", "x.lcs", "", "", 0, txFolder + "data.txt", "X.LCS", ""},
+        // As every file the engine sends as binary, archives and extension programs included.
+        {txFolder + "data.txt", "x.zip", "", "", 0, txFolder + "data.txt", "X.ZIP", ""},
+        {txFolder + "data.txt", "X.EX3", "4,1,2", "", 0, txFolder + "data.txt", "X.EX3", ""},
+        {txFolder + "plain.txt", "X.EX3", "", "", 0, txFolder + "plain.txt", "X.EX3", ""},
         // The width file may differ in letter case.
         {txFolder + "MST.DAT", "", "", "", 0, txFolder + "MST.DAT", "MST.DAT", "4"},
         {"data.txt", "", "", "", 5, "data.txt", "", ""},
