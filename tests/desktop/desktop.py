@@ -11,6 +11,7 @@ Waits are bounded and sleep between looks; a hang ends in a Failure, never in a 
 """
 
 import contextlib
+import ctypes
 import os
 import select
 import shutil
@@ -36,8 +37,9 @@ class Failure(AssertionError):
     """What the program showed differs from what the test expects."""
 
 
-class Timeout(Failure):
-    """The whole run took longer than its limit."""
+class Timeout(BaseException):
+    """The run took longer than its limit, or was told to stop. Not an Exception, so that no
+    look that tolerates a vanished accessible swallows it."""
 
 
 def log(text):
@@ -72,6 +74,12 @@ def _read_line(stream, timeout):
             return data.decode() if data else None
         data += chunk
     return data.decode()
+
+
+def _die_with_parent():
+    """In the child before exec: the kernel ends it should the test itself be killed."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
 def _end_process(process, grace=3.0):
@@ -125,7 +133,8 @@ class Window:
         return self.desktop.window_property(self.id, "_NET_WM_NAME")
 
     def visible_title(self):
-        """_NET_WM_VISIBLE_NAME: set by the window manager only when it shows another title."""
+        """_NET_WM_VISIBLE_NAME, the title the window manager says it shows (openbox sets it for
+        every window); None when it sets none."""
         return self.desktop.window_property(self.id, "_NET_WM_VISIBLE_NAME")
 
     def close(self):
@@ -154,6 +163,7 @@ class Program:
             stdout=stdout if stdout is not None else subprocess.DEVNULL,
             stderr=self._stderr,
             start_new_session=True,
+            preexec_fn=_die_with_parent,
         )
         self.pid = self.process.pid
         desktop._programs.append(self)
@@ -226,6 +236,8 @@ class Program:
         try:
             return wait_for("a %s %r of %s" % (role, name, self.name), probe, timeout)
         except Failure as failure:
+            if not self.running():
+                raise
             raise Failure("%s; it shows %r" % (failure, self.top_levels())) from None
 
     def top_levels(self):
@@ -280,7 +292,9 @@ class Control:
         return self.accessible.getState().contains(self._pyatspi().STATE_ENABLED)
 
     def press(self):
-        """Presses a button through its accessible action, as assistive technology does."""
+        """Presses a button through its accessible action, as assistive technology does. Press
+        once the window manager shows the window (Program.window), as a person sees it first: a
+        file dialog's Open pressed as soon as the dialog is in the accessibility tree was lost."""
         action = self.accessible.queryAction()
         names = [action.getName(i) for i in range(action.nActions)]
         for wanted in ("Press", "press", "click"):
@@ -292,10 +306,6 @@ class Control:
     def text(self):
         """The text a text control holds."""
         return self.accessible.queryText().getText(0, -1)
-
-    def set_text(self, text):
-        editable = self.accessible.queryEditableText()
-        editable.setTextContents(text)
 
     @staticmethod
     def _pyatspi():
@@ -318,6 +328,7 @@ class Desktop:
         self.env = None
         self._services = []
         self._programs = []
+        self._logs = []
         self._pyatspi = None
 
     # Life.
@@ -335,7 +346,7 @@ class Desktop:
         return False
 
     def _start(self):
-        for tool in ("Xvfb", "openbox", "dbus-daemon", "xprop", "wmctrl"):
+        for tool in ("Xvfb", "openbox", "dbus-daemon", "xprop", "wmctrl", "import"):
             if shutil.which(tool) is None:
                 raise Skip("%s is not installed (scripts/setup installs it)" % tool)
         home = os.path.join(self.folder, "home")
@@ -415,12 +426,18 @@ class Desktop:
             env=self.env,
             stdin=subprocess.DEVNULL,
             stdout=stdout if stdout is not None else subprocess.DEVNULL,
-            stderr=open(os.path.join(self.folder, "%s.log" % os.path.basename(argv[0])), "wb"),
+            stderr=self._log_file(os.path.basename(argv[0])),
             pass_fds=pass_fds,
             start_new_session=True,
+            preexec_fn=_die_with_parent,
         )
         self._services.append(process)
         return process
+
+    def _log_file(self, name):
+        log_file = open(os.path.join(self.folder, "%s.log" % name), "wb")
+        self._logs.append(log_file)
+        return log_file
 
     def _stop(self):
         for program in reversed(self._programs):
@@ -431,8 +448,8 @@ class Desktop:
             _end_process(process)
             if process.stdout:
                 process.stdout.close()
-            if process.stderr:
-                process.stderr.close()
+        for log_file in self._logs:
+            log_file.close()
         # What was started for the desktop: the accessibility bus, its daemons.
         deadline = time.monotonic() + 3
         while True:
@@ -487,9 +504,19 @@ class Desktop:
         return found
 
     def window_property(self, window_id, name):
-        """A UTF-8 string property of a window, exactly as stored; None when the window has none."""
+        """A UTF-8 string property of a window, exactly as stored; None when the window has none
+        or is gone (a box that closed while the list was read)."""
         # Each byte as a number, so no locale or quoting of xprop's stands between the bytes and us.
-        out = self.tool(["xprop", "-id", window_id, "-notype", "-f", name, "8c", name]).decode()
+        argv = ["xprop", "-id", window_id, "-notype", "-f", name, "8c", name]
+        try:
+            done = subprocess.run(argv, env=self.env, capture_output=True, timeout=10)
+        except subprocess.TimeoutExpired:
+            raise Failure("xprop did not answer within 10 s") from None
+        if done.returncode != 0:
+            if b"BadWindow" in done.stderr:
+                return None
+            raise Failure("%s failed (%d): %s" % (" ".join(argv), done.returncode, done.stderr.decode(errors="replace")))
+        out = done.stdout.decode()
         if "not found" in out or "no such atom" in out:
             return None
         _, _, values = out.partition("=")
@@ -500,8 +527,6 @@ class Desktop:
 
     def screenshot(self, path):
         """The whole screen as a PNG."""
-        if shutil.which("import") is None:
-            raise Failure("import (imagemagick) is not installed; scripts/setup installs it")
         os.makedirs(os.path.dirname(path), exist_ok=True)
         self.tool(["import", "-window", "root", "png:" + path], timeout=20)
         log("desktop: screenshot %s" % path)
@@ -512,6 +537,8 @@ def run(main, name):
     skipped (with the reason), 1 failed. SIGTERM and the run's alarm end it through teardown."""
 
     def interrupted(signum, _frame):
+        if signum == signal.SIGALRM:
+            raise Timeout("the run took longer than its limit of %d s" % _limit[0])
         raise Timeout("stopped by signal %d" % signum)
 
     signal.signal(signal.SIGTERM, interrupted)
@@ -523,7 +550,7 @@ def run(main, name):
     except Skip as skip:
         log("SKIPPED: %s" % skip)
         return SKIP_EXIT
-    except Failure as failure:
+    except (Failure, Timeout) as failure:
         keep = True
         log("FAILED: %s" % failure)
         return 1
@@ -540,9 +567,13 @@ def run(main, name):
     return 0
 
 
+_limit = [0]
+
+
 def limit(seconds):
     """Fails the run (through teardown) when it takes longer than seconds."""
-    signal.alarm(int(seconds))
+    _limit[0] = int(seconds)
+    signal.alarm(_limit[0])
 
 
 if __name__ == "__main__":
