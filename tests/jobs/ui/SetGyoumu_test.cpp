@@ -3,6 +3,7 @@
 #include "common/RegistryKeys.h"
 #include "common/ui/NEdit.h"
 #include "platform/Registry.h"
+#include "tests/support/FileSystemFaults.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 
@@ -254,6 +255,37 @@ TEST_F(SetGyoumuTest, TheJobPageShowsWhatTheJobsModeUses)
     // Only collecting jobs have items to add.
     EXPECT_FALSE(form->DaNewBtn->isEnabled());
     EXPECT_FALSE(form->SDataTBtn->isEnabled());
+}
+
+// A disk that fills while the set is written over its old file.
+TEST_F(SetGyoumuTest, ASaveThatCannotBeCompletedKeepsTheOldFileByteForByte)
+{
+    form->show();
+    press(form->NewTBtn);
+    ui.queueFileName(casePath("set.bnf"));
+    press(form->SaveTBtn);
+    const QByteArray before = readFile(casePath("set.bnf"));
+    ASSERT_FALSE(before.isEmpty());
+    form->APOffTimeNE->setText(QStringLiteral("45"));
+    form->ChangeFlag = true;
+
+    ui.clear();
+    ui.queueFileName(casePath("set.bnf"));
+    {
+        const testsupport::FileSizeLimit full(before.size() / 2);
+        ASSERT_TRUE(full.active());
+        press(form->SaveTBtn);
+    }
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].caption.toStdString(), "ファイル エラー");
+    EXPECT_EQ(readFile(casePath("set.bnf")), before);
+    EXPECT_TRUE(form->ChangeFlag);
+    EXPECT_EQ(QDir(testsupport::caseFolder())
+                  .entryList({QStringLiteral("set.bnf*")}, QDir::Files)
+                  .join(u' ')
+                  .toStdString(),
+              "set.bnf")
+        << "a temporary file was left beside the set";
 }
 
 TEST_F(SetGyoumuTest, OpenTakesJobSettingsFilesOnly)
