@@ -201,6 +201,7 @@ private slots:
     void ComPrgSE1Change();
     void ComPrgSE2Change();
     void SetBluetoothMouseUp();
+    void SetMasterBtnClick();
 
 private:
     void buildToolBars();

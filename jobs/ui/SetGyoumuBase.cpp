@@ -4,6 +4,7 @@
 #include "SetGyoumu.h"
 
 #include "SetBt.h"
+#include "SetMaster.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 #include "jobs/BaseSettingsRules.h"
@@ -87,6 +88,7 @@ void TSetGyForm::connectBasePage()
     connect(ComPrgSE1, &QLineEdit::textEdited, this, &TSetGyForm::ComPrgSE1Change);
     connect(ComPrgSE2, &QLineEdit::textEdited, this, &TSetGyForm::ComPrgSE2Change);
     connect(SetBluetooth, &QPushButton::clicked, this, &TSetGyForm::SetBluetoothMouseUp);
+    connect(SetMasterBtn, &QPushButton::clicked, this, &TSetGyForm::SetMasterBtnClick);
 }
 
 namespace {
@@ -312,4 +314,16 @@ void TSetGyForm::SetBluetoothMouseUp()
     platform::ui().showModal(form);
     if (basepage::BtCopyBack(form.values(), set_->BtDat))
         ChangeFlag = true;
+}
+
+// The job page's master button: the master reference of the current item.
+void TSetGyForm::SetMasterBtnClick()
+{
+    const TGyData &job = set_->GyData[set_->TmpGyNo];
+    const masterdef::ItemRef item{set_->TmpGyNo, job.TmpGrFlg, job.TmpGrFlg ? job.TmpGrNo : job.TmpDaNo};
+    TSetMasterForm form(*set_, item, this);
+    platform::ui().showModal(form);
+    if (form.SetChanged)
+        ChangeFlag = true;
+    showCurrentJob();
 }
