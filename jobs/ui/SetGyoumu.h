@@ -242,6 +242,7 @@ private:
     void P1KeyDown(QWidget *control);
     void ComPrgSE1KeyDown(QLineEdit *edit);
     void comPrgChanged(QLineEdit *edit, QString &stored);
+    bool exitChecking_ = false; // the focus goes back to a field that failed its exit check
 
     std::unique_ptr<TSetData> set_;
 };

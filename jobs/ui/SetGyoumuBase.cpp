@@ -161,8 +161,14 @@ void TSetGyForm::baseFieldExit(QWidget *field)
     if (message.isEmpty())
         return;
     if (edit->text().isEmpty()) {
+        // Taking the focus back leaves the field that was entered: that is no exit to check, or
+        // two empty fields would hand the focus back and forth for ever.
+        if (exitChecking_)
+            return;
+        exitChecking_ = true;
         formkit::showInputError(message);
         formkit::requestFocus(edit);
+        exitChecking_ = false;
         return;
     }
     const int event = BzList->currentRow();

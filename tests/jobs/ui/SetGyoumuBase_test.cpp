@@ -149,6 +149,17 @@ TEST_F(SetGyoumuBaseTest, LeavingAnEmptyFieldAsksForItAndReturns)
         f.field->setText(before);
     }
 
+    // From one empty field to another: one box, and the focus back on the first.
+    ui.clear();
+    form->APOffTimeNE->setText(QString());
+    form->DspErrTimeNE->setText(QString());
+    form->APOffTimeNE->setFocus();
+    leave(form->DspErrTimeNE);
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(ui.messageBoxes()[0].text.toStdString(), "オートパワーオフ時間を入力してください。");
+    EXPECT_EQ(focused(), "APOffTimeNE");
+    form->DspErrTimeNE->setText(QStringLiteral("20"));
+
     // A field hidden by a change of page is not being left.
     ui.clear();
     retype(form->APOffTimeNE, QString());
