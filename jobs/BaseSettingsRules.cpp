@@ -109,6 +109,65 @@ FileNameText FileNameTypeText(const QString &text, int caret, const QString &typ
     return result;
 }
 
+FileNameText TypeEdited(const QString &before, const QString &after, KeyFilter filter)
+{
+    qsizetype prefix = 0;
+    const qsizetype shorter = std::min(before.size(), after.size());
+    while (prefix < shorter && before[prefix] == after[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    QString text = before;
+    text.remove(prefix, before.size() - prefix - suffix);
+    const QString inserted = after.mid(prefix, after.size() - prefix - suffix);
+    FileNameText result{text, int(prefix), false};
+    for (const QChar c : inserted) {
+        const FileNameKey k = filter(result.text, result.caret, c);
+        result.beep = result.beep || k.beep;
+        if (k.key.isNull() || k.key == u'\b')
+            continue;
+        result.text.insert(result.caret, k.key);
+        ++result.caret;
+    }
+    return result;
+}
+
+QString EmptyFieldMessage(const QString &control)
+{
+    static const char16_t *const messages[][2] = {
+        {u"APOffTimeNE", u"オートパワーオフ時間を入力してください。"},
+        {u"Bar2ReadNE", u"ﾊﾞｰｺｰﾄﾞ2度読み防止時間を入力してください。"},
+        {u"DspErrTimeNE", u"エラーメッセージ表示時間を入力してください。"},
+        {u"BzHzNE", u"ブザー周波数を入力してください。"},
+        {u"BzCountNE", u"ブザー鳴動回数を入力してください。"},
+        {u"BzOnTimeNE", u"ブザー鳴動時間を入力してください。"},
+        {u"BzOffTimeNE", u"ブザー休止時間を入力してください。"},
+    };
+    for (const auto &m : messages)
+        if (control == QStringView(m[0]))
+            return QString::fromUtf16(m[1]);
+    return {};
+}
+
+FileNameKey BtNameKey(const QString &text, int, QChar key)
+{
+    if (key == u'\b' || key == QChar(0))
+        return {key, false};
+    if (key == u'\r' || key == u'\n' || !key.isPrint())
+        return {};
+    const QChar upper = key.toUpper();
+    if (bytes(text) + bytes(QString(upper)) > 16)
+        return {QChar(), true};
+    return {upper, false};
+}
+
+FileNameKey BtAdrFilter(const QString &, int, QChar key)
+{
+    return {BtAdrKey(key), false};
+}
+
 bool WrongExtension(const QString &text, QStringView wanted)
 {
     const QString ext = extensionOf(text);

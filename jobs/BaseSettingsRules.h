@@ -44,6 +44,20 @@ struct FileNameText {
 };
 FileNameText FileNameTypeText(const QString &text, int caret, const QString &typed);
 
+// A key filter: the text before the key, the caret, the key; what is typed.
+using KeyFilter = FileNameKey (*)(const QString &text, int caret, QChar key);
+// An edit's change from before to after (typed, pasted or committed by the input method) with the
+// characters it inserted put through filter as if typed one by one where they went in.
+FileNameText TypeEdited(const QString &before, const QString &after, KeyFilter filter);
+// The file-name filter on the change path.
+inline FileNameText FileNameEdited(const QString &before, const QString &after)
+{
+    return TypeEdited(before, after, FileNameKeyPress);
+}
+
+// The message of an empty numeric field of the page when it is left (as validation words it).
+QString EmptyFieldMessage(const QString &control);
+
 // A file-name edit whose extension must be `wanted` (".WAV", ".PD4"): a text longer than 4 bytes
 // whose extension (from its last point) is longer than 3 bytes and is not `wanted`.
 bool WrongExtension(const QString &text, QStringView wanted);
@@ -102,6 +116,10 @@ bool BtPassKeyVisible(int securityIndex);
 // Copies the dialog's values back into bt unless the device name is empty (cancelled). An empty or
 // non-numeric time-out, or one below 1, keeps the previous one. True when bt changed.
 bool BtCopyBack(const BtFormValues &values, TBluetoothDat &bt);
+// The device name and the pass key: upper case, at most 16 bytes as the file holds them.
+FileNameKey BtNameKey(const QString &text, int caret, QChar key);
+// The address: hexadecimal digits only, in upper case (no beep).
+FileNameKey BtAdrFilter(const QString &text, int caret, QChar key);
 // A key typed into the address: hexadecimal digits in upper case pass, backspace passes, anything
 // else (Enter too) gives the null character.
 QChar BtAdrKey(QChar key);

@@ -186,6 +186,23 @@ private slots:
     void DataListClick();
     void BzListClick();
     void AddInSetBtnClick();
+    // The base page's handlers.
+    void APOffTimeNEChange();
+    void DspErrTimeNEChange();
+    void Bar2ReadNEChange();
+    void BarSModeCBChange();
+    void DataFtpCBChange();
+    void SendDelCBChange();
+    void MenuChkClick();
+    void BzHzNEChange();
+    void BzCountNEChange();
+    void BzOnTimeNEChange();
+    void BzOffTimeNEChange();
+    void WavFileSEChange();
+    void ComPrgSE1Change();
+    void ComPrgSE2Change();
+    void SetBluetoothMouseUp();
+    void SetMasterBtnClick();
 
 private:
     void buildToolBars();
@@ -219,6 +236,14 @@ private:
     void DspSetGyoumu(int job, int item, bool group);
     // Fills KDNextTmNE with "0" when empty, then validates; false after showing the failure.
     bool checkBeforeWrite();
+
+    // The base page: its handlers' connections, the exit checks, Enter, the add-in program edits.
+    void connectBasePage();
+    void baseFieldExit(QWidget *field);
+    void P1KeyDown(QWidget *control);
+    void ComPrgSE1KeyDown(QLineEdit *edit);
+    void comPrgChanged(QLineEdit *edit, QString &stored);
+    bool exitChecking_ = false; // the focus goes back to a field that failed its exit check
 
     std::unique_ptr<TSetData> set_;
 };

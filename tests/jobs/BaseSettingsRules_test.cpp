@@ -130,11 +130,16 @@ TEST(BaseSettingsRules, ExtensionRules)
         bool wavTaken;
         bool prgTaken;
     } cases[] = {
-        {"", 0, true, true},         {"A.MP", 4, true, true}, // four bytes: no extension yet
-        {"AB.MP", 5, true, true},    {"AB.MP3", 6, false, false}, {"AB.WAV", 6, true, false},
-        {"AB.PD4", 6, false, true},  {"AB.wav", 6, false, false}, // the key filter has upper-cased what is
-                                                                  // typed
-        {"ALARMWAV", 8, true, true}, {"A.B.WAV", 7, true, false},
+        {"", 0, true, true},
+        {"A.MP", 4, true, true}, // four bytes: no extension yet
+        {"AB.MP", 5, true, true},
+        {"AB.MP3", 6, false, false},
+        {"AB.WAV", 6, true, false},
+        {"AB.PD4", 6, false, true},
+        {"AB.wav", 6, false, false}, // the key filter has upper-cased what is
+                                     // typed
+        {"ALARMWAV", 8, true, true},
+        {"A.B.WAV", 7, true, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -319,4 +324,41 @@ TEST(BaseSettingsRules, AddressKeysAreHexDigits)
                 {u' ', QChar()}, {u'\b', u'\b'},  {u'０', QChar()}};
     for (const auto &k : keys)
         EXPECT_EQ(BtAdrKey(k.key), k.typed) << int(k.key.unicode());
+}
+
+// What an edit's change inserted goes through a filter where it went in; deletions pass.
+TEST(BaseSettingsRules, ChangesAreFilteredWhereTheyWentIn)
+{
+    const struct {
+        const char *what;
+        const char *before;
+        const char *after;
+        KeyFilter filter;
+        const char *text;
+        int caret;
+        bool beep;
+    } cases[] = {
+        {"a typed letter", "AB", "ABc", FileNameKeyPress, "ABC", 3, false},
+        {"a paste inside", "AB.WAV", "Axy-1B.WAV", FileNameKeyPress, "AXY-1B.WAV", 5, false},
+        {"a paste at the start", "AB", "9zAB", FileNameKeyPress, "ZAB", 1, true},
+        {"a selection replaced", "ABCD.WAV", "A1.WAV", FileNameKeyPress, "A1.WAV", 2, false},
+        {"a deletion", "ABCD", "AD", FileNameKeyPress, "AD", 1, false},
+        {"a refused first character after deleting the first", "ABC", "1BC", FileNameKeyPress, "BC", 0, true},
+        {"an address", "01", "01a-g9", BtAdrFilter, "01A9", 4, false},
+        {"a device name", "ht", "ht-x", BtNameKey, "ht-X", 4, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const FileNameText t = TypeEdited(QString::fromUtf8(c.before), QString::fromUtf8(c.after), c.filter);
+        EXPECT_EQ(t.text.toStdString(), c.text);
+        EXPECT_EQ(t.caret, c.caret);
+        EXPECT_EQ(t.beep, c.beep);
+    }
+    // The device name holds 16 bytes: a double-byte character that would pass them is refused.
+    const FileNameText name =
+        TypeEdited(QStringLiteral("ABCDEFGHIJKLMNO"), QStringLiteral("ABCDEFGHIJKLMNOあ"), BtNameKey);
+    EXPECT_EQ(name.text.toStdString(), "ABCDEFGHIJKLMNO");
+    EXPECT_TRUE(name.beep);
+    EXPECT_EQ(EmptyFieldMessage(QStringLiteral("BzOffTimeNE")).toStdString(),
+              "ブザー休止時間を入力してください。");
 }
