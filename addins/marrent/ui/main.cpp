@@ -456,7 +456,7 @@ void TMainForm::fill(const MarrentSettings &s)
     SendFTypeCB->setCurrentIndex(s.SendFType);
     SendDat_ = s.SendDat;
     SendDelCB->setCurrentIndex(s.SendDel);
-    showFieldRows();
+    showSendFields();
 }
 
 void TMainForm::SetPKDsp()
@@ -547,6 +547,12 @@ void TMainForm::SetSendField()
     MarrentSettings s = settings();
     marrent::SetSendField(s);
     SendDat_ = s.SendDat;
+    showSendFields();
+}
+
+void TMainForm::showSendFields()
+{
+    const MarrentSettings s = settings();
     const QStringList names = marrent::GetSDefStr(s, marrent::GetSendFDef(s, s.SendFType));
     for (int i = 0; i < marrent::ResultFieldCount; ++i) {
         TChoiceList *list = pSField[std::size_t(i)];

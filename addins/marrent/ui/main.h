@@ -132,6 +132,8 @@ private:
     void DspPKMst();
     void DspBhtGamen();
     void SetSendField();
+    // The field lists and length labels as the fields stand, without a refresh.
+    void showSendFields();
     void showFieldRows();
 
     marrent::MarrentLoad load_;

@@ -179,6 +179,9 @@ TEST(MarrentFormTest, ResultPageFollowsTypeAndSources)
     TMainForm form;
     ASSERT_TRUE(form.FormCreate());
     form.show();
+    // The loaded fields show in their lists before the page is visited.
+    EXPECT_EQ(form.pSField[1]->currentText(), QStringLiteral("開始時刻A(HH:MM:SS)"));
+    EXPECT_EQ(form.pFCount[0]->text(), QStringLiteral("4"));
     // The data kind maximum changes; the D field's length follows on the next visit of the page.
     clickNode(form.TreeView1, 1);
     form.DKMaxNE->selectAll();
