@@ -185,6 +185,7 @@ private slots:
     void GroupListClick();
     void DataListClick();
     void BzListClick();
+    void AddInSetBtnClick();
 
 private:
     void buildToolBars();
