@@ -38,7 +38,7 @@ QString trimmedDecimalText(const QString &text)
         result.chop(1);
     if (result.endsWith(u'.'))
         result.chop(1);
-    if (result.isEmpty() || result == u"-")
+    if (result.isEmpty() || result == u"-" || result == u"-0")
         return QStringLiteral("0");
     return result;
 }

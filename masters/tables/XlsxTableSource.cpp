@@ -422,18 +422,25 @@ public:
     iface::import_sheet *append_sheet(ss::sheet_t, std::string_view name) override
     {
         m_names.append(QString::fromUtf8(name.data(), qsizetype(name.size())));
-        return sheetFor(m_names.size() - 1);
+        return &m_otherSheet;
     }
+    // The library asks for a sheet by name once it has its part in hand: only then is the sheet
+    // known to be read. A part it cannot find (an archive entry named in a form it does not
+    // resolve) is skipped without a word, and must not pass for an empty sheet.
     iface::import_sheet *get_sheet(std::string_view name) override
     {
         stopWhenListed();
-        return sheetFor(m_names.indexOf(QString::fromUtf8(name.data(), qsizetype(name.size()))));
+        iface::import_sheet *sheet =
+            sheetFor(m_names.indexOf(QString::fromUtf8(name.data(), qsizetype(name.size()))));
+        if (sheet == &m_targetSheet)
+            m_targetRead = true;
+        return sheet;
     }
     iface::import_sheet *get_sheet(ss::sheet_t index) override { return sheetFor(index); }
     void finalize() override { m_targetSheet.flush(); }
 
     const QStringList &names() const { return m_names; }
-    bool targetSeen() const { return m_targetIndex >= 0; }
+    bool targetRead() const { return m_targetRead; }
     void flushTarget() { m_targetSheet.flush(); }
 
 private:
@@ -470,6 +477,7 @@ private:
     SheetSink m_otherSheet;
     QStringList m_names;
     int m_targetIndex = -1;
+    bool m_targetRead = false;
 };
 
 class XlsxTableSource final : public TableSource {
@@ -537,13 +545,13 @@ private:
         try {
             orcus::orcus_xlsx filter(&factory);
             filter.read_file(QFile::encodeName(m_path).toStdString());
+            factory.flushTarget();
         } catch (const StopReading &) {
         } catch (const std::exception &e) {
             error = QStringLiteral("Excelファイル「%1」を読み込めません。(%2)")
                         .arg(QFileInfo(m_path).fileName(), QString::fromUtf8(e.what()));
             return false;
         }
-        factory.flushTarget();
         return true;
     }
 
@@ -578,8 +586,10 @@ private:
             &formulas);
         if (!parse(factory, error))
             return false;
-        if (!factory.targetSeen()) {
-            error = QStringLiteral("シート「%1」がありません。").arg(table);
+        if (!factory.targetRead()) {
+            error = factory.names().contains(table)
+                        ? QStringLiteral("シート「%1」を読み込めません。").arg(table)
+                        : QStringLiteral("シート「%1」がありません。").arg(table);
             return false;
         }
         for (FormulaResult &result : formulas) {

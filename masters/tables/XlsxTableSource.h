@@ -8,6 +8,11 @@ namespace masters::tables {
 // over as the sheet is parsed and no document is built. A sheet is read twice, once for its
 // columns, kinds and formula results (which the library hands over only after the sheets) and once
 // for its rows; the first pass is kept for the source's later calls.
+//
+// Known gaps of the library in use: text cells written inline (t="inlineStr", as some exporters
+// write them) arrive as no value at all, and a workbook whose links to its sheet parts start at the
+// archive's root ("/xl/worksheets/...") has its sheets skipped; the second case is reported as a
+// sheet that cannot be read, the first is not detected.
 std::unique_ptr<TableSource> makeXlsxTableSource(const QString &path);
 
 } // namespace masters::tables

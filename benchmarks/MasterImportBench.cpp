@@ -1,0 +1,132 @@
+// The master import's table readers against the command-line converters of the same sheets: the
+// 100,000-row .xlsx sheet against xlsx2csv, 60,000 rows of .xls against xls2csv. The import runs
+// as the dialog does it (columns first, then every row into fixed-width records written to a
+// file). Peak memory is the import process's own high-water mark, taken before any peer runs.
+//
+//   bench_master_import [WORKBOOK_FOLDER]   (default: the build tree's test workbooks)
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+#include "masters/tables/SelectTableRules.h"
+#include "masters/tables/TableSource.h"
+
+using namespace masters::tables;
+
+namespace {
+
+class FileSink : public RecordSink {
+public:
+    explicit FileSink(const QString &path) : m_file(path) {}
+    bool open() { return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate); }
+    bool appendRecord(const QByteArray &record, QString &error) override
+    {
+        if (m_file.write(record) != record.size()) {
+            error = m_file.errorString();
+            return false;
+        }
+        return true;
+    }
+    bool close() { return m_file.flush() && (m_file.close(), true); }
+
+private:
+    QFile m_file;
+};
+
+struct Figure {
+    bool ok = false;
+    int rows = 0;
+    double seconds = 0;
+};
+
+Figure importSheet(const QString &path, const QString &out)
+{
+    Figure figure;
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    auto source = openTableSource(path, error);
+    FileSink sink(out);
+    if (!source || !sink.open()) {
+        std::fprintf(stderr, "cannot start the import of %s: %s\n", qPrintable(path), qPrintable(error));
+        return figure;
+    }
+    const ImportOutcome outcome =
+        importTable(*source, QStringLiteral("Bench"), {{0, 1, 2}}, {8, 20, 10}, sink);
+    figure.ok = outcome.ok && sink.close();
+    figure.rows = outcome.count;
+    figure.seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (!figure.ok)
+        std::fprintf(stderr, "import of %s failed: %s\n", qPrintable(path), qPrintable(outcome.error));
+    return figure;
+}
+
+Figure runPeer(const QString &program, const QStringList &arguments, const QString &out)
+{
+    Figure figure;
+    QProcess process;
+    process.setStandardOutputFile(out);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(600000)) {
+        std::fprintf(stderr, "%s did not run\n", qPrintable(program));
+        return figure;
+    }
+    figure.seconds = double(timer.nsecsElapsed()) / 1e9;
+    figure.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    QFile file(out);
+    if (file.open(QIODevice::ReadOnly)) {
+        while (!file.atEnd())
+            figure.rows += file.readLine().isEmpty() ? 0 : 1;
+    }
+    return figure;
+}
+
+double peakMiB(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+void print(const char *what, const Figure &figure)
+{
+    std::printf("  %-34s %8d rows %8.3f s %10.0f rows/s%s\n", what, figure.rows, figure.seconds,
+                figure.seconds > 0 ? figure.rows / figure.seconds : 0.0, figure.ok ? "" : "  (FAILED)");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(HARBROOK_TEST_WORKBOOKS);
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return 1;
+    const QString xlsx = folder + QStringLiteral("/bench.xlsx");
+    const QString xls = folder + QStringLiteral("/bench.xls");
+
+    const Figure ownXlsx = importSheet(xlsx, scratch.filePath(QStringLiteral("xlsx.dat")));
+    const Figure ownXls = importSheet(xls, scratch.filePath(QStringLiteral("xls.dat")));
+    const double ownPeak = peakMiB(RUSAGE_SELF);
+
+    const Figure peerXlsx =
+        runPeer(QStringLiteral("xlsx2csv"), {xlsx}, scratch.filePath(QStringLiteral("xlsx.csv")));
+    const Figure peerXls =
+        runPeer(QStringLiteral("xls2csv"), {xls}, scratch.filePath(QStringLiteral("xls.csv")));
+
+    std::printf(".xlsx, 100,000 rows (the peer's count includes its header line):\n");
+    print("import (columns, rows, records)", ownXlsx);
+    print("xlsx2csv", peerXlsx);
+    std::printf(".xls, 60,000 rows:\n");
+    print("import (columns, rows, records)", ownXls);
+    print("xls2csv", peerXls);
+    std::printf("peak memory of the importing process: %.1f MiB (goal: under 128 MiB)\n", ownPeak);
+    return ownXlsx.ok && ownXls.ok ? 0 : 1;
+}

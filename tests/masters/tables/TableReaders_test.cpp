@@ -1,0 +1,236 @@
+#include "masters/tables/SelectTableRules.h"
+#include "masters/tables/TableSource.h"
+
+#include "platform/Cp932.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+using namespace masters::tables;
+
+static void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+static void PrintTo(const QStringList &list, std::ostream *os)
+{
+    *os << '[' << list.join(QStringLiteral("|")).toStdString() << ']';
+}
+namespace masters::tables {
+static void PrintTo(const TableColumn &column, std::ostream *os)
+{
+    *os << column.name.toStdString() << (column.numeric ? ":numeric" : ":other");
+}
+} // namespace masters::tables
+
+namespace {
+
+// Made by scripts/make-test-workbooks at build time.
+QString workbook(const char *name)
+{
+    return QStringLiteral(HARBROOK_TEST_WORKBOOKS "/") + QString::fromUtf8(name);
+}
+
+QList<QStringList> allRows(TableSource &source, const QString &table, QString &error, bool &ok)
+{
+    QList<QStringList> rows;
+    ok = source.readRows(
+        table,
+        [&](const QStringList &row) {
+            rows.append(row);
+            return true;
+        },
+        error);
+    return rows;
+}
+
+struct WorkbookCase {
+    const char *file;
+    // FreeXL hands a boolean cell of an .xls over as the number 1 or 0.
+    const char *trueText;
+    const char *falseText;
+    bool booleansNumeric;
+};
+
+class Workbooks : public testing::TestWithParam<WorkbookCase> {
+protected:
+    std::unique_ptr<TableSource> open(QString &error)
+    {
+        return openTableSource(workbook(GetParam().file), error);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, Workbooks,
+                         testing::Values(WorkbookCase{"products.xlsx", "True", "False", false},
+                                         WorkbookCase{"products.xls", "1", "0", true}),
+                         [](const testing::TestParamInfo<WorkbookCase> &info) {
+                             return std::string(QString::fromUtf8(info.param.file).section(u'.', 1).toUtf8());
+                         });
+
+TEST_P(Workbooks, ListsTheSheetsByTheirPlainNames)
+{
+    QString error;
+    auto source = open(error);
+    ASSERT_TRUE(source);
+    QStringList names;
+    ASSERT_TRUE(source->listTables(names, error)) << error.toStdString();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("商品"), QStringLiteral("空白"), QStringLiteral("価格表")}));
+}
+
+TEST_P(Workbooks, TakesTheFirstRowForNamesAndANumberOnlyColumnAsNumeric)
+{
+    QString error;
+    auto source = open(error);
+    ASSERT_TRUE(source);
+    QList<TableColumn> columns;
+    ASSERT_TRUE(source->readColumns(QStringLiteral("商品"), columns, error)) << error.toStdString();
+    const QList<TableColumn> expected = {{QStringLiteral("コード"), true},
+                                         {QStringLiteral("品名"), false},
+                                         {QStringLiteral("単価"), true},
+                                         {QStringLiteral("入荷日"), false},
+                                         {QStringLiteral("在庫"), GetParam().booleansNumeric},
+                                         // numbers and text mixed
+                                         {QStringLiteral("備考"), false}};
+    EXPECT_EQ(columns, expected);
+}
+
+TEST_P(Workbooks, RendersEachValueAsItsTextAndSkipsEmptyRows)
+{
+    QString error;
+    auto source = open(error);
+    ASSERT_TRUE(source);
+    bool ok = false;
+    const QList<QStringList> rows = allRows(*source, QStringLiteral("商品"), error, ok);
+    ASSERT_TRUE(ok) << error.toStdString();
+    const QString yes = QString::fromLatin1(GetParam().trueText);
+    const QString no = QString::fromLatin1(GetParam().falseText);
+    const QList<QStringList> expected = {
+        {"101", "りんご", "150", "2024/01/05", yes, "産地直送"},
+        {"102", "ﾊﾞﾅﾅ", "98.5", "2024/02/29 13:45:30", no, "12"},
+        {"-3", "表示価格（税込）", "0.1", "9:05:00", "", ""},
+        {"4901234567890", "", "1E20", "", yes, "A-1"},
+    };
+    ASSERT_EQ(rows.size(), expected.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows.at(i), expected.at(i)) << "row " << i;
+}
+
+TEST_P(Workbooks, NamesUnnamedColumnsByPositionAndReadsAnEmptySheet)
+{
+    QString error;
+    auto source = open(error);
+    ASSERT_TRUE(source);
+    QList<TableColumn> columns;
+    ASSERT_TRUE(source->readColumns(QStringLiteral("価格表"), columns, error)) << error.toStdString();
+    EXPECT_EQ(columns, (QList<TableColumn>{{QStringLiteral("F1"), false},
+                                           {QStringLiteral("品番"), false},
+                                           {QStringLiteral("価格"), true}}));
+    bool ok = false;
+    EXPECT_EQ(allRows(*source, QStringLiteral("価格表"), error, ok),
+              (QList<QStringList>{{"", "X1", "10"}, {"", "X2", "20"}}));
+    EXPECT_TRUE(ok);
+
+    ASSERT_TRUE(source->readColumns(QStringLiteral("空白"), columns, error)) << error.toStdString();
+    EXPECT_TRUE(columns.isEmpty());
+    EXPECT_TRUE(allRows(*source, QStringLiteral("空白"), error, ok).isEmpty());
+    EXPECT_TRUE(ok);
+}
+
+TEST_P(Workbooks, StopsWhenTheImportSaysSo)
+{
+    QString error;
+    auto source = open(error);
+    ASSERT_TRUE(source);
+    int seen = 0;
+    EXPECT_TRUE(source->readRows(
+        QStringLiteral("商品"), [&](const QStringList &) { return ++seen < 2; }, error));
+    EXPECT_EQ(seen, 2);
+}
+
+TEST_P(Workbooks, ImportsTheSheetIntoFixedWidthRecords)
+{
+    struct Sink : RecordSink {
+        QByteArray data;
+        bool appendRecord(const QByteArray &record, QString &) override
+        {
+            data += record;
+            return true;
+        }
+    } sink;
+    QString error;
+    auto source = open(error);
+    ASSERT_TRUE(source);
+    // Key from the code (numeric), then the name and the remark (text).
+    const ImportOutcome outcome = importTable(*source, QStringLiteral("商品"), {{0, 1, 5}}, {6, 8, 4}, sink);
+    ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+    EXPECT_EQ(outcome.count, 4);
+    const auto sjis = [](const char *text) { return platform::cp932::encode(QString::fromUtf8(text)); };
+    const QByteArray expected = "000101" + sjis("りんご  ") + sjis("産地") + "\r\n" + //
+                                "000102" + sjis("ﾊﾞﾅﾅ    ") + "12  \r\n" +            //
+                                "-00003" + sjis("表示価格") + "    \r\n" +            //
+                                "490123"
+                                "        "
+                                "A-1 \r\n";
+    EXPECT_EQ(sink.data, expected);
+}
+
+TEST_P(Workbooks, ReportsAMissingSheet)
+{
+    QString error;
+    auto source = open(error);
+    ASSERT_TRUE(source);
+    QList<TableColumn> columns;
+    EXPECT_FALSE(source->readColumns(QStringLiteral("ない"), columns, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("ない"))) << error.toStdString();
+}
+
+// Files of each kind that are missing, empty or not of their kind fail with a text, not a crash.
+TEST(TableReaders, ReportBrokenFilesAsErrors)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char *suffix : {"xlsx", "xls", "mdb", "accdb"}) {
+        for (const QByteArray &content :
+             {QByteArray(), QByteArray("not a workbook\r\n"), QByteArray(4096, '\xff')}) {
+            SCOPED_TRACE(std::string(suffix) + " of " + std::to_string(content.size()) + " bytes");
+            const QString path = dir.filePath(QStringLiteral("broken.") + QString::fromLatin1(suffix));
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_EQ(file.write(content), content.size());
+            file.close();
+            QString error;
+            auto source = openTableSource(path, error);
+            ASSERT_TRUE(source);
+            QStringList names;
+            EXPECT_FALSE(source->listTables(names, error));
+            EXPECT_FALSE(error.isEmpty());
+        }
+        QString error;
+        auto missing =
+            openTableSource(dir.filePath(QStringLiteral("missing.") + QString::fromLatin1(suffix)), error);
+        ASSERT_TRUE(missing);
+        QStringList names;
+        EXPECT_FALSE(missing->listTables(names, error));
+        EXPECT_TRUE(error.contains(QStringLiteral("missing"))) << error.toStdString();
+    }
+}
+
+TEST(TableReaders, ChosenByExtensionInAnyCase)
+{
+    EXPECT_EQ(sourceKindOf(QStringLiteral("/d/a.MDB")), SourceKind::Access);
+    EXPECT_EQ(sourceKindOf(QStringLiteral("/d/a.mde")), SourceKind::Access);
+    EXPECT_EQ(sourceKindOf(QStringLiteral("/d/a.AccDb")), SourceKind::Access);
+    EXPECT_EQ(sourceKindOf(QStringLiteral("/d/a.Xls")), SourceKind::Excel);
+    EXPECT_EQ(sourceKindOf(QStringLiteral("/d/a.xlsx")), SourceKind::Excel);
+    EXPECT_EQ(sourceKindOf(QStringLiteral("/d/a.csv")), SourceKind::None);
+    EXPECT_EQ(sourceKindOf(QStringLiteral("/d/xls")), SourceKind::None);
+    QString error;
+    EXPECT_FALSE(openTableSource(QStringLiteral("/d/a.csv"), error));
+    EXPECT_EQ(error, QStringLiteral("アクセスまたはエクセルのデータソースを指定してください。"));
+}
+
+} // namespace
