@@ -300,6 +300,37 @@ TEST_P(WorkbookImport, IntoAnOpenMasterAfterItsRecords)
     EXPECT_EQ(workingCopy(), old + goodsSheetRecords());
 }
 
+TEST(MasterFormImport, AnImportThatMadeTheWorkingCopyAndImportedNothingClosesItAgain)
+{
+    testsupport::RecordingUi ui;
+    TMasterForm form(QStringLiteral("COM1"), 115200);
+    form.show();
+    bool gridShownMeanwhile = false;
+    ui.queueForm([](QDialog &dialog) {
+        auto &fields = static_cast<TMasterFldForm &>(dialog);
+        fields.KeyFldNE->setText(QStringLiteral("8"));
+        fields.FldNE[0]->setText(QStringLiteral("10"));
+        fields.EndBtn->click();
+    });
+    ui.queueFileName(workbook("products.xlsx"));
+    ui.queueForm([&form, &gridShownMeanwhile](QDialog &dialog) {
+        // The new working copy is on show behind the table dialog.
+        gridShownMeanwhile = form.MasterGrid->isVisible() && form.SaveBtn->isEnabled() &&
+                             form.windowTitle() == QStringLiteral("マスターファイル新規作成");
+        dialog.close();
+    });
+    form.ImportBtn->click();
+    EXPECT_TRUE(gridShownMeanwhile);
+    EXPECT_EQ(ui.pendingForms(), 0);
+    EXPECT_EQ(ui.messageBoxCount(), 0);
+    EXPECT_FALSE(form.Model().EditFlag);
+    EXPECT_FALSE(form.MasterGrid->isVisible());
+    EXPECT_TRUE(form.NewBtn->isEnabled());
+    EXPECT_FALSE(form.SaveBtn->isEnabled());
+    EXPECT_TRUE(form.ImportBtn->isEnabled());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("マスターファイル編集"));
+}
+
 TEST(SelectTableScreenshot, TheTableDialogOverAJapaneseWorkbook)
 {
     testsupport::RecordingUi ui;
