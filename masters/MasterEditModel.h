@@ -2,6 +2,7 @@
 
 #include "masters/MasterEditRules.h"
 #include "masters/MasterFields.h"
+#include "masters/MasterImport.h"
 #include "masters/RecordStore.h"
 
 #include <QString>
@@ -94,6 +95,12 @@ public:
     void NextPageBtnClick();
     void InsBtnClick();
     void DelBtnClick();
+
+    // "インポート": appends the rows of a table to the working copy, after its entry row; without an
+    // open working copy it first makes one, and closes it again when nothing was imported. The
+    // source dialog starts at DataSourceFile (forgotten when it is gone) or in DataSourceFolder,
+    // which then name the source chosen.
+    ImportResult ImportBtnClick(QString &DataSourceFolder, QString &DataSourceFile, const ImportHooks &hooks);
 
     // The send's precondition: the entry row taken and at least one record. Proposes the terminal
     // name when none was given yet.

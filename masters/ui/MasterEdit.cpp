@@ -3,6 +3,7 @@
 #include "common/ui/FormKit.h"
 #include "jobs/SetGyoumuRules.h"
 #include "masters/ui/MasterFld.h"
+#include "masters/ui/SelectTable.h"
 #include "masters/ui/SendMst.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
@@ -143,8 +144,7 @@ void TMasterForm::EnableBtn(bool open)
     const masters::MasterButtonStates s = masters::EnableBtn(open);
     NewBtn->setEnabled(s.NewBtn);
     OpenBtn->setEnabled(s.OpenBtn);
-    // The import of Access and Excel tables is not built yet.
-    ImportBtn->setEnabled(false);
+    ImportBtn->setEnabled(s.ImportBtn);
     SaveBtn->setEnabled(s.SaveBtn);
     SendBtn->setEnabled(s.SendBtn);
     BackPaeBtn->setEnabled(s.BackPaeBtn);
@@ -341,7 +341,34 @@ void TMasterForm::OpenBtnClick()
     setWindowTitle(masters::fileCaption(chosen));
 }
 
-void TMasterForm::ImportBtnClick() {}
+void TMasterForm::ImportBtnClick()
+{
+    const bool wasOpen = model_.EditFlag;
+    masters::ImportHooks hooks;
+    hooks.askWidths = [this] { return askWidths({0, 0}); };
+    hooks.selectTable = [this](masters::tables::TableSource &source, const QStringList &tables,
+                               const std::vector<int> &widths, masters::tables::RecordSink &sink) {
+        TSelectTableForm form(source, tables, widths, sink, this);
+        platform::ui().showModal(form);
+        return form.run();
+    };
+    hooks.showPage = [this, wasOpen] {
+        if (!wasOpen && !MasterGrid->isVisible()) {
+            // The import made the working copy: the form shows it as after "新規作成".
+            EnableBtn(true);
+            DspFld();
+            setWindowTitle(masters::NewFileCaption);
+        }
+        DispData();
+    };
+    model_.ImportBtnClick(DataSourceFolder, DataSourceFile, hooks);
+    if (!model_.EditFlag) {
+        showClosed();
+        setWindowTitle(masters::EditorCaption);
+        return;
+    }
+    DispData();
+}
 
 void TMasterForm::SaveBtnClick()
 {

@@ -83,7 +83,7 @@ TEST_F(MasterFormTest, OpensAMasterWithAnUpperCaseWidthFileAndShowsItsFirstPage)
     EXPECT_FALSE(form.MasterGrid->isVisible());
     EXPECT_FALSE(form.SaveBtn->isEnabled());
     EXPECT_TRUE(form.OpenBtn->isEnabled());
-    EXPECT_FALSE(form.ImportBtn->isEnabled());
+    EXPECT_TRUE(form.ImportBtn->isEnabled());
     open();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("マスターファイル（items.dat）編集"));
     EXPECT_TRUE(form.MasterGrid->isVisible());
