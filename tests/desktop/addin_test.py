@@ -34,7 +34,7 @@ DISCARD = "設定したデータを破棄してもいいですか？"
 #   add_in   the job's add-in program, as AddIn.lst names it (the list maps it to the program)
 #   job      the job's name, handed to the program
 #   title    the program's window title for that job on model 800
-#   paras    the job's parameter strings before any run (their number is the job's add-in count)
+#   paras    the job's strings Para0 to Para<count> before any run, as its file holds them
 #   field    the caption of the label beside the text field the operator changes on the first page
 #   text     what the operator types there, after erasing what it holds
 #   answer   the parameter strings the program writes on confirm, from Para0 on
@@ -57,7 +57,8 @@ PROGRAMS = {
         add_in="GS1DATE.PD4",
         job="賞味期限",
         title="賞味期限 設定 (BHT-800)",
-        paras=[olvide_para("240101")],
+        # Olvide answers Para0 alone; the file still carries the job's Para1 line.
+        paras=[olvide_para("240101"), ""],
         field="設定日付",
         text="25",
         answer=[olvide_para("250101")],
@@ -91,8 +92,12 @@ def job_lines(data, row):
 def expected_job_lines(line, paras):
     """The job's lines as they must read with the strings paras (Para0 to Para<count>): its own
     fields up to the count, then the strings."""
-    first = line[: FIRST_PARA - 1] + str(len(paras) - 1).encode() + cp932(paras[0]).ljust(LINE - FIRST_PARA)[: LINE - FIRST_PARA]
-    return [first] + [cp932(p).ljust(LINE)[:LINE] for p in paras[1:]]
+    first = line[: FIRST_PARA - 1] + str(len(paras) - 1).encode() + cp932(paras[0])
+    return [padded_bytes(first, LINE)] + [padded_bytes(cp932(p), LINE) for p in paras[1:]]
+
+
+def padded_bytes(data, width):
+    return data.ljust(width)[:width]
 
 
 class Store:
@@ -274,7 +279,7 @@ def hand_off(desk, bin_folder, set_writer, folder, screenshots, name):
     with open(os.path.join(jobs, "saved.bnf"), "rb") as f:
         saved = f.read()
     index, lines, before = job_lines(prepared, row)
-    check_equal(before, expected_job_lines(before[0], [row.paras[0]] + [""] * (len(before) - 1)), "the prepared job's lines")
+    check_equal(before, expected_job_lines(before[0], row.paras), "the prepared job's lines")
     want = lines[:index] + expected_job_lines(before[0], paras) + lines[index + len(before) :]
     got = saved.split(b"\r\n")
     if got != want:

@@ -3,9 +3,10 @@
 //
 //   harbrook-desktop-addin-set OUT.BNF PROGRAM_FOLDER JOB_NAME PROGRAM_NAME [PARA ...]
 //
-// Each PARA is one parameter string, given as the bytes the settings program stores (UTF-8 on the
-// command line, Shift-JIS in the file); their number is the job's add-in count. The program folder
-// is where AddIn.lst lies: a program it does not list would lose its add-in lines on the way.
+// The PARA values are the job's parameter strings Para0 to Para<count>, as the settings program
+// stores them (UTF-8 on the command line, Shift-JIS in the file): the job's add-in count is one less
+// than their number, none giving count 0. The program folder is where AddIn.lst lies: a program it
+// does not list would lose its add-in lines on the way.
 #include "common/FerPrgLib.h"
 #include "jobs/BnfFile.h"
 #include "jobs/DataType.h"
@@ -20,7 +21,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 5 || args.size() - 5 > AddInBlockCount) {
+    const qsizetype strings = args.size() - 5;
+    // A lone Para0 would be a count of 0, which carries no strings at all.
+    if (args.size() < 5 || strings == 1 || strings > AddInBlockCount) {
         std::fprintf(stderr, "usage: %s OUT.BNF PROGRAM_FOLDER JOB_NAME PROGRAM_NAME [PARA ...]\n", argv[0]);
         return 2;
     }
@@ -33,8 +36,8 @@ int main(int argc, char **argv)
     job.GyName = args[3];
     job.GyMode = GyModeIndex(u'X');
     job.PName = args[4];
-    job.AddInCount = int(args.size() - 5);
-    for (int i = 0; i < job.AddInCount; ++i)
+    job.AddInCount = strings > 0 ? int(strings - 1) : 0;
+    for (int i = 0; i < int(strings); ++i)
         job.AddInData[std::size_t(i)] = platform::cp932::encode(args[5 + i]);
     const AddInKnown known = [&](const QString &name) { return !GetAddInSetPrg(folder, name).isEmpty(); };
     if (!known(job.PName)) {
