@@ -29,8 +29,8 @@ JOB_PAGE = "動作設定"
 SETTINGS_BUTTON = "アドインプログラム設定"
 DISCARD = "設定したデータを破棄してもいいですか？"
 
-# One row per settings program; a program gets its ctest entry desktop.<name> by its row here and
-# its name in the list of tests/desktop/CMakeLists.txt.
+# One row per settings program, "name": Row(...) on a line of its own (CMake registers desktop.<name>
+# for each such row whose program the build makes).
 #   add_in   the job's add-in program, as AddIn.lst names it (the list maps it to the program)
 #   job      the job's name, handed to the program
 #   title    the program's window title for that job on model 800
