@@ -120,6 +120,17 @@ def _process_name(pid):
         return "?"
 
 
+def _keysym(name):
+    """The X keysym of a key name: one printable ASCII character, or a keysym name."""
+    if len(name) == 1 and 0x20 <= ord(name) < 0x7F:
+        return ord(name)
+    named = {"Return": 0xFF0D, "BackSpace": 0xFF08, "Tab": 0xFF09, "Escape": 0xFF1B, "Home": 0xFF50,
+             "End": 0xFF57, "Left": 0xFF51, "Right": 0xFF53, "Up": 0xFF52, "Down": 0xFF54, "Delete": 0xFFFF}
+    if name not in named:
+        raise Failure("no keysym for the key %r" % name)
+    return named[name]
+
+
 class Window:
     """A top-level window as the window manager has it."""
 
@@ -148,7 +159,76 @@ class Window:
         return "Window(%s, pid %s, %r)" % (self.id, self.pid, self.title())
 
 
-class Program:
+class _Shown:
+    """What a process shows: its windows, as the window manager lists them, and its controls, as a
+    screen reader finds them. A subclass gives name, pid, desktop, running() and ended()."""
+
+    def ended(self):
+        """How the process ended, for a failure's text."""
+        return "%s ended" % self.name
+
+    # Windows, as the window manager lists them.
+
+    def windows(self):
+        return [w for w in self.desktop.windows() if w.pid == self.pid]
+
+    def window(self, title, timeout=20):
+        """The program's window whose title reads exactly title."""
+        try:
+            return wait_for(
+                "a window of %s titled %r" % (self.name, title),
+                lambda: next((w for w in self.windows() if w.title() == title), None),
+                timeout,
+            )
+        except Failure as failure:
+            raise Failure("%s; its windows are titled %r" % (failure, [w.title() for w in self.windows()])) from None
+
+    # Controls, as a screen reader finds them.
+
+    def application(self, timeout=20):
+        """The program's root in the accessibility tree."""
+        a11y = self.desktop.accessibility()
+
+        def probe():
+            if not self.running():
+                raise Failure(self.ended())
+            desktop = a11y.Registry.getDesktop(0)
+            for app in desktop:
+                with contextlib.suppress(Exception):
+                    if app is not None and app.get_process_id() == self.pid:
+                        return app
+            return None
+
+        return wait_for("%s on the accessibility bus" % self.name, probe, timeout)
+
+    def top_level(self, name, role=None, timeout=20):
+        """The program's top-level accessible named name, of role ("dialog", "alert"…) when given.
+        (Qt gives a plain widget window the role "filler".)"""
+
+        def probe():
+            for child in self.application():
+                with contextlib.suppress(Exception):
+                    if child is not None and child.name == name and role in (None, child.getRoleName()):
+                        return Control(child)
+            return None
+
+        try:
+            return wait_for("a %s %r of %s" % (role, name, self.name), probe, timeout)
+        except Failure as failure:
+            if not self.running():
+                raise
+            raise Failure("%s; it shows %r" % (failure, self.top_levels())) from None
+
+    def top_levels(self):
+        """(role, name) of each top-level accessible."""
+        shown = []
+        for child in self.application():
+            with contextlib.suppress(Exception):
+                shown.append((child.getRoleName(), child.name))
+        return shown
+
+
+class Program(_Shown):
     """A program started on the desktop, with its standard error kept in a file."""
 
     def __init__(self, desktop, name, argv, env, stdout=None):
@@ -188,65 +268,59 @@ class Program:
         self._stderr.close()
         return code
 
-    # Windows, as the window manager lists them.
+    def ended(self):
+        return "%s ended with code %s\n%s" % (self.name, self.process.returncode, self.stderr())
 
-    def windows(self):
-        return [w for w in self.desktop.windows() if w.pid == self.pid]
+    def child(self, name, timeout=20):
+        """The process this program started (the first one seen), once it runs."""
+        return Child.of(self, name, timeout)
 
-    def window(self, title, timeout=20):
-        """The program's window whose title reads exactly title."""
-        try:
-            return wait_for(
-                "a window of %s titled %r" % (self.name, title),
-                lambda: next((w for w in self.windows() if w.title() == title), None),
-                timeout,
-            )
-        except Failure as failure:
-            raise Failure("%s; its windows are titled %r" % (failure, [w.title() for w in self.windows()])) from None
 
-    # Controls, as a screen reader finds them.
+def _children(pid):
+    """Ids of the live processes whose parent is pid."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        with contextlib.suppress(OSError, ValueError, IndexError):
+            with open("/proc/%s/stat" % entry, encoding="utf-8", errors="replace") as f:
+                # The name in parentheses may hold blanks; the fields after it do not.
+                fields = f.read().rpartition(")")[2].split()
+            if int(fields[1]) == pid and fields[0] != "Z":
+                found.append(int(entry))
+    return found
 
-    def application(self, timeout=20):
-        """The program's root in the accessibility tree."""
-        a11y = self.desktop.accessibility()
 
+class Child(_Shown):
+    """A process a program started: seen on the desktop as any window is, ended by its parent."""
+
+    def __init__(self, desktop, name, pid, parent):
+        self.desktop = desktop
+        self.name = name
+        self.pid = pid
+        self.parent = parent
+
+    @classmethod
+    def of(cls, parent, name, timeout):
         def probe():
-            if not self.running():
-                raise Failure("%s ended with code %s\n%s" % (self.name, self.process.returncode, self.stderr()))
-            desktop = a11y.Registry.getDesktop(0)
-            for app in desktop:
-                with contextlib.suppress(Exception):
-                    if app is not None and app.get_process_id() == self.pid:
-                        return app
-            return None
+            if not parent.running():
+                raise Failure(parent.ended())
+            return next(iter(_children(parent.pid)), None)
 
-        return wait_for("%s on the accessibility bus" % self.name, probe, timeout)
+        pid = wait_for("%s to start %s" % (parent.name, name), probe, timeout)
+        log("desktop: %s (pid %d) started %s (pid %d)" % (parent.name, parent.pid, name, pid))
+        return cls(parent.desktop, name, pid, parent)
 
-    def top_level(self, name, role=None, timeout=20):
-        """The program's top-level accessible named name, of role ("dialog", "alert"…) when given.
-        (Qt gives a plain widget window the role "filler".)"""
+    def running(self):
+        """Until the parent has reaped it: a process that exited but was not waited for still runs
+        as far as its parent knows."""
+        return self.pid in _children(self.parent.pid)
 
-        def probe():
-            for child in self.application():
-                with contextlib.suppress(Exception):
-                    if child is not None and child.name == name and role in (None, child.getRoleName()):
-                        return Control(child)
-            return None
+    def wait(self, timeout):
+        wait_for("%s (pid %d) to end" % (self.name, self.pid), lambda: not self.running(), timeout)
 
-        try:
-            return wait_for("a %s %r of %s" % (role, name, self.name), probe, timeout)
-        except Failure as failure:
-            if not self.running():
-                raise
-            raise Failure("%s; it shows %r" % (failure, self.top_levels())) from None
-
-    def top_levels(self):
-        """(role, name) of each top-level accessible."""
-        shown = []
-        for child in self.application():
-            with contextlib.suppress(Exception):
-                shown.append((child.getRoleName(), child.name))
-        return shown
+    def ended(self):
+        return "%s (pid %d) ended" % (self.name, self.pid)
 
 
 class Control:
@@ -294,7 +368,9 @@ class Control:
     def press(self):
         """Presses a button through its accessible action, as assistive technology does. Press
         once the window manager shows the window (Program.window), as a person sees it first: a
-        file dialog's Open pressed as soon as the dialog is in the accessibility tree was lost."""
+        file dialog's Open pressed as soon as the dialog is in the accessibility tree was lost.
+        A tool button's press answers only once what it opened has closed, so a tool button that
+        opens a dialog is clicked instead (click)."""
         action = self.accessible.queryAction()
         names = [action.getName(i) for i in range(action.nActions)]
         for wanted in ("Press", "press", "click"):
@@ -306,6 +382,24 @@ class Control:
     def text(self):
         """The text a text control holds."""
         return self.accessible.queryText().getText(0, -1)
+
+    def extents(self):
+        """(x, y, width, height) on the screen."""
+        box = self.accessible.queryComponent().getExtents(self._pyatspi().DESKTOP_COORDS)
+        return box.x, box.y, box.width, box.height
+
+    def showing(self):
+        return self.accessible.getState().contains(self._pyatspi().STATE_SHOWING)
+
+    def focused(self):
+        return self.accessible.getState().contains(self._pyatspi().STATE_FOCUSED)
+
+    def click(self):
+        """A left click of the real pointer in the middle of the control, as a person clicks."""
+        x, y, width, height = self.extents()
+        if width <= 0 or height <= 0:
+            raise Failure("%r has no place on the screen to click" % self)
+        self._pyatspi().Registry.generateMouseEvent(x + width // 2, y + height // 2, "b1c")
 
     @staticmethod
     def _pyatspi():
@@ -524,6 +618,26 @@ class Desktop:
         if not values:
             return ""
         return bytes(int(v) & 0xFF for v in values.split(",")).decode("utf-8")
+
+    def active_window(self):
+        """The id of the window the window manager has given the focus (_NET_ACTIVE_WINDOW)."""
+        out = self.tool(["xprop", "-root", "-notype", "_NET_ACTIVE_WINDOW"]).decode()
+        _, _, value = out.partition("#")
+        value = value.strip().split(",")[0].strip()
+        return "0x%08x" % int(value, 16) if value.startswith("0x") else None
+
+    def key(self, *names):
+        """Presses and releases each named key (X keysym names: "Return", "End", "BackSpace"),
+        as the keyboard sends them to the window that has the focus."""
+        pyatspi = self._pyatspi
+        for name in names:
+            keysym = _keysym(name)
+            pyatspi.Registry.generateKeyboardEvent(keysym, None, pyatspi.KEY_SYM)
+            time.sleep(0.05)
+
+    def type(self, text):
+        """Types text key by key; digits, ASCII letters and the punctuation of a file name."""
+        self.key(*text)
 
     def screenshot(self, path):
         """The whole screen as a PNG."""

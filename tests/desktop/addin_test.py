@@ -1,0 +1,312 @@
+"""An add-in settings program on a real desktop, started from the job settings editor as an operator
+starts it: its window and title, the editor locked while it runs, one field changed by keyboard,
+the confirm node, and the parameters the editor took back, down to the bytes of the saved file; and
+a cancelled run that leaves the job as it was.
+
+    addin_test.py PROGRAM BIN_FOLDER SET_WRITER SCREENSHOT_FOLDER
+
+PROGRAM names a row of PROGRAMS; BIN_FOLDER holds harbrook, the settings programs and AddIn.lst;
+SET_WRITER is harbrook-desktop-addin-set, which writes the job settings file the editor opens.
+"""
+
+import collections
+import json
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop  # noqa: E402
+import manager_test  # noqa: E402
+from desktop import Failure, log, wait_for  # noqa: E402
+from manager_test import check, check_equal  # noqa: E402
+
+HAND_OFF_KEY = "Software\\Vestrane\\FerrolinAddInPrg"
+MENU_BUTTON = "業務設定データ作成/編集/転送"
+EDITOR = "業務設定"
+JOB_PAGE = "動作設定"
+SETTINGS_BUTTON = "アドインプログラム設定"
+DISCARD = "設定したデータを破棄してもいいですか？"
+
+# One row per settings program, "name": Row(...) on a line of its own (CMake registers desktop.<name>
+# for each such row whose program the build makes).
+#   add_in   the job's add-in program, as AddIn.lst names it (the list maps it to the program)
+#   job      the job's name, handed to the program
+#   title    the program's window title for that job on model 800
+#   paras    the job's strings Para0 to Para<count> before any run, as its file holds them
+#   field    the caption of the label beside the text field the operator changes on the first page
+#   text     what the operator types there, after erasing what it holds
+#   answer   the parameter strings the program writes on confirm, from Para0 on
+#   confirm, cancel   the captions of the tree's confirm and cancel nodes
+Row = collections.namedtuple("Row", "add_in job title paras field text answer confirm cancel")
+
+
+def padded(text, width):
+    return text.ljust(width)[:width]
+
+
+def olvide_para(date):
+    """Olvide's 400-byte string for AI 17 against the set date (YYMMDD), read date later than it,
+    GS1 DataBar and Code128."""
+    return padded("17=" + date + ">" + padded("RK", 20), 400)
+
+
+PROGRAMS = {
+    "olvide": Row(
+        add_in="GS1DATE.PD4",
+        job="賞味期限",
+        title="賞味期限 設定 (BHT-800)",
+        # Olvide answers Para0 alone; the file still carries the job's Para1 line.
+        paras=[olvide_para("240101"), ""],
+        field="設定日付",
+        text="25",
+        answer=[olvide_para("250101")],
+        confirm="確定",
+        cancel="キャンセル",
+    ),
+}
+
+# The job settings file: 500-byte lines; the job's line holds the mode letter, the add-in program
+# (12 bytes) and the count (1 byte) from byte 19, then Para0; each further string has a line.
+LINE = 500
+JOB_FIELDS = 18
+FIRST_PARA = 32
+
+
+def cp932(text):
+    return text.encode("cp932")
+
+
+def job_lines(data, row):
+    """(index of the job's line, its lines) in the file's lines."""
+    lines = data.split(b"\r\n")
+    head = b"X" + cp932(padded(row.add_in, 12))
+    for i, line in enumerate(lines):
+        if line[JOB_FIELDS : JOB_FIELDS + len(head)] == head:
+            count = int(line[JOB_FIELDS + len(head) : FIRST_PARA])
+            return i, lines, lines[i : i + 1 + count]
+    raise Failure("no mode X line of %s in the file" % row.add_in)
+
+
+def expected_job_lines(line, paras):
+    """The job's lines as they must read with the strings paras (Para0 to Para<count>): its own
+    fields up to the count, then the strings."""
+    first = line[: FIRST_PARA - 1] + str(len(paras) - 1).encode() + cp932(paras[0])
+    return [padded_bytes(first, LINE)] + [padded_bytes(cp932(p), LINE) for p in paras[1:]]
+
+
+def padded_bytes(data, width):
+    return data.ljust(width)[:width]
+
+
+class Store:
+    """The registry store the manager and the settings program share."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def read(self):
+        with open(self.path, encoding="utf-8") as f:
+            return json.load(f)["keys"]
+
+    def hand_off(self):
+        """The hand-off key's values: name -> data."""
+        return {name: value["data"] for name, value in self.read().get(HAND_OFF_KEY, {}).items()}
+
+    def add(self, key, values):
+        with open(self.path, encoding="utf-8") as f:
+            store = json.load(f)
+        store["keys"][key] = {name: {"data": data, "type": "string"} for name, data in values.items()}
+        with open(self.path, "w", encoding="utf-8") as f:
+            json.dump(store, f, ensure_ascii=False, indent=4)
+
+
+def offered(parts):
+    """The strings a hand-off offers the program: SetCount and the Para values the manager wrote."""
+    return {k: v for k, v in parts.items() if k == "SetCount" or k.startswith("Para")}
+
+
+def field_beside(form, caption):
+    """The text field a person finds right of the label caption, on the same row."""
+    label = form.find("label", caption)
+    lx, ly, lw, lh = label.extents()
+    beside = []
+    for text in form.find_all("text"):
+        x, y, w, h = text.extents()
+        if w > 0 and x >= lx + lw and y < ly + lh and ly < y + h:
+            beside.append((x, text))
+    check(beside, "no text field right of the label %r" % caption)
+    return min(beside, key=lambda found: found[0])[1]
+
+
+def retype(desk, field, text):
+    """Clicks into field, erases what it holds and types text, as a person does."""
+    field.click()
+    wait_for("the field to take the focus", field.focused, 10)
+    desk.key("End", *["BackSpace"] * len(field.text()))
+    desk.type(text)
+    wait_for("the field to read %r (it reads %r)" % (text, field.text()), lambda: field.text() == text, 10)
+
+
+def node(form, caption):
+    """A node of the program's tree, found by its caption as a person reads it."""
+    return form.find("table cell", caption)
+
+
+class Editor:
+    """The job settings editor, opened from the main menu with the prepared file."""
+
+    def __init__(self, desk, program, path):
+        self.desk = desk
+        self.program = program
+        self.main_window, menu = manager_test.main_menu(program)
+        menu.find("push button", MENU_BUTTON).press()
+        self.form = program.top_level(EDITOR, "dialog")
+        program.window(EDITOR)
+        # The toolbar's buttons open their dialogs inside the press; a click does not wait for them.
+        self.form.find("push button", "開く").click()
+        self.choose_file("業務設定ファイルを開く", "開く(O)", os.path.basename(path))
+        self.caption = "%s(%s)" % (EDITOR, os.path.basename(path))
+        self.window = program.window(self.caption)
+        self.form = program.top_level(self.caption, "dialog")
+        self.form.find("list item", JOB_PAGE).click()
+        self.button = self.form.find("push button", SETTINGS_BUTTON)
+        wait_for("the job page with its %r" % SETTINGS_BUTTON, self.button.showing, 10)
+
+    def choose_file(self, title, accept, name, typed=False):
+        dialog = self.program.top_level(title, "dialog")
+        self.program.window(title)
+        field = dialog.find("text", "ファイル名(N):")
+        if typed:
+            retype(self.desk, field, name)
+        else:
+            wait_for("the file dialog to offer %s" % name, lambda: field.text() == name, 10)
+        button = dialog.find("push button", accept)
+        wait_for("%s enabled" % accept, button.enabled, 10)
+        button.press()
+
+    def start_settings(self, name, row):
+        """Presses the button; the settings program's process, window and form."""
+        self.button.click()
+        settings = self.program.child(name)
+        window = settings.window(row.title)
+        form = settings.top_level(row.title, "dialog")
+        return settings, window, form
+
+    def save_as(self, name):
+        self.form.find("push button", "保存").click()
+        self.choose_file("業務設定ファイルを保存", "保存(S)", name, typed=True)
+        self.caption = "%s(%s)" % (EDITOR, name)
+        self.window = self.program.window(self.caption)
+        self.form = self.program.top_level(self.caption, "dialog")
+
+
+def check_locked(desk, editor, settings, window):
+    """While the settings program runs: its window has the focus, the editor is disabled, and the
+    editor's close box is refused."""
+    wait_for("the settings window to have the focus", lambda: desk.active_window() == window.id, 10)
+    check(not editor.form.enabled(), "the editor is enabled while %s runs" % settings.name)
+    editor.window.close()
+    # The window manager's request reaches the editor at once; a second shows whether it was obeyed.
+    time.sleep(1)
+    check(editor.window.exists(), "the editor closed while %s ran" % settings.name)
+    check(settings.running(), "%s ended when the editor's close box was pressed" % settings.name)
+
+
+def cancelled_run(desk, editor, store, name, row):
+    """A change, the cancel node and Yes to the question: the program ends, writes nothing, and the
+    job keeps its strings (the next hand-off offers the same ones)."""
+    settings, window, form = editor.start_settings(name, row)
+    check_equal(window.title(), row.title, "settings window's _NET_WM_NAME")
+    check(window.visible_title() in (None, row.title), "settings window's _NET_WM_VISIBLE_NAME reads %r" % window.visible_title())
+    first = store.hand_off()
+    check_equal(first.get("Result"), 0, "Result in the hand-off while %s runs" % settings.name)
+    check_locked(desk, editor, settings, window)
+    retype(desk, field_beside(form, row.field), row.text)
+    node(form, row.cancel).click()
+    question = settings.top_level(row.title, "alert")
+    check(DISCARD in question.texts(), "the close question reads %r" % question.texts())
+    question.find("push button", "はい(Y)").click()
+    settings.wait(10)
+    after = store.hand_off()
+    check_equal(after, first, "the hand-off after a cancelled run")
+    wait_for("the editor enabled again", editor.form.enabled, 10)
+    log("cancelled run: %s wrote nothing; the editor is enabled again" % settings.name)
+    return offered(first)
+
+
+def confirmed_run(desk, editor, store, name, row, offered_before, screenshots):
+    """The same job again: the editor offers what it held, the operator changes the field and
+    confirms; the program's answer is what the editor keeps."""
+    settings, window, form = editor.start_settings(name, row)
+    check_equal(offered(store.hand_off()), offered_before, "what the job offers after the cancelled run")
+    check_locked(desk, editor, settings, window)
+    retype(desk, field_beside(form, row.field), row.text)
+    desk.screenshot(os.path.join(screenshots, "desktop-%s.png" % settings.name))
+    node(form, row.confirm).click()
+    settings.wait(10)
+    answer = store.hand_off()
+    check_equal(answer.get("Result"), 1, "Result after the confirm node")
+    check_equal(answer.get("SetCount"), 1, "SetCount after the confirm node")
+    for i, para in enumerate(row.answer):
+        check_equal(answer.get("Para%d" % i), para, "Para%d after the confirm node" % i)
+    wait_for("the editor enabled again", editor.form.enabled, 10)
+    log("confirmed run: %s answered %r" % (settings.name, answer.get("Para0", "")[:40]))
+    # The editor keeps SetCount strings; one the program left alone is the one the manager offered.
+    return [answer["Para%d" % i] if "Para%d" % i in answer else "" for i in range(answer["SetCount"] + 1)]
+
+
+def hand_off(desk, bin_folder, set_writer, folder, screenshots, name):
+    row = PROGRAMS[name]
+    manager = manager_test.Manager(desk, bin_folder, folder, os.path.join(folder, "no-port"))
+    store = Store(manager.store)
+    jobs = os.path.join(folder, "jobs")
+    os.makedirs(jobs, exist_ok=True)
+    path = os.path.join(jobs, "SET.BNF")
+    subprocess.run([set_writer, path, bin_folder, row.job, row.add_in, *row.paras], check=True, timeout=30)
+    with open(path, "rb") as f:
+        prepared = f.read()
+    # The open dialog offers the last file, as it does for an operator who opened it before.
+    store.add(manager_test.APP_KEY, {"BnfFolder": jobs + "/", "BnfFile": path})
+
+    program = manager.start()
+    editor = Editor(desk, program, path)
+    kept = cancelled_run(desk, editor, store, name, row)
+    paras = confirmed_run(desk, editor, store, name, row, kept, screenshots)
+
+    editor.save_as("saved.bnf")
+    with open(os.path.join(jobs, "saved.bnf"), "rb") as f:
+        saved = f.read()
+    index, lines, before = job_lines(prepared, row)
+    check_equal(before, expected_job_lines(before[0], row.paras), "the prepared job's lines")
+    want = lines[:index] + expected_job_lines(before[0], paras) + lines[index + len(before) :]
+    got = saved.split(b"\r\n")
+    if got != want:
+        differ = [i for i in range(max(len(got), len(want))) if got[i : i + 1] != want[i : i + 1]]
+        raise Failure("the saved file differs from the prepared one with the answer in lines %r" % differ)
+    log("saved: the job's add-in lines hold the answer byte for byte; every other line is as prepared")
+
+    editor.window.close()
+    wait_for("the editor to close", lambda: not editor.window.exists(), 10)
+    editor.main_window.close()
+    check_equal(program.wait(15), 0, "exit code after the close box")
+    manager_test.show_stderr(program)
+
+
+def main(argv):
+    name, bin_folder, set_writer, screenshots = argv[1:5]
+    if name not in PROGRAMS:
+        sys.exit("no row for %r in PROGRAMS" % name)
+
+    def body(folder):
+        desktop.limit(100)
+        # Tall enough for the editor's whole window beside the settings program's.
+        with desktop.Desktop(folder, size="1600x1200x24") as desk:
+            hand_off(desk, bin_folder, set_writer, os.path.join(folder, name), screenshots, name)
+
+    return desktop.run(body, name)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
