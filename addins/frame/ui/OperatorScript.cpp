@@ -37,6 +37,9 @@ void press(QWidget *target, int key, const QString &text)
 OperatorScript::OperatorScript(const QString &scriptFile, const QString &logFile, platform::UiService &inner)
     : inner_(inner), logFile_(logFile)
 {
+    // Only the message log may be asked for; an empty name is no script, not a file to open.
+    if (scriptFile.isEmpty())
+        return;
     QFile file(scriptFile);
     if (!file.open(QIODevice::ReadOnly))
         return;
