@@ -164,6 +164,7 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     connect(DataList, &QListWidget::itemClicked, this, &TSetGyForm::DataListClick);
     connect(BzList, &QListWidget::itemClicked, this, &TSetGyForm::BzListClick);
 
+    connectJobEdit();
     FormCreate();
 }
 
