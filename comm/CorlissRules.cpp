@@ -264,11 +264,10 @@ QString withExtension(const QString &path, const QString &extension)
     return path.left(path.size() - extensionOf(path).size()) + extension;
 }
 
-namespace {
-
-// The width file beside a file: the exact name first, else one that differs only in letter case.
 QString findFldFile(const QString &pcFile)
 {
+    if (fileNamePart(pcFile).isEmpty())
+        return {};
     const QString exact = withExtension(pcFile, QStringLiteral(".fld"));
     if (QFileInfo(exact).isFile())
         return exact;
@@ -283,12 +282,8 @@ QString findFldFile(const QString &pcFile)
     return {};
 }
 
-} // namespace
-
 QString readFldFile(const QString &pcFile)
 {
-    if (fileNamePart(pcFile).isEmpty())
-        return {};
     const QString path = findFldFile(pcFile);
     if (path.isEmpty())
         return {};

@@ -81,6 +81,10 @@ QString fileNamePart(const QString &path);    // after the last "/"
 QString extensionOf(const QString &name);     // from the last dot of the file name, with it
 QString withExtension(const QString &path, const QString &extension);
 
+// The width file beside pcFile: its extension replaced by ".fld", the exact name first, else one
+// whose name differs only in letter case (media from other machines carry "DATA.FLD"). Empty when
+// there is none. The master editor finds its width files the same way.
+QString findFldFile(const QString &pcFile);
 // The first line of the ".fld" file beside pcFile, trimmed; empty when there is none. A width file
 // whose name differs only in letter case counts, as it did on the operators' file systems.
 QString readFldFile(const QString &pcFile);

@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 
+#include "jobs/BaseSettingsRules.h"
 #include "jobs/BhtFileLayout.h"
 #include "jobs/BnfFields.h"
 #include "jobs/BnfItemLine.h"
@@ -65,7 +66,9 @@ QByteArray headerLine(TSetData &set, const BasePageValues &base, const AddInKnow
     }
     line.signedNumber(base.APOffTime, 3).signedNumber(base.Bar2Read, 3).letter(TriggerLetter(base.BarSMode));
     line.bytes("0").signedNumber(base.DspErrTime, 2);
-    line.text(set.ComPrg1, 12).text(set.ComPrg2, 12).letter(ComModeLetter(base.DataFtp)).bytes("00");
+    // The letter names the program, not its place: the list leaves out an invalid program 1.
+    line.text(set.ComPrg1, 12).text(set.ComPrg2, 12);
+    line.letter(basepage::DataFtpLetter(base.DataFtp, set.ComPrg1, set.ComPrg2)).bytes("00");
     line.number(base.SendDel, 1).flag(base.SubMenu).flag(base.ShoriMenu).flag(base.EditMode).blanks(16);
     for (int i = 0; i < BzEventCount; ++i) {
         BuzzerSetting &bz = set.BzSet[i];

@@ -2,6 +2,7 @@
 
 #include "common/FerPrgLib.h"
 #include "common/ui/FormKit.h"
+#include "jobs/AddInHandOff.h"
 #include "jobs/JobFieldRules.h"
 #include "jobs/JobListOps.h"
 #include "jobs/LetterCodes.h"
@@ -218,9 +219,20 @@ void TAdGyForm::PNameSEChange(const QString &text)
     PNameSE->setCursorPosition(caret);
 }
 
-void TAdGyForm::AddInSetBtnClick()
+int TAdGyForm::AddInSetPrg(const QString &name)
 {
     const formkit::WindowLock lock(this);
+    jobs::AddInBlocks blocks{add_.AddInCount, add_.AddInData};
+    const int result = jobs::AddInSetPrg(appPath_, name, GNameSE->text(), blocks);
+    if (result == 1) {
+        add_.AddInCount = blocks.AddInCount;
+        add_.AddInData = blocks.AddInData;
+    }
+    return result;
+}
+
+void TAdGyForm::AddInSetBtnClick()
+{
     if (PNameSE->text().isEmpty()) {
         warn(QStringLiteral("プログラム名を入力してください。"));
         formkit::requestFocus(PNameSE);
@@ -231,8 +243,12 @@ void TAdGyForm::AddInSetBtnClick()
         formkit::requestFocus(PNameSE);
         return;
     }
-    // The hand-off to the add-in's settings program is not wired here yet: the name is checked and
-    // nothing is started, so SetAdinFlg stays false.
+    const int result = AddInSetPrg(jobs::UpperAddInName(PNameSE->text()));
+    if (result == 1)
+        SetAdinFlg = true;
+    else if (result == 2)
+        platform::ui().messageBox(QStringLiteral("設定プログラムはありません。"),
+                                  QStringLiteral("アドインプログラム設定"), formkit::inputErrorStyle());
 }
 
 void TAdGyForm::AddBtnClick()
@@ -248,6 +264,9 @@ void TAdGyForm::AddBtnClick()
         PNameSE->clear();
         TmpPName.clear();
         jobs::ResetAddInData(add_);
+    } else if (!SetAdinFlg && AddInSetPrg(jobs::UpperAddInName(PNameSE->text())) == 0) {
+        // Not confirmed in the settings program: the operator is still adding this job.
+        return;
     }
     add_.GyName = GNameSE->text();
     add_.GyMode = GModeCB->currentIndex();

@@ -54,6 +54,9 @@ private slots:
     void AddBtnClick();
 
 private:
+    // The hand-off of the new job's parameters to the add-in's settings program: 0 nothing taken
+    // back, 1 taken into the add-job record, 2 no settings program.
+    int AddInSetPrg(const QString &name);
     void PKeyDown(QWidget *control);
     void refuse(QLineEdit *edit, const QString &text, int caret);
 

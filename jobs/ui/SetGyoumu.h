@@ -188,6 +188,7 @@ private slots:
     void GroupListClick();
     void DataListClick();
     void BzListClick();
+    void AddInSetBtnClick();
 
 private:
     void buildToolBars();

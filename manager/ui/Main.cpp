@@ -5,6 +5,7 @@
 #include "comm/ui/TransferPort.h"
 #include "common/ui/FormKit.h"
 #include "jobs/ui/SetGyoumu.h"
+#include "masters/ui/MasterEdit.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
@@ -98,9 +99,6 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     layout->addWidget(Image1, 0, Qt::AlignTop);
     layout->addLayout(buttons, 1);
 
-    // The master editor is not part of the program yet.
-    MasterBtn->setEnabled(false);
-
     connect(GyoumuBtn, &QPushButton::clicked, this, &TMainForm::GyoumuBtnClick);
     connect(MasterBtn, &QPushButton::clicked, this, &TMainForm::MasterBtnClick);
     connect(FerPrgBtn, &QPushButton::clicked, this, &TMainForm::FerPrgBtnClick);
@@ -173,7 +171,13 @@ void TMainForm::GyoumuBtnClick()
     platform::ui().showModal(form);
 }
 
-void TMainForm::MasterBtnClick() {}
+void TMainForm::MasterBtnClick()
+{
+    const formkit::WindowLock lock(this);
+    TMasterForm form(ComPort, ComSpeed, this);
+    form.setEnabled(true);
+    platform::ui().showModal(form);
+}
 
 void TMainForm::FerPrgBtnClick()
 {

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -147,6 +148,49 @@ TEST_F(JobListsTest, AnAddInJobKeepsItsUpperCasedProgramName)
     EXPECT_EQ(job().PName.toStdString(), "ABC.PD4");
     EXPECT_EQ(job().AddInCount, 0);
     EXPECT_EQ(job().AddInData[0].size(), AddInFirstLength);
+}
+
+// The new job's settings program is run from "追加" until its settings are confirmed: one that
+// ends without confirming keeps the dialog open; without a settings program the job is added.
+TEST_F(JobListsTest, AnAddInJobRunsItsSettingsProgramBeforeItIsAdded)
+{
+    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
+    QFile list(folder + QStringLiteral("AddIn.lst"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("TEST.PD4    cancels             \r\n");
+    list.close();
+    QFile prog(folder + QStringLiteral("cancels"));
+    ASSERT_TRUE(prog.open(QIODevice::WriteOnly));
+    prog.write("#!/bin/sh\nexit 0\n");
+    prog.close();
+    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    form = std::make_unique<TSetGyForm>(folder, QStringLiteral("COM1"), 115200);
+    SetUp();
+
+    ui.queueForm([&](QDialog &dialog) {
+        auto &add = static_cast<TAdGyForm &>(dialog);
+        QTest::keyClicks(add.GNameSE, QStringLiteral("ADDIN"));
+        choose(add.GModeCB, GyModeIndex(u'X'));
+        EXPECT_TRUE(add.PNameSE->isVisibleTo(&add));
+        EXPECT_FALSE(add.SaveGroup->isVisibleTo(&add));
+        QTest::keyClicks(add.PNameSE, QStringLiteral("none.pd4"));
+        add.AddInSetBtn->click();
+        EXPECT_EQ(ui.messageBoxes().back().text.toStdString(), "設定プログラムはありません。");
+        EXPECT_EQ(ui.messageBoxes().back().caption.toStdString(), "アドインプログラム設定");
+        EXPECT_FALSE(add.SetAdinFlg);
+        add.PNameSE->clear();
+        QTest::keyClicks(add.PNameSE, QStringLiteral("test.pd4"));
+        EXPECT_EQ(add.PNameSE->text().toStdString(), "TEST.PD4");
+        add.AddBtn->click();
+        EXPECT_TRUE(add.isVisible()) << "not confirmed in its settings program";
+        add.PNameSE->clear();
+        QTest::keyClicks(add.PNameSE, QStringLiteral("none.pd4"));
+        add.AddBtn->click();
+    });
+    form->GyNewBtn->click();
+    ASSERT_EQ(set().GyCount, 2);
+    EXPECT_EQ(job().PName.toStdString(), "NONE.PD4");
+    EXPECT_EQ(job().AddInCount, 0);
 }
 
 TEST_F(JobListsTest, TheLimitsMakeTheButtonsDoNothing)

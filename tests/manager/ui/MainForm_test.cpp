@@ -71,7 +71,7 @@ TEST_F(MainFormTest, ButtonsInTabOrderWithTheirCaptions)
     };
     const Button expected[] = {
         {"GyoumuBtn", "業務設定データ作成/編集/転送", true},
-        {"MasterBtn", "ﾏｽﾀｰﾌｧｲﾙ作成／編集/転送", false},
+        {"MasterBtn", "ﾏｽﾀｰﾌｧｲﾙ作成／編集/転送", true},
         {"FerPrgBtn", "Ferrolinプログラム転送", true},
         {"AddinProgBtn", "アドインプログラム転送", true},
         {"AiCdTblBtn", "ＡＩコードテーブル転送", true},

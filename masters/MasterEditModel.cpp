@@ -1,0 +1,379 @@
+#include "MasterEditModel.h"
+
+#include "masters/MasterSave.h"
+#include "masters/WidthFile.h"
+#include "platform/UiService.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace masters {
+
+namespace {
+
+platform::MsgStyle warningStyle()
+{
+    platform::MsgStyle style;
+    style.icon = platform::MsgIcon::Exclamation;
+    style.modality = platform::MsgModality::Task;
+    style.foreground = true;
+    return style;
+}
+
+platform::MsgStyle stopStyle()
+{
+    platform::MsgStyle style;
+    style.icon = platform::MsgIcon::Stop;
+    return style;
+}
+
+platform::MsgStyle questionStyle()
+{
+    platform::MsgStyle style;
+    style.icon = platform::MsgIcon::Question;
+    style.buttons = platform::MsgButtons::YesNo;
+    return style;
+}
+
+} // namespace
+
+MasterEditModel::MasterEditModel(platform::UiService &ui) : ui_(ui)
+{
+    workingName_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/MstXXXXXX"));
+    if (workingName_->open()) {
+        TmpMst = workingName_->fileName();
+        workingName_->close();
+    }
+}
+
+MasterEditModel::~MasterEditModel() = default;
+
+bool MasterEditModel::fileError()
+{
+    ui_.messageBox(FileErrorText, FileErrorCaption, stopStyle());
+    return false;
+}
+
+QString MasterEditModel::cell(int row, int column) const
+{
+    if (row < 1 || row > PageRows || column < 1 || column > FldCnt())
+        return {};
+    return cells_[row - 1][column - 1];
+}
+
+QString MasterEditModel::numberText(int row) const
+{
+    if (!EditFlag || row < 1 || row > DLineCnt + 1 || row > PageRows)
+        return {};
+    return QString::number(DTop + row - 1);
+}
+
+QStringList MasterEditModel::rowCells(int row) const
+{
+    QStringList cells;
+    for (int c = 0; c < FldCnt(); ++c)
+        cells << cells_[row - 1][c];
+    return cells;
+}
+
+void MasterEditModel::clearPage()
+{
+    for (int r = 0; r < PageRows; ++r) {
+        cells_[r].fill(QString());
+        shown_[r].fill(QString());
+        changed_[r] = false;
+    }
+    DLineCnt = 0;
+}
+
+void MasterEditModel::followCell()
+{
+    TmpRow = std::clamp(TmpRow, 1, std::min(DLineCnt + 1, PageRows));
+    TmpCol = std::clamp(TmpCol, 1, std::max(FldCnt(), 1));
+    TmpValue = cell(TmpRow, TmpCol);
+}
+
+bool MasterEditModel::newFile(const std::vector<int> &widths)
+{
+    closeFile();
+    if (widths.empty() || static_cast<int>(widths.size()) > MaxFields ||
+        recordLength(widths) > MaxRecordLength)
+        return false;
+    MstFld = widths;
+    FldLen = recordLength(widths);
+    if (TmpMst.isEmpty() || !store_.create(TmpMst, FldLen + 2))
+        return fileError();
+    DTop = 1;
+    TmpCol = TmpRow = 1;
+    TmpValue.clear();
+    EditFlag = true;
+    BhtName.clear();
+    MstFileName.clear();
+    return DispData();
+}
+
+bool MasterEditModel::openFile(const QString &path,
+                               const std::function<std::optional<std::vector<int>>()> &askWidths)
+{
+    closeFile();
+    // The working copy is no master: opening it would empty what it is copied from.
+    if (isRefusedMasterName(path) || sameFile(path, TmpMst)) {
+        ui_.messageBox(openRefusalText(path), OpenDialogTitle, warningStyle());
+        return false;
+    }
+    const WidthFileRead widthFile = readWidthFile(path);
+    std::vector<int> widths;
+    switch (widthFile.status) {
+    case WidthFileRead::Status::Invalid:
+        ui_.messageBox(BadWidthsText, BadWidthsCaption, warningStyle());
+        return false;
+    case WidthFileRead::Status::Ok:
+        widths = widthFile.widths;
+        break;
+    case WidthFileRead::Status::Missing: {
+        const std::optional<std::vector<int>> asked = askWidths ? askWidths() : std::nullopt;
+        if (!asked)
+            return false;
+        widths = *asked;
+        break;
+    }
+    }
+    MstFld = widths;
+    FldLen = recordLength(widths);
+    if (TmpMst.isEmpty() || !store_.create(TmpMst, FldLen + 2) || !store_.copyIn(path)) {
+        store_.close();
+        return fileError();
+    }
+    MstFileName = path;
+    DTop = 1;
+    TmpCol = TmpRow = 1;
+    TmpValue.clear();
+    EditFlag = true;
+    BhtName.clear();
+    return DispData();
+}
+
+bool MasterEditModel::saveFile(const QString &path)
+{
+    if (isRefusedMasterName(path) || sameFile(path, TmpMst)) {
+        ui_.messageBox(saveRefusalText(path), SaveRefusalCaption, warningStyle());
+        return false;
+    }
+    if (!saveMasterFiles(store_, path, MstFld))
+        return fileError();
+    MstFileName = path;
+    ChangeFlag = false;
+    return true;
+}
+
+void MasterEditModel::closeFile()
+{
+    if (store_.isOpen()) {
+        // The copy of a closed master stays no longer than it is needed.
+        store_.truncate(0);
+        store_.close();
+    }
+    EditFlag = false;
+    ChangeFlag = false;
+    clearPage();
+    DTop = 1;
+    EndPage = false;
+}
+
+int MasterEditModel::ChkInpData()
+{
+    if (!EditFlag || DLineCnt >= PageRows)
+        return 0;
+    const int row = DLineCnt + 1;
+    int firstEmpty = 0;
+    bool anyFilled = false;
+    for (int c = 1; c <= FldCnt(); ++c) {
+        if (cell(row, c).isEmpty()) {
+            if (firstEmpty == 0)
+                firstEmpty = c;
+        } else {
+            anyFilled = true;
+        }
+    }
+    if (firstEmpty == 0)
+        return 1;
+    if (!anyFilled)
+        return 0;
+    ui_.messageBox(entryRowMessage(DTop + DLineCnt, firstEmpty), QStringLiteral("入力エラー"),
+                   warningStyle());
+    TmpRow = row;
+    TmpCol = firstEmpty;
+    TmpValue = cell(TmpRow, TmpCol);
+    return 2;
+}
+
+bool MasterEditModel::WriteData(int extra)
+{
+    if (!EditFlag)
+        return false;
+    const int rows = std::min(DLineCnt + extra, PageRows);
+    if (extra > 0 && DLineCnt < PageRows)
+        changed_[DLineCnt] = true;
+    for (int r = 1; r <= rows; ++r) {
+        if (!changed_[r - 1])
+            continue;
+        if (!store_.writeRecord(recordOf(r), encodeRecord(rowCells(r), MstFld)))
+            return fileError();
+        changed_[r - 1] = false;
+        shown_[r - 1] = cells_[r - 1];
+    }
+    DLineCnt = rows;
+    return true;
+}
+
+bool MasterEditModel::DispData()
+{
+    clearPage();
+    QByteArray records;
+    const bool read = store_.readRecords(DTop - 1, PageRows, records);
+    const int length = FldLen + 2;
+    const int n = read ? static_cast<int>(records.size() / length) : 0;
+    for (int r = 0; r < n; ++r) {
+        const QStringList cells =
+            decodeRecord(records.mid(static_cast<qsizetype>(r) * length, FldLen), MstFld);
+        for (int c = 0; c < FldCnt(); ++c)
+            cells_[r][c] = shown_[r][c] = cells.at(c);
+    }
+    DLineCnt = n;
+    EndPage = store_.count() - (DTop - 1) <= PageRows;
+    followCell();
+    return read || fileError();
+}
+
+bool MasterEditModel::takeEntryRow()
+{
+    const int entry = ChkInpData();
+    return entry != 2 && WriteData(entry);
+}
+
+QString MasterEditModel::MasterGridSetEditText(int row, int column, const QString &text)
+{
+    if (!EditFlag || row < 1 || row > std::min(DLineCnt + 1, PageRows) || column < 1 || column > FldCnt())
+        return cell(row, column);
+    const QString cut = cutText(text, MstFld[column - 1]);
+    if (cut != TmpValue)
+        ChangeFlag = true;
+    if (cut != shown_[row - 1][column - 1])
+        changed_[row - 1] = true;
+    cells_[row - 1][column - 1] = cut;
+    return cut;
+}
+
+void MasterEditModel::MasterGridClick(int row, int column)
+{
+    TmpRow = row;
+    TmpCol = column;
+    followCell();
+}
+
+void MasterEditModel::MasterGridKeyPress()
+{
+    if (!EditFlag || cell(TmpRow, TmpCol).isEmpty())
+        return;
+    if (TmpCol < FldCnt()) {
+        ++TmpCol;
+        TmpValue = cell(TmpRow, TmpCol);
+        return;
+    }
+    TmpCol = 1;
+    if (!cell(TmpRow, 1).isEmpty()) {
+        if (TmpRow > DLineCnt) {
+            changed_[TmpRow - 1] = true;
+            DLineCnt = TmpRow;
+        }
+        if (!WriteData(0))
+            return;
+        if (TmpRow == PageRows)
+            ++DTop;
+        else
+            ++TmpRow;
+        DispData();
+    }
+    TmpValue = cell(TmpRow, TmpCol);
+}
+
+void MasterEditModel::BackPaeBtnClick()
+{
+    if (!EditFlag || DTop < 2 || !takeEntryRow())
+        return;
+    DTop = std::max<qint64>(1, DTop - PageRows);
+    DispData();
+}
+
+void MasterEditModel::BackBtnClick()
+{
+    if (!EditFlag || DTop < 2 || !takeEntryRow())
+        return;
+    --DTop;
+    DispData();
+}
+
+void MasterEditModel::NextBtnClick()
+{
+    if (!EditFlag || DTop >= store_.count() || !takeEntryRow())
+        return;
+    ++DTop;
+    DispData();
+}
+
+void MasterEditModel::NextPageBtnClick()
+{
+    if (!EditFlag || EndPage || !takeEntryRow())
+        return;
+    DTop += PageRows;
+    DispData();
+}
+
+void MasterEditModel::InsBtnClick()
+{
+    if (!EditFlag || !takeEntryRow() || store_.count() == 0)
+        return;
+    // The current row is at most the entry row, so the place is at most the end.
+    const qint64 place = std::min(recordOf(TmpRow), store_.count());
+    if (!store_.insertRecord(place, encodeRecord({}, MstFld))) {
+        fileError();
+        DispData();
+        return;
+    }
+    ChangeFlag = true;
+    DispData();
+}
+
+void MasterEditModel::DelBtnClick()
+{
+    if (!EditFlag || TmpRow > DLineCnt)
+        return;
+    const qint64 record = recordOf(TmpRow);
+    if (ui_.messageBox(deleteQuestion(record + 1), DeleteCaption, questionStyle()) !=
+        platform::MsgResult::Yes)
+        return;
+    if (!takeEntryRow())
+        return;
+    if (!store_.removeRecord(record)) {
+        fileError();
+        DispData();
+        return;
+    }
+    ChangeFlag = true;
+    // A page left without records shows the page before.
+    if (DTop > 1 && DTop - 1 >= store_.count())
+        DTop = std::max<qint64>(1, DTop - PageRows);
+    DispData();
+}
+
+bool MasterEditModel::prepareSend()
+{
+    if (!EditFlag || !takeEntryRow() || store_.count() == 0)
+        return false;
+    if (BhtName.isEmpty())
+        BhtName = proposedBhtName(MstFileName);
+    return true;
+}
+
+} // namespace masters

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+// The text a table value imports as, the same for every reader: what an operator saw in the
+// original tool's field texts under a Japanese locale.
+namespace masters::tables {
+
+// Up to 15 significant digits, no trailing zeros, "." as decimal point, an exponent only for very
+// large or small values ("1E20", "1.5E-7").
+QString numberText(double value);
+// A decimal text with its trailing fraction zeros removed ("12.5000" is "12.5", "3.000" is "3"),
+// without passing through a double, so currency and decimal values keep every digit.
+QString trimmedDecimalText(const QString &text);
+// "yyyy/MM/dd" for a date at midnight, "H:mm:ss" for a time of day alone (the date part is the day
+// count origin), "yyyy/MM/dd H:mm:ss" otherwise.
+QString dateTimeText(const QDate &date, const QTime &time);
+// A spreadsheet day count (days since 1899-12-30, or since 1904-01-01 in workbooks of that date
+// system; fractions are the time of day) as dateTimeText; an out-of-range count as a number.
+QString serialDateText(double serial, bool dates1904);
+QString booleanText(bool value);
+
+// Whether a spreadsheet number format shows a date or time: the built-in formats by number (the
+// Japanese era and calendar formats included), a custom format by its code.
+bool isDateFormat(int formatId, const QString &code);
+
+} // namespace masters::tables
