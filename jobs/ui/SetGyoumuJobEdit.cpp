@@ -94,10 +94,11 @@ void TSetGyForm::refuseText(QLineEdit *edit, const QString &text, int caret, boo
 
 void TSetGyForm::showItemAgain()
 {
-    const QWidget *focused = focusWidget();
+    // Refilling the controls may move the focus; the operator stays where they were.
+    QWidget *focused = focusWidget();
     showCurrentJob();
     if (focused != nullptr && focused != focusWidget())
-        const_cast<QWidget *>(focused)->setFocus();
+        focused->setFocus();
 }
 
 void TSetGyForm::connectJobEdit()
