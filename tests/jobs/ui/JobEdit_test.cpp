@@ -226,6 +226,43 @@ TEST_F(JobEditTest, ATypeChangeToANumberDropsADefaultThatIsNoNumber)
     EXPECT_EQ(form->DefaultDatNE->text().toStdString(), "");
 }
 
+TEST_F(JobEditTest, MasterUseAsksBeforeItsReferenceIsDropped)
+{
+    TSetData &set = form->Set();
+    set.MstNum = 1;
+    set.MstDat[0].UseCount = 1;
+    form->UseMasterChk->click();
+    EXPECT_TRUE(dataItem(0).KMstFlag);
+    EXPECT_TRUE(form->SetMasterBtn->isEnabled());
+    dataItem(0).KMFNo = 1;
+    ui.queueAnswer(MsgResult::No);
+    form->UseMasterChk->click();
+    EXPECT_EQ(lastBox(), "設定したデータを破棄してもいいですか？");
+    EXPECT_TRUE(form->UseMasterChk->isChecked());
+    EXPECT_EQ(dataItem(0).KMFNo, 1);
+    ui.queueAnswer(MsgResult::Yes);
+    form->UseMasterChk->click();
+    EXPECT_FALSE(dataItem(0).KMstFlag);
+    EXPECT_EQ(dataItem(0).KMFNo, 0);
+    EXPECT_EQ(set.MstDat[0].UseCount, 0);
+    EXPECT_FALSE(form->SetMasterBtn->isEnabled());
+}
+
+TEST_F(JobEditTest, AModeBJobShowsItsTotalOnlyWithASaveFile)
+{
+    choose(form->GModeCB, GyModeIndex(u'B'));
+    EXPECT_EQ(job().DaCount, 2);
+    EXPECT_EQ(form->DataList->count(), 2);
+    EXPECT_FALSE(form->DspTotalChk->isVisible());
+    retype(form->FNameSE, QStringLiteral("a.dat"));
+    EXPECT_TRUE(form->DspTotalChk->isVisible());
+    form->DspTotalChk->click();
+    EXPECT_TRUE(job().DspTotal);
+    retype(form->FNameSE, QString());
+    EXPECT_FALSE(form->DspTotalChk->isVisible());
+    EXPECT_FALSE(form->DaNewBtn->isEnabled()); // mode B keeps its two data items
+}
+
 // The dialog as the operator fills it: ITF with its check digit read and removed, a data check
 // against a number, a distribution into the next item.
 TEST_F(JobEditTest, TheBarcodeDialogWritesTheItemOnConfirmOnly)

@@ -88,6 +88,11 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, rect.center());
     }
     int rows(QListWidget *list) const { return list->count(); }
+    static void select(QListWidget *list, int row)
+    {
+        list->setCurrentRow(row);
+        emit list->itemClicked(list->item(row));
+    }
 
     testsupport::RecordingUi ui;
     std::unique_ptr<TSetGyForm> form =
@@ -345,6 +350,33 @@ TEST_F(JobListsTest, TwentyOneCopiesKeepTheLastTwenty)
     EXPECT_EQ(set().GyCount, MaxGyCount);
     EXPECT_EQ(form->TmpGyDa.size(), 1);
     EXPECT_EQ(rows(form->GMenuList), MaxGyCount);
+}
+
+TEST_F(JobListsTest, ArrowKeysSelectAndEmptySpaceKeepsTheSelection)
+{
+    queueAddJob(QStringLiteral("SECOND"), 'A');
+    form->GyNewBtn->click();
+    select(form->GMenuList, 0);
+    ASSERT_EQ(set().TmpGyNo, 0);
+    form->GMenuList->setFocus();
+    QTest::keyClick(form->GMenuList, Qt::Key_Down);
+    EXPECT_EQ(set().TmpGyNo, 1);
+    EXPECT_EQ(form->GNameSE->text().toStdString(), "SECOND");
+
+    // Below the last row: nothing is chosen and nothing is lost.
+    const QPoint empty(5, form->GMenuList->viewport()->height() - 3);
+    QTest::mouseClick(form->GMenuList->viewport(), Qt::LeftButton, {}, empty);
+    EXPECT_EQ(form->GMenuList->currentRow(), 1);
+    EXPECT_EQ(form->GMenuList->selectedItems().size(), 1);
+    EXPECT_EQ(set().TmpGyNo, 1);
+
+    queueAddItem(QStringLiteral("D2"), 0);
+    form->DaNewBtn->click();
+    select(form->DataList, 0);
+    form->DataList->setFocus();
+    QTest::keyClick(form->DataList, Qt::Key_Down);
+    EXPECT_EQ(job().TmpDaNo, 1);
+    EXPECT_EQ(form->KNameSE->text().toStdString(), "D2");
 }
 
 // Only a drag from the same list is taken: a drop from another application (no source in this
