@@ -35,8 +35,11 @@ void InitKoData(TKoData &item, const QString &name, QChar typeLetter)
         d = {1, 5, "5", '3'};
         break;
     case u'a':
-    case u'b':
         d = {1, 8, "99999999", '0'};
+        break;
+    case u'b':
+        // The sign takes one of the eight places: eight nines would not fit with it.
+        d = {1, 8, "9999999", '0'};
         break;
     case u'c':
         d = {1, 7, "9999999", '0'};

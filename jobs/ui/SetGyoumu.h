@@ -3,6 +3,7 @@
 #include "jobs/BnfFile.h"
 #include "jobs/CheckBnfDat.h"
 #include "jobs/DataType.h"
+#include "jobs/JobListOps.h"
 #include "jobs/JobPageView.h"
 #include "jobs/ScreenPreview.h"
 #include "jobs/SetGyoumuRules.h"
@@ -19,6 +20,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
+class QAction;
 class QPushButton;
 class QStackedWidget;
 class QToolBar;
@@ -246,4 +249,91 @@ private:
     bool exitChecking_ = false; // the focus goes back to a field that failed its exit check
 
     std::unique_ptr<TSetData> set_;
+
+    // Job editing: the cut/copy stacks (jobs; items of both lists), the list the popup was
+    // opened on, and the popup with its entries.
+public:
+    jobs::EntryStack<TGyData> TmpGyDa;
+    jobs::EntryStack<TKoData> TmpKoDa;
+    int TmpList = 0;
+    QMenu *PopupMenu = nullptr;
+    QAction *LstNew = nullptr;
+    QAction *LstDel = nullptr;
+    QAction *LstCut = nullptr;
+    QAction *LstInst = nullptr;
+    QAction *LstCopy = nullptr;
+    QAction *LstPast = nullptr;
+
+private slots:
+    // The job page's fields.
+    void GNameSEChange(const QString &text);
+    void GModeCBChange(int index);
+    void DspTotalChkClick();
+    void RcvProtoCBChange(int index);
+    void AddIDChkCBClick();
+    void TStampCBChange(int index);
+    void TSLocCBChange(int index);
+    void AddNumChkClick();
+    void PNameSEChange(const QString &text);
+    void RNameSEChange(const QString &text);
+    void FNameSEChange(const QString &text);
+    void KNameSEChange(const QString &text);
+    void KNFColorCBChange(int index);
+    void KNBColorCBChange(int index);
+    void KDFColorCBChange(int index);
+    void KDBColorCBChange(int index);
+    void KDSizeCBChange(int index);
+    void KDTypeCBChange(int index);
+    void KDLenNEChange(const QString &text);
+    void KDInpCBChange(int index);
+    void KDSaveChkClick();
+    void SetBarCodeClick();
+    void DefaultCBChange(int index);
+    void DefaultDatSEChange(const QString &text);
+    void DefaultDatSEExit();
+    void DefaultDatNEChange(const QString &text);
+    void DoubleChkCBChange(int index);
+    void KDNextCBChange(int index);
+    void KDNextTmNEChange(const QString &text);
+    void KDMaxNEChange(const QString &text);
+    void KDMinNEChange(const QString &text);
+    void UseMasterChkClick();
+    // Adding and deleting.
+    void GyNewBtnClick();
+    void GyDelBtnClick();
+    void GrNewBtnClick();
+    void GrDelBtnClick();
+    void DaNewBtnClick();
+    void DaDelBtnClick();
+    // The popup of the three lists.
+    void LstNewClick();
+    void LstDelClick();
+    void LstCutClick();
+    void LstInstClick();
+    void LstCopyClick();
+    void LstPastClick();
+
+private:
+    void connectJobEdit();
+    void buildPopup();
+    TGyData &currentJob();
+    // The current item with its list and index; nullptr without one.
+    TKoData *editedItem(bool *group = nullptr, int *index = nullptr);
+    // Puts a refused text back with the caret at caret and beeps.
+    void refuseText(QLineEdit *edit, const QString &text, int caret, bool beep = true);
+    // The item's controls again after a change of what they show.
+    void showItemAgain();
+    void GyNew();
+    void GrKoNew();
+    void DaKoNew();
+    // Shows the list after an add, delete, insert, overwrite or drop: the job list (0), the group
+    // list (1) or the data list (2).
+    void showAfterListChange(int list);
+    // Deleting from the popup or the delete buttons; ask: the confirmation first.
+    void deleteEntry(int list, int at, bool ask, const QString &caption);
+    void DspPopup(int list);
+    bool listDragDrop(QObject *list, QEvent *event);
+    bool listMouseDown(QObject *list, QEvent *event);
+    bool listKeyUp(QObject *list, QEvent *event);
+    bool DefaultDatChecking = false;
 };

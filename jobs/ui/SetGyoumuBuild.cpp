@@ -166,6 +166,7 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     connect(AddInSetBtn, &QPushButton::clicked, this, &TSetGyForm::AddInSetBtnClick);
     connectBasePage();
 
+    connectJobEdit();
     FormCreate();
 }
 

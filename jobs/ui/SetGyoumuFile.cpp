@@ -89,6 +89,8 @@ void TSetGyForm::NewTBtnClick()
         InitSetData(*set_);
         showBasePage(BasePageValues());
     }
+    TmpGyDa.clear();
+    TmpKoDa.clear();
     ChangeFlag = false;
     DspList->setCurrentRow(0);
     DspBnfData(true);
@@ -123,6 +125,8 @@ void TSetGyForm::OpenTBtnClick()
     if (!bnfSucceeded(OpenBnf(chosen, *opened, base)))
         return;
     set_ = std::move(opened);
+    TmpGyDa.clear();
+    TmpKoDa.clear();
     {
         const formkit::LoadingGuard loading(SetFlag);
         showBasePage(base);

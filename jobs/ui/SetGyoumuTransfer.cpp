@@ -85,6 +85,8 @@ void TSetGyForm::RGDatTBtnClick()
     if (!bnfSucceeded(OpenBnf(*path, *received, base)))
         return;
     set_ = std::move(received);
+    TmpGyDa.clear();
+    TmpKoDa.clear();
     {
         const formkit::LoadingGuard loading(SetFlag);
         showBasePage(base);

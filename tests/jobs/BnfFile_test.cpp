@@ -289,7 +289,7 @@ TEST(BnfFile, ModeBJob)
     const QByteArray &quantity = lines[3];
     EXPECT_EQ(quantity.mid(1, 22), sjis(QStringLiteral("数量")) + QByteArray(18, ' '));
     EXPECT_EQ(quantity.mid(30, 11), QByteArray("K001BWb0008"));
-    EXPECT_EQ(quantity.mid(41, 24), QByteArray("000099999999000000000001"));
+    EXPECT_EQ(quantity.mid(41, 24), QByteArray("000009999999000000000001"));
 
     auto back = newSet();
     BasePageValues base;

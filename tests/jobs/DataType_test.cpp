@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
     Types, InitKoDataByType,
     testing::Values(TypeDefaults{'A', 0, 0, 20, "20", '0'}, TypeDefaults{'B', 1, 0, 20, "20", '0'},
                     TypeDefaults{'C', 2, 0, 20, "20", '0'}, TypeDefaults{'a', 3, 1, 8, "99999999", '0'},
-                    TypeDefaults{'b', 4, 1, 8, "99999999", '0'}, TypeDefaults{'c', 5, 1, 7, "9999999", '0'},
+                    TypeDefaults{'b', 4, 1, 8, "9999999", '0'}, TypeDefaults{'c', 5, 1, 7, "9999999", '0'},
                     TypeDefaults{'W', 6, 1, 10, "10", '3'}, TypeDefaults{'X', 7, 1, 8, "8", '3'},
                     TypeDefaults{'Y', 8, 1, 5, "5", '3'}, TypeDefaults{'Z', 9, 1, 5, "5", '3'},
                     // Outside the table: the string defaults.

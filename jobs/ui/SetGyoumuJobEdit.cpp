@@ -1,0 +1,692 @@
+// The job page's field handlers: each writes its value into the current job or item, with its
+// limits, and refreshes what depends on it.
+
+#include "SetBarCode.h"
+#include "SetGyoumu.h"
+
+#include "common/FerPrgLib.h"
+#include "common/ui/FormKit.h"
+#include "common/ui/NEdit.h"
+#include "jobs/BaseSettingsRules.h"
+#include "jobs/JobFieldRules.h"
+#include "jobs/LetterCodes.h"
+#include "platform/Cp932.h"
+#include "platform/UiService.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <functional>
+
+namespace {
+
+// Calls back when a control loses the focus or takes Enter; the control still gets the event.
+class FocusWatcher : public QObject {
+public:
+    FocusWatcher(QObject *parent, std::function<void()> onLeave, std::function<void()> onEnter = {})
+        : QObject(parent), onLeave_(std::move(onLeave)), onEnter_(std::move(onEnter))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusOut && onLeave_)
+            onLeave_();
+        if (event->type() == QEvent::KeyPress && onEnter_) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                onEnter_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onLeave_;
+    std::function<void()> onEnter_;
+};
+
+void warn(const jobs::FieldMessage &message)
+{
+    platform::ui().messageBox(message.text, message.caption, formkit::inputErrorStyle());
+}
+
+int bytes(const QString &text)
+{
+    return int(platform::cp932::byteLength(text));
+}
+
+} // namespace
+
+TGyData &TSetGyForm::currentJob()
+{
+    return set_->GyData[BoundedCount(set_->TmpGyNo, MaxGyCount - 1)];
+}
+
+TKoData *TSetGyForm::editedItem(bool *group, int *index)
+{
+    TGyData &job = currentJob();
+    TKoData *item = jobs::currentItem(job);
+    const bool inGroup = job.TmpGrFlg && job.GrCount > 0;
+    if (group != nullptr)
+        *group = inGroup;
+    if (index != nullptr)
+        *index = inGroup ? job.TmpGrNo : job.TmpDaNo;
+    return item;
+}
+
+void TSetGyForm::refuseText(QLineEdit *edit, const QString &text, int caret, bool beep)
+{
+    const formkit::LoadingGuard loading(SetFlag);
+    edit->setText(text);
+    edit->setCursorPosition(std::clamp(caret, 0, int(text.size())));
+    if (beep)
+        platform::ui().beep();
+}
+
+void TSetGyForm::showItemAgain()
+{
+    // Refilling the controls may move the focus; the operator stays where they were.
+    QWidget *focused = focusWidget();
+    showCurrentJob();
+    if (focused != nullptr && focused != focusWidget())
+        focused->setFocus();
+}
+
+void TSetGyForm::connectJobEdit()
+{
+    connect(GNameSE, &QLineEdit::textEdited, this, &TSetGyForm::GNameSEChange);
+    connect(GModeCB, &QComboBox::activated, this, &TSetGyForm::GModeCBChange);
+    connect(DspTotalChk, &QCheckBox::clicked, this, &TSetGyForm::DspTotalChkClick);
+    connect(RcvProtoCB, &QComboBox::activated, this, &TSetGyForm::RcvProtoCBChange);
+    connect(AddIDChkCB, &QCheckBox::clicked, this, &TSetGyForm::AddIDChkCBClick);
+    connect(TStampCB, &QComboBox::activated, this, &TSetGyForm::TStampCBChange);
+    connect(TSLocCB, &QComboBox::activated, this, &TSetGyForm::TSLocCBChange);
+    connect(AddNumChk, &QCheckBox::clicked, this, &TSetGyForm::AddNumChkClick);
+    connect(PNameSE, &QLineEdit::textEdited, this, &TSetGyForm::PNameSEChange);
+    connect(RNameSE, &QLineEdit::textEdited, this, &TSetGyForm::RNameSEChange);
+    connect(FNameSE, &QLineEdit::textEdited, this, &TSetGyForm::FNameSEChange);
+    connect(KNameSE, &QLineEdit::textEdited, this, &TSetGyForm::KNameSEChange);
+    connect(KNFColorCB, &QComboBox::activated, this, &TSetGyForm::KNFColorCBChange);
+    connect(KNBColorCB, &QComboBox::activated, this, &TSetGyForm::KNBColorCBChange);
+    connect(KDFColorCB, &QComboBox::activated, this, &TSetGyForm::KDFColorCBChange);
+    connect(KDBColorCB, &QComboBox::activated, this, &TSetGyForm::KDBColorCBChange);
+    connect(KDSizeCB, &QComboBox::activated, this, &TSetGyForm::KDSizeCBChange);
+    connect(KDTypeCB, &QComboBox::activated, this, &TSetGyForm::KDTypeCBChange);
+    connect(KDLenNE, &QLineEdit::textEdited, this, &TSetGyForm::KDLenNEChange);
+    connect(KDInpCB, &QComboBox::activated, this, &TSetGyForm::KDInpCBChange);
+    connect(KDSaveChk, &QCheckBox::clicked, this, &TSetGyForm::KDSaveChkClick);
+    connect(SetBarCode, &QPushButton::clicked, this, &TSetGyForm::SetBarCodeClick);
+    // The panel's pressed look; it opens the dialog when released.
+    SetBarCode->setStyleSheet(QStringLiteral("QPushButton { background: #008000; color: #ffffff; }"
+                                             "QPushButton:pressed { background: #ffffff; color: #008000; }"));
+    connect(DefaultCB, &QComboBox::activated, this, &TSetGyForm::DefaultCBChange);
+    connect(DefaultDatSE, &QLineEdit::textEdited, this, &TSetGyForm::DefaultDatSEChange);
+    DefaultDatSE->installEventFilter(new FocusWatcher(this, [this] { DefaultDatSEExit(); }));
+    connect(DefaultDatNE, &QLineEdit::textEdited, this, &TSetGyForm::DefaultDatNEChange);
+    connect(DoubleChkCB, &QComboBox::activated, this, &TSetGyForm::DoubleChkCBChange);
+    connect(KDNextCB, &QComboBox::activated, this, &TSetGyForm::KDNextCBChange);
+    connect(KDNextTmNE, &QLineEdit::textEdited, this, &TSetGyForm::KDNextTmNEChange);
+    KDNextTmNE->installEventFilter(new FocusWatcher(this, {}, [this] {
+        if (KDNextTmNE->text().isEmpty()) {
+            KDNextTmNE->setText(QStringLiteral("0"));
+            KDNextTmNEChange(KDNextTmNE->text());
+        }
+    }));
+    connect(KDMaxNE, &QLineEdit::textEdited, this, &TSetGyForm::KDMaxNEChange);
+    connect(KDMinNE, &QLineEdit::textEdited, this, &TSetGyForm::KDMinNEChange);
+    connect(UseMasterChk, &QCheckBox::clicked, this, &TSetGyForm::UseMasterChkClick);
+
+    connect(GyNewBtn, &QToolButton::clicked, this, &TSetGyForm::GyNewBtnClick);
+    connect(GyDelBtn, &QToolButton::clicked, this, &TSetGyForm::GyDelBtnClick);
+    connect(GrNewBtn, &QToolButton::clicked, this, &TSetGyForm::GrNewBtnClick);
+    connect(GrDelBtn, &QToolButton::clicked, this, &TSetGyForm::GrDelBtnClick);
+    connect(DaNewBtn, &QToolButton::clicked, this, &TSetGyForm::DaNewBtnClick);
+    connect(DaDelBtn, &QToolButton::clicked, this, &TSetGyForm::DaDelBtnClick);
+    buildPopup();
+}
+
+void TSetGyForm::GNameSEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TGyData &job = currentJob();
+    if (const auto refused =
+            jobs::byteLimitRefusal(job.GyName, text, GNameSE->cursorPosition(), jobs::GyNameBytes)) {
+        refuseText(GNameSE, refused->text, refused->caret);
+        return;
+    }
+    job.GyName = text;
+    if (QListWidgetItem *row = GMenuList->item(set_->TmpGyNo))
+        row->setText(text);
+    DspBhtPanel();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::GModeCBChange(int index)
+{
+    if (SetFlag || index < 0)
+        return;
+    currentJob().GyMode = index;
+    DspToolBtn(true);
+    showItemAgain();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::DspTotalChkClick()
+{
+    if (SetFlag)
+        return;
+    currentJob().DspTotal = DspTotalChk->isChecked();
+    DspBhtPanel();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::RcvProtoCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    currentJob().RcvProto = index;
+    DspBhtPanel();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::AddIDChkCBClick()
+{
+    if (SetFlag)
+        return;
+    currentJob().AddIDChk = AddIDChkCB->isChecked();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::TStampCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    currentJob().TStamp = index;
+    TSLocCB->setVisible(index != 0);
+    ChangeFlag = true;
+}
+
+void TSetGyForm::TSLocCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    currentJob().TSLoc = index;
+    ChangeFlag = true;
+}
+
+void TSetGyForm::AddNumChkClick()
+{
+    if (SetFlag)
+        return;
+    currentJob().DaAddNum = AddNumChk->isChecked();
+    ChangeFlag = true;
+}
+
+namespace {
+
+// A file name edit's change: typed through key (when given), then accepted by the name rule.
+// Nothing when refused; the accepted, upper-cased text otherwise.
+struct NameEdit {
+    std::optional<QString> accepted;
+    QString revertText;
+    int revertCaret = 0;
+};
+
+NameEdit nameChange(const QString &stored, const QString &text, int caret, const jobs::KeyRule &key,
+                    bool (*accepts)(const QString &))
+{
+    QString candidate = text;
+    if (key) {
+        const jobs::TypedChange typed = jobs::typeThrough(stored, text, key);
+        if (!typed.accepted)
+            return {std::nullopt, stored, typed.caret};
+        candidate = typed.text;
+    }
+    if (!accepts(candidate)) {
+        const jobs::EditRevert back = jobs::revertEdit(stored, caret);
+        return {std::nullopt, back.text, back.caret};
+    }
+    return {candidate.toUpper(), QString(), 0};
+}
+
+// The editor's 8.3 file-name filter, for the program and receive names.
+std::optional<QChar> fileNameKey(const QString &text, int caret, QChar key)
+{
+    const basepage::FileNameKey typed = basepage::FileNameKeyPress(text, caret, key);
+    return typed.key.isNull() || typed.beep ? std::nullopt : std::optional<QChar>(typed.key);
+}
+
+} // namespace
+
+void TSetGyForm::PNameSEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TGyData &job = currentJob();
+    const int caret = PNameSE->cursorPosition();
+    const NameEdit edit = nameChange(job.PName, text, caret, fileNameKey, jobs::PNameAccepted);
+    if (!edit.accepted) {
+        refuseText(PNameSE, edit.revertText, edit.revertCaret);
+        return;
+    }
+    job.PName = *edit.accepted;
+    refuseText(PNameSE, job.PName, caret, false);
+    ChangeFlag = true;
+}
+
+void TSetGyForm::RNameSEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TGyData &job = currentJob();
+    const int caret = RNameSE->cursorPosition();
+    const NameEdit edit = nameChange(job.RName, text, caret, fileNameKey, jobs::RNameAccepted);
+    if (!edit.accepted) {
+        refuseText(RNameSE, edit.revertText, edit.revertCaret);
+        return;
+    }
+    job.RName = *edit.accepted;
+    refuseText(RNameSE, job.RName, caret, false);
+    DspBhtPanel();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::FNameSEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TGyData &job = currentJob();
+    const int caret = FNameSE->cursorPosition();
+    const NameEdit edit = nameChange(job.FName, text, caret, jobs::FNameKey, jobs::FNameAccepted);
+    if (!edit.accepted) {
+        refuseText(FNameSE, edit.revertText, edit.revertCaret);
+        return;
+    }
+    job.FName = *edit.accepted;
+    refuseText(FNameSE, job.FName, caret, false);
+    if (GyModeLetter(job.GyMode) == u'B')
+        DspTotalChk->setVisible(!job.FName.isEmpty());
+    DspBhtPanel();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::KNameSEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    bool group = false;
+    int index = 0;
+    TKoData *item = editedItem(&group, &index);
+    if (item == nullptr)
+        return;
+    if (const auto refused =
+            jobs::byteLimitRefusal(item->KName, text, KNameSE->cursorPosition(), jobs::KNameBytes)) {
+        refuseText(KNameSE, refused->text, refused->caret);
+        return;
+    }
+    QListWidget *list = group ? GroupList : DataList;
+    if (QListWidgetItem *row = list->currentRow() >= 0 ? list->item(list->currentRow()) : nullptr) {
+        row->setText(text);
+        item->KName = text;
+        ChangeFlag = true;
+    }
+    DspBhtPanel();
+}
+
+void TSetGyForm::KNFColorCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    if (TKoData *item = editedItem()) {
+        item->KNfColor = index;
+        DspBhtPanel();
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::KNBColorCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    if (TKoData *item = editedItem()) {
+        item->KNbColor = index;
+        DspBhtPanel();
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::KDFColorCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    if (TKoData *item = editedItem()) {
+        item->KDfColor = index;
+        DspBhtPanel();
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::KDBColorCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    if (TKoData *item = editedItem()) {
+        item->KDbColor = index;
+        DspBhtPanel();
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::KDSizeCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    const QChar type = DataTypeLetter(item->KDType);
+    if (index == 1) {
+        const bool modeJ = GyModeLetter(currentJob().GyMode) == u'J';
+        if (const auto fault = jobs::DoubleWidthFault(type, modeJ, KDMaxNE->text(), KDLenNE->text())) {
+            warn(*fault);
+            formkit::requestFocus(KDLenNE);
+            {
+                const formkit::LoadingGuard loading(SetFlag);
+                KDSizeCB->setCurrentIndex(0);
+            }
+            item->KDSize = 0;
+            DspBhtPanel();
+            return;
+        }
+    }
+    item->KDSize = index;
+    // Double width lowers the length of a number to what the terminal shows.
+    showItemAgain();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::KDTypeCBChange(int index)
+{
+    if (SetFlag || index < 0)
+        return;
+    bool group = false;
+    int at = 0;
+    TKoData *item = editedItem(&group, &at);
+    if (item == nullptr)
+        return;
+    TGyData &job = currentJob();
+    {
+        const formkit::LoadingGuard loading(SetFlag);
+        if (const auto change =
+                jobs::TypeInputConsequence(GyModeLetter(job.GyMode), index, item->KDInpMode)) {
+            warn(change->message);
+            item->KDInpMode = change->inputMode;
+            KDInpCB->setCurrentIndex(change->inputMode);
+            SetBarCode->hide();
+        }
+        item->KDType = index;
+        // A default that is no number of the new type would be refused by the terminal.
+        const QChar type = DataTypeLetter(index);
+        if (QStringLiteral("BCabc").contains(type) && !jobs::isNumberFor(type, item->KDefDat))
+            item->KDefDat.clear();
+        ItemView view;
+        ChangeType(*item, false, job, group, at, view);
+    }
+    showItemAgain();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::KDLenNEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    const QChar type = DataTypeLetter(item->KDType);
+    const int value = jobs::KDLenValue(text, type, item->KDSize != 0);
+    if (!text.isEmpty() && QString::number(value) != text)
+        refuseText(KDLenNE, QString::number(value), KDLenNE->cursorPosition(), false);
+    item->KDLen = value;
+    const TGyData &job = currentJob();
+    if (GyModeLetter(job.GyMode) == u'J' && !job.TmpGrFlg && QStringLiteral("ABC").contains(type))
+        item->KDMax = KDLenNE->text();
+    DspBhtPanel();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::KDInpCBChange(int index)
+{
+    if (SetFlag || index < 0)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    const QChar mode = GyModeLetter(currentJob().GyMode);
+    if (mode == u'J') {
+        item->KDInpMode = index;
+        ChangeFlag = true;
+        return;
+    }
+    if (const auto fault = jobs::InputModeFault(mode, item->KDType, index)) {
+        warn(*fault);
+        const formkit::LoadingGuard loading(SetFlag);
+        KDInpCB->setCurrentIndex(item->KDInpMode);
+        return;
+    }
+    SetBarCode->setVisible(index == 2 || index == 3);
+    InpDefPanel->show();
+    item->KDInpMode = index;
+    ChangeFlag = true;
+}
+
+void TSetGyForm::KDSaveChkClick()
+{
+    if (TKoData *item = editedItem()) {
+        item->KDSaveFlg = KDSaveChk->isChecked();
+        showItemAgain();
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::SetBarCodeClick()
+{
+    bool group = false;
+    int index = 0;
+    if (editedItem(&group, &index) == nullptr)
+        return;
+    TSetBarCodeForm form(currentJob(), group, index, AppPath + QStringLiteral("AiCode.Tbl"), this);
+    platform::ui().showModal(form);
+    if (form.Confirmed)
+        ChangeFlag = true;
+}
+
+void TSetGyForm::DefaultCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    item->KDefType = index >= 1 && index <= 3 ? QChar(u'0' + index) : QChar(u'0');
+    const bool number = QStringLiteral("abc").contains(DataTypeLetter(item->KDType));
+    DefaultDatNE->setVisible(index == 1 && number);
+    DefaultDatSE->setVisible(index == 1 && !number);
+    ChangeFlag = true;
+}
+
+void TSetGyForm::DefaultDatSEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    const QChar type = DataTypeLetter(item->KDType);
+    const jobs::TypedChange typed =
+        jobs::typeThrough(item->KDefDat, text,
+                          [type](const QString &, int, QChar key) { return jobs::DefaultDatKey(type, key); });
+    const int limit = std::min(DefaultDatSE->maxLength(), jobs::DefaultDatBytes);
+    if (!typed.accepted) {
+        refuseText(DefaultDatSE, item->KDefDat, typed.caret);
+        return;
+    }
+    if (const auto refused =
+            jobs::byteLimitRefusal(item->KDefDat, text, DefaultDatSE->cursorPosition(), limit)) {
+        refuseText(DefaultDatSE, refused->text, refused->caret);
+        return;
+    }
+    item->KDefDat = text;
+    ChangeFlag = true;
+}
+
+void TSetGyForm::DefaultDatSEExit()
+{
+    TKoData *item = editedItem();
+    if (item == nullptr || DefaultDatChecking || !DefaultDatSE->isVisible() || DefaultDatSE->text().isEmpty())
+        return;
+    if (jobs::DefaultDatAccepted(DataTypeLetter(item->KDType), DefaultDatSE->text()))
+        return;
+    DefaultDatChecking = true;
+    platform::ui().messageBox(QStringLiteral("デフォルト値を再入力してください。"),
+                              QStringLiteral("デフォルト値入力エラー"), formkit::inputErrorStyle());
+    formkit::requestFocus(DefaultDatSE);
+    DefaultDatChecking = false;
+}
+
+void TSetGyForm::DefaultDatNEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    if (TKoData *item = editedItem()) {
+        item->KDefDat = text;
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::DoubleChkCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    if (TKoData *item = editedItem()) {
+        item->KDouble = index;
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::KDNextCBChange(int index)
+{
+    if (SetFlag)
+        return;
+    if (TKoData *item = editedItem()) {
+        item->KDNext = index;
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::KDNextTmNEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    int value = text.isEmpty() ? 0 : text.toInt();
+    if (value > 99) {
+        value = 99;
+        refuseText(KDNextTmNE, QStringLiteral("99"), 2, false);
+    }
+    item->KDNextTm = value;
+    ChangeFlag = true;
+}
+
+void TSetGyForm::KDMaxNEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    const QChar type = DataTypeLetter(item->KDType);
+    const bool lonely = text.isEmpty() || text == QLatin1String(".") || text == QLatin1String("+") ||
+                        text == QLatin1String("-");
+    const bool textType = QStringLiteral("ABC").contains(type);
+    if (lonely) {
+        item->KDMax = QStringLiteral("0");
+    } else {
+        if (const auto fault =
+                jobs::KDMaxFault(type, item->KDSize != 0, text, KDLenNE->text(), item->KDSaveFlg)) {
+            const int caret = KDMaxNE->cursorPosition();
+            warn(*fault);
+            refuseText(KDMaxNE, item->KDMax, std::min(caret, bytes(item->KDMax)), false);
+            return;
+        }
+        if (textType) {
+            const int length = int(std::min<qint64>(text.toLongLong(), jobs::DefaultDatBytes));
+            DefaultDatSE->setMaxLength(std::max(length, 1));
+            const QString cut = jobs::cutToBytes(DefaultDatSE->text(), length);
+            if (cut != DefaultDatSE->text()) {
+                const formkit::LoadingGuard loading(SetFlag);
+                DefaultDatSE->setText(cut);
+            }
+        }
+        item->KDMax = text;
+        if (textType)
+            item->KDefDat = DefaultDatSE->text();
+    }
+    if (QStringLiteral("ABCabc").contains(type))
+        DspBhtPanel();
+    ChangeFlag = true;
+}
+
+void TSetGyForm::KDMinNEChange(const QString &text)
+{
+    if (SetFlag)
+        return;
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    const bool lonely = text.isEmpty() || text == QLatin1String(".") || text == QLatin1String("+") ||
+                        text == QLatin1String("-");
+    if (lonely) {
+        item->KDMin = QStringLiteral("0");
+    } else if (const auto fault = jobs::KDMinFault(DataTypeLetter(item->KDType), text, KDMaxNE->text())) {
+        const int caret = KDMinNE->cursorPosition();
+        warn(*fault);
+        refuseText(KDMinNE, item->KDMin, std::min(caret, bytes(item->KDMin)), false);
+        ChangeFlag = true;
+        return;
+    } else {
+        item->KDMin = text;
+    }
+    ChangeFlag = true;
+}
+
+void TSetGyForm::UseMasterChkClick()
+{
+    TKoData *item = editedItem();
+    if (item == nullptr)
+        return;
+    if (!UseMasterChk->isChecked() && item->KMFNo > 0 &&
+        !formkit::askYes(QStringLiteral("設定したデータを破棄してもいいですか？"),
+                         QStringLiteral("マスター参照設定"))) {
+        UseMasterChk->setChecked(true);
+        return;
+    }
+    if (UseMasterChk->isChecked())
+        item->KMstFlag = true;
+    else
+        jobs::ReleaseMaster(*item, *set_);
+    SetMasterBtn->setEnabled(UseMasterChk->isChecked());
+    ChangeFlag = true;
+}
