@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -79,6 +80,55 @@ TMainForm::TMainForm()
     addPage(buildGamenSheet());
     addPage(buildSendFSheet());
     SendDat_ = MarrentSettings::DefaultResultFields();
+    enterChain_ = {DKNameSE, DKTypeCB,    DKFontCB, DKMaxNE,    DKMinNE,     DKBarChk,
+                   DKMstChk, DKMstFileSE, DpBarChk, SendFileSE, SendFieldsCB};
+    for (QWidget *control : enterChain_)
+        control->installEventFilter(this);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *control = qobject_cast<QWidget *>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && control && enterChain_.contains(control)) {
+            // Enter never reaches the field itself: it only moves on, or does nothing.
+            if (QWidget *next = EnterNext(control))
+                next->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return TAddInMainForm::eventFilter(watched, event);
+}
+
+QWidget *TMainForm::EnterNext(QWidget *control) const
+{
+    // A control that cannot take the focus (disabled for a date type, or hidden) ends the chain
+    // there rather than passing the focus somewhere the operator did not expect.
+    const auto ready = [](QWidget *next) { return next->isVisible() && next->isEnabled() ? next : nullptr; };
+    if (control == DKNameSE)
+        return DKNameSE->text().isEmpty() ? nullptr : ready(DKTypeCB);
+    if (control == DKTypeCB)
+        return ready(DKFontCB);
+    if (control == DKFontCB)
+        return ready(DKMaxNE);
+    if (control == DKMaxNE)
+        return ready(DKMinNE);
+    if (control == DKMinNE)
+        return ready(DKBarChk);
+    if (control == DKBarChk)
+        return ready(DKBarBtn) ? DKBarBtn : ready(DKMstChk);
+    if (control == DKMstChk)
+        return DKMstPanel->isVisible() ? ready(DKMstFileSE) : nullptr;
+    if (control == DKMstFileSE)
+        return ready(DKMstFieldSE);
+    if (control == DpBarChk)
+        return ready(DpBarBtn);
+    if (control == SendFileSE)
+        return SendFileSE->text().isEmpty() ? nullptr : ready(SendFieldsCB);
+    if (control == SendFieldsCB)
+        return ready(SendFTypeCB);
+    return nullptr;
 }
 
 QWidget *TMainForm::buildModeSheet()
@@ -89,13 +139,13 @@ QWidget *TMainForm::buildModeSheet()
     ModePicking = named(new QRadioButton(QStringLiteral("ピッキング"), mode), "ModePicking");
     ModeInspect->setChecked(true);
     auto *modeLayout = new QVBoxLayout(mode);
-    modeLayout->addWidget(ModeInspect);
-    modeLayout->addWidget(ModePicking);
+    modeLayout->addWidget(ModeInspect, 0, Qt::AlignLeft);
+    modeLayout->addWidget(ModePicking, 0, Qt::AlignLeft);
     RemoteChk =
         named(new QCheckBox(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙをﾘﾓｰﾄ受信（Quenbrix.exeから受信）"), page), "RemoteChk");
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(mode);
-    layout->addWidget(RemoteChk);
+    layout->addWidget(RemoteChk, 0, Qt::AlignLeft);
     layout->addStretch();
     connect(ModeInspect, &QRadioButton::clicked, this, &TMainForm::ModeRGClick);
     connect(ModePicking, &QRadioButton::clicked, this, &TMainForm::ModeRGClick);
@@ -133,7 +183,7 @@ QWidget *TMainForm::buildDKubunSheet()
     mst->addWidget(DKMstFileSE, 0, 1);
     mst->addWidget(new QLabel(QStringLiteral("フィールド情報"), DKMstPanel), 1, 0);
     mst->addWidget(DKMstFieldSE, 1, 1);
-    mst->addWidget(DKMstErrChk, 2, 0, 1, 2);
+    mst->addWidget(DKMstErrChk, 2, 0, 1, 2, Qt::AlignLeft);
     DKMstPanel->setVisible(false);
 
     auto *grid = new QGridLayout(DKGroup);
@@ -147,11 +197,11 @@ QWidget *TMainForm::buildDKubunSheet()
     grid->addLayout(row(DKGroup, {DKMaxNE, new QLabel(QStringLiteral("入力最小桁数"), DKGroup), DKMinNE}), 3,
                     1);
     grid->addLayout(row(DKGroup, {DKBarChk, DKBarBtn}), 4, 0, 1, 2);
-    grid->addWidget(DKMstChk, 5, 0, 1, 2);
+    grid->addWidget(DKMstChk, 5, 0, 1, 2, Qt::AlignLeft);
     grid->addWidget(DKMstPanel, 6, 0, 1, 2);
     DKGroup->setVisible(false);
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(DKKubunChk);
+    layout->addWidget(DKKubunChk, 0, Qt::AlignLeft);
     layout->addWidget(DKGroup);
     layout->addStretch();
 
@@ -186,7 +236,7 @@ QWidget *TMainForm::buildDenpyouSheet()
     grid->addLayout(row(DpGroup, {DpBarChk, DpBarBtn}), 1, 0, 1, 2);
     DpGroup->setVisible(false);
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(DpKubunChk);
+    layout->addWidget(DpKubunChk, 0, Qt::AlignLeft);
     layout->addWidget(DpGroup);
     layout->addStretch();
     connect(DpKubunChk, &QCheckBox::clicked, this, &TMainForm::DpKubunChkClick);
@@ -273,7 +323,7 @@ QWidget *TMainForm::buildGamenSheet()
     BHT900Panel = buildPreviewPanel("BHT900Panel", "B900");
     auto *left = new QVBoxLayout;
     left->addWidget(SCBarBtn);
-    left->addWidget(InpCountChk);
+    left->addWidget(InpCountChk, 0, Qt::AlignLeft);
     left->addWidget(InpCountGroup);
     left->addStretch();
     auto *layout = new QHBoxLayout(page);
@@ -335,7 +385,7 @@ QWidget *TMainForm::buildSendFSheet()
     del->addWidget(SendDelCB);
     del->addStretch();
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(SendFileChk);
+    layout->addWidget(SendFileChk, 0, Qt::AlignLeft);
     layout->addWidget(SendGroup);
     layout->addLayout(del);
     layout->addStretch();

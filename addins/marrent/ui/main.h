@@ -3,6 +3,7 @@
 #include "addins/frame/ui/AddInMainForm.h"
 #include "addins/marrent/HandOff.h"
 
+#include <QList>
 #include <QMap>
 #include <array>
 
@@ -97,6 +98,7 @@ protected:
     bool SavePara() override;
     void DspPage() override;
     QString closeQueryCaption() const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void ModeRGClick();
@@ -118,6 +120,10 @@ private slots:
     void SFieldCBChange();
 
 private:
+    // Enter in a control of the data kind, voucher kind and result pages: the control that takes the
+    // focus next, or none when it stays.
+    QWidget *EnterNext(QWidget *control) const;
+
     QWidget *buildModeSheet();
     QWidget *buildDKubunSheet();
     QWidget *buildDenpyouSheet();
@@ -139,4 +145,5 @@ private:
     marrent::MarrentLoad load_;
     std::array<marrent::ResultField, marrent::ResultFieldCount> SendDat_{};
     QMap<int, QMap<QString, QLabel *>> previewLabels_;
+    QList<QWidget *> enterChain_;
 };

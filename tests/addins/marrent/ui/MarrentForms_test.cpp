@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -239,6 +240,82 @@ TEST(MarrentFormTest, PreviewFollowsModelAndSettings)
             EXPECT_TRUE(label("Quantity")->text().endsWith(QStringLiteral("・・・・・")));
         }
         testsupport::shootDialog(form, QStringLiteral("marrent-screen-%1.png").arg(bht));
+        form.ChangeFlag = false;
+    }
+}
+
+TEST(MarrentFormTest, EnterMovesAlongThePageChain)
+{
+    MarrentSettings s = full(800);
+    s.DKMstUsed = true;
+    s.DKMstFile = QStringLiteral("KUBUN.DAT");
+    s.DKMstField = QStringLiteral("1,2");
+    s.DpBarUsed = true;
+    s.DpBarDat = jan();
+    const ParaStrings stored = EncodeParas(s, *LimitsOf(800));
+    const auto empty = [](TMainForm &f, const char *name) {
+        auto *edit = f.findChild<QLineEdit *>(QString::fromLatin1(name));
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        EXPECT_EQ(edit->text(), QString());
+    };
+    struct Case {
+        const char *name;
+        int page;
+        std::function<void(TMainForm &)> before;
+        const char *from;
+        const char *to;
+    };
+    const std::vector<Case> cases = {
+        {"item name", 1, nullptr, "DKNameSE", "DKTypeCB"},
+        {"empty item name stays", 1, [&](TMainForm &f) { empty(f, "DKNameSE"); }, "DKNameSE", "DKNameSE"},
+        {"data type", 1, nullptr, "DKTypeCB", "DKFontCB"},
+        {"font", 1, nullptr, "DKFontCB", "DKMaxNE"},
+        {"date type fixes the digits", 1,
+         [](TMainForm &f) {
+             f.DKTypeCB->setCurrentIndex(3);
+             emit f.DKTypeCB->activated(3);
+             EXPECT_FALSE(f.DKMaxNE->isEnabled());
+         },
+         "DKFontCB", "DKFontCB"},
+        {"maximum", 1, nullptr, "DKMaxNE", "DKMinNE"},
+        {"minimum", 1, nullptr, "DKMinNE", "DKBarChk"},
+        {"barcode used", 1, nullptr, "DKBarChk", "DKBarBtn"},
+        {"barcode not used", 1, [](TMainForm &f) { f.DKBarChk->click(); }, "DKBarChk", "DKMstChk"},
+        {"display master used", 1, nullptr, "DKMstChk", "DKMstFileSE"},
+        {"display master not used stays", 1, [](TMainForm &f) { f.DKMstChk->click(); }, "DKMstChk",
+         "DKMstChk"},
+        {"display master file", 1, nullptr, "DKMstFileSE", "DKMstFieldSE"},
+        {"voucher barcode used", 2, nullptr, "DpBarChk", "DpBarBtn"},
+        {"voucher barcode not used stays", 2, [](TMainForm &f) { f.DpBarChk->click(); }, "DpBarChk",
+         "DpBarChk"},
+        {"result file", 5, nullptr, "SendFileSE", "SendFieldsCB"},
+        {"empty result file stays", 5, [&](TMainForm &f) { empty(f, "SendFileSE"); }, "SendFileSE",
+         "SendFileSE"},
+        {"field count", 5, nullptr, "SendFieldsCB", "SendFTypeCB"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        prepare(800, stored);
+        testsupport::RecordingUi ui;
+        TMainForm form;
+        ASSERT_TRUE(form.FormCreate());
+        form.show();
+        clickNode(form.TreeView1, c.page);
+        if (c.before)
+            c.before(form);
+        QWidget *from = child<QWidget>(form, c.from);
+        from->setFocus();
+        ASSERT_EQ(form.focusWidget(), from);
+        const int fieldsBefore = form.SendFieldsCB->currentIndex();
+        const bool barBefore = form.DKBarChk->isChecked();
+        QTest::keyClick(from, Qt::Key_Return);
+        EXPECT_EQ(form.focusWidget() ? form.focusWidget()->objectName() : QString(),
+                  QString::fromLatin1(c.to));
+        // Enter chooses nothing and ticks nothing on its way.
+        EXPECT_EQ(form.SendFieldsCB->currentIndex(), fieldsBefore);
+        EXPECT_EQ(form.DKBarChk->isChecked(), barBefore);
+        EXPECT_EQ(ui.messageBoxCount(), 0);
         form.ChangeFlag = false;
     }
 }
