@@ -39,7 +39,11 @@ DISCARD = "設定したデータを破棄してもいいですか？"
 #   text     what the operator types there, after erasing what it holds
 #   answer   the parameter strings the program writes on confirm, from Para0 on
 #   confirm, cancel   the captions of the tree's confirm and cancel nodes
-Row = collections.namedtuple("Row", "add_in job title paras field text answer confirm cancel")
+#   page     the tree node of the page that holds the field (None: the page the program opens on)
+#   question the title of the box that asks before the edits are discarded (None: the title)
+Row = collections.namedtuple(
+    "Row", "add_in job title paras field text answer confirm cancel page question", defaults=(None, None)
+)
 
 
 def padded(text, width):
@@ -50,6 +54,78 @@ def olvide_para(date):
     """Olvide's 400-byte string for AI 17 against the set date (YYMMDD), read date later than it,
     GS1 DataBar and Code128."""
     return padded("17=" + date + ">" + padded("RK", 20), 400)
+
+
+def fixed(length, *fields):
+    """A fixed record as the stored set holds it: blanks of length bytes with each (position, text)
+    placed at its 1-based byte position in code page 932, decoded back for the hand-off's text."""
+    record = bytearray(b" " * length)
+    for position, text in fields:
+        data = text.encode("cp932")
+        record[position - 1 : position - 1 + len(data)] = data
+    if len(record) != length:
+        raise ValueError("a field runs past byte %d" % length)
+    return record.decode("cp932")
+
+
+def cp932_padded(text, width):
+    """text padded with blanks to width bytes of code page 932."""
+    return fixed(width, (1, text))
+
+
+def tessary_bar(symbols, most, least, length):
+    """Tessary's long barcode text: symbologies, digit counts, no user code, GTIN and check digit
+    off, fixed length, no data check, data 1 at 1 with the given length, then data 2 to 5 at 1
+    with length 1 (the delete part follows apart)."""
+    return (
+        cp932_padded(symbols, 20) + "%04d%04d" % (most, least) + " " * 32 + "00N0010001" + " " * 32
+        + "00000001%04d" % length + "000000010001" * 4
+    )
+
+
+def tessary_paras(save_file):
+    """A 1:N collation on model 800 whose results go to save_file: source and target read one
+    symbology whole, two saved fields (source barcode, OK/NG), save type OK/NG details."""
+    para0 = fixed(
+        468, (1, "1"), (2, save_file), (16, "0"), (160, "N0"), (162, "照合元"),
+        (184, tessary_bar("A", 13, 1, 13)), (346, "0-"), (467, "D1"),
+    )
+    para1 = fixed(
+        400, (1, "照合先"), (23, tessary_bar("A", 13, 1, 13)), (185, "0-0"),
+        (188, "023N" + "M00010013" + "O00010002"), (336, "0"), (360, "0"),
+    )
+    return [para0, para1]
+
+
+def quillon_bar(symbols, length):
+    """Quillon's barcode text: symbologies, fixed length, no data check, data from 1 for length."""
+    return cp932_padded(symbols, 20) + " " * 32 + "00N0010001" + " " * 32 + "0001%04d" % length + "0   "
+
+
+def quillon_paras(ok_time):
+    """A collation on model 800: a search key looked up in MASTER.DAT and the collation data, both
+    read as two symbologies, results not saved; the OK result shows for ok_time tenths."""
+    buzzers = "%02d" % ok_time + " " * 14 + "0001010501" + "0" + "30" + " " * 14 + "0002030101" + "0"
+    para0 = fixed(
+        468, (1, "0"), (16, "0"), (189, "品番"), (211, "00200001"), (219, quillon_bar("AK", 13)),
+        (325, "MASTER.DAT"), (369, buzzers), (467, "m0"),
+    )
+    para1 = fixed(500, (1, "照合"), (23, "0"), (24, quillon_bar("AK", 13)), (130, "0"), (151, "011"))
+    return [para0, para1]
+
+
+def marrent_paras(code_length):
+    """An inspection on model 800 against SHOHIN.DAT, whose product code field is code_length
+    bytes: no data or voucher kind, the product code read whole from one symbology, no quantity
+    input, no result file."""
+    para0 = fixed(
+        468, (1, "0"), (16, "K0"), (18, "0"), (189, "0"), (338, "SHOHIN.DAT"),
+        (352, "08%02d4006" % code_length), (467, "P0"),
+    )
+    # The separator code is written as 0 outside its format (the dialog keeps none there).
+    bar = cp932_padded("A", 20) + "00130013" + " " * 32 + "00N0000010001" + " " * 32 + "000113"
+    para1 = fixed(468, (1, bar), (112, "006"), (131, "00" + "X01" * 8 + "2"))
+    return [para0, para1]
 
 
 PROGRAMS = {
@@ -64,6 +140,45 @@ PROGRAMS = {
         answer=[olvide_para("250101")],
         confirm="確定",
         cancel="キャンセル",
+    ),
+    "tessary": Row(
+        add_in="COUNTCOL.PD4",
+        job="検品",
+        title="検品 照合プログラム設定(BHT-800)",
+        paras=tessary_paras("KEKKA.DAT"),
+        field="保存ファイル",
+        text="KEKKA2.DAT",
+        answer=tessary_paras("KEKKA2.DAT"),
+        confirm="更新",
+        cancel="キャンセル",
+        page="データ保存",
+        question="アドイン照合設定",
+    ),
+    "quillon": Row(
+        add_in="COLLATE.PD4",
+        job="照合",
+        title="照合 設定(BHT-800)",
+        paras=quillon_paras(30),
+        field="OK表示時間",
+        text="25",
+        answer=quillon_paras(25),
+        confirm="更新",
+        cancel="キャンセル",
+        page="照合条件",
+        question="アドイン照合設定",
+    ),
+    "marrent": Row(
+        add_in="PICKINSP.PD4",
+        job="入荷検品",
+        title="入荷検品 設定 (BHT-800)",
+        paras=marrent_paras(13),
+        field="商品コード",
+        text="14",
+        answer=marrent_paras(14),
+        confirm="確定",
+        cancel="キャンセル",
+        page="検品マスター",
+        question="アドインピッキング／検品設定",
     ),
 }
 
@@ -128,8 +243,13 @@ def offered(parts):
 
 
 def field_beside(form, caption):
-    """The text field a person finds right of the label caption, on the same row."""
-    label = form.find("label", caption)
+    """The text field a person finds right of the label caption, on the same row of the page shown
+    (pages the tree hides may hold labels of the same caption)."""
+    label = wait_for(
+        "a label %r shown in %r" % (caption, form.name),
+        lambda: next((c for c in form.find_all("label", caption) if c.showing() and c.extents()[2] > 0), None),
+        10,
+    )
     lx, ly, lw, lh = label.extents()
     beside = []
     for text in form.find_all("text"):
@@ -152,6 +272,13 @@ def retype(desk, field, text):
 def node(form, caption):
     """A node of the program's tree, found by its caption as a person reads it."""
     return form.find("table cell", caption)
+
+
+def change_field(desk, form, row):
+    """Opens the page of the row's field through the tree and types the row's text there."""
+    if row.page is not None:
+        node(form, row.page).click()
+    retype(desk, field_beside(form, row.field), row.text)
 
 
 class Editor:
@@ -223,9 +350,9 @@ def cancelled_run(desk, editor, store, name, row):
     first = store.hand_off()
     check_equal(first.get("Result"), 0, "Result in the hand-off while %s runs" % settings.name)
     check_locked(desk, editor, settings, window)
-    retype(desk, field_beside(form, row.field), row.text)
+    change_field(desk, form, row)
     node(form, row.cancel).click()
-    question = settings.top_level(row.title, "alert")
+    question = settings.top_level(row.question or row.title, "alert")
     check(DISCARD in question.texts(), "the close question reads %r" % question.texts())
     question.find("push button", "はい(Y)").click()
     settings.wait(10)
@@ -242,7 +369,7 @@ def confirmed_run(desk, editor, store, name, row, offered_before, screenshots):
     settings, window, form = editor.start_settings(name, row)
     check_equal(offered(store.hand_off()), offered_before, "what the job offers after the cancelled run")
     check_locked(desk, editor, settings, window)
-    retype(desk, field_beside(form, row.field), row.text)
+    change_field(desk, form, row)
     desk.screenshot(os.path.join(screenshots, "desktop-%s.png" % settings.name))
     node(form, row.confirm).click()
     settings.wait(10)
