@@ -2,6 +2,7 @@
 
 #include "masters/tables/SheetRows.h"
 #include "masters/tables/ValueText.h"
+#include "masters/tables/XlsxSheetText.h"
 
 #include <QDate>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <orcus/spreadsheet/import_interface.hpp>
 
 #include <exception>
+#include <limits>
 #include <vector>
 
 namespace masters::tables {
@@ -519,18 +521,36 @@ public:
             return false;
         SheetRowEmitter emitter(m_scan.headerRow(), m_scan.columnCount(), onRow, m_extras);
         const Styles &styles = m_styles;
+        // The text cells read from the part itself join the library's cells row by row; both come
+        // in the sheet's order.
+        const std::vector<SheetTexts::Cell> &texts = m_texts.cells();
+        size_t nextText = 0;
+        const auto addTextsUpTo = [&](qint64 row) {
+            for (; nextText < texts.size() && texts[nextText].row <= row; ++nextText) {
+                const SheetTexts::Cell &cell = texts[nextText];
+                if (!emitter.addCell(cell.row, cell.column, m_texts.text(cell)))
+                    return false;
+            }
+            return true;
+        };
         Styles unused;
         Factory factory(
             unused, false, table,
             [&](ss::row_t row, const QMap<int, RawCell> &cells) {
+                if (!addTextsUpTo(qint64(row) - 1))
+                    throw StopReading();
                 for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
                     if (!emitter.addCell(row, it.key(), finalText(it.value(), styles)))
                         throw StopReading();
                 }
+                if (!addTextsUpTo(row))
+                    throw StopReading();
             },
             nullptr);
         if (!parse(factory, error))
             return false;
+        if (!emitter.stopped())
+            addTextsUpTo(std::numeric_limits<qint64>::max());
         emitter.finish();
         return true;
     }
@@ -563,6 +583,7 @@ private:
         m_scanned = false;
         m_scan = SheetScan();
         m_extras.clear();
+        m_texts.clear();
         m_styles = Styles();
         std::vector<FormulaResult> formulas;
         // Formats of cells that held no value in the sheet: a formula's result takes its format.
@@ -592,6 +613,11 @@ private:
                         : QStringLiteral("シート「%1」がありません。").arg(table);
             return false;
         }
+        std::string part;
+        if (!findSheetPart(m_path, table, part, error) || !readSheetTexts(m_path, part, m_texts, error))
+            return false;
+        for (const SheetTexts::Cell &cell : m_texts.cells())
+            m_scan.addCell(cell.row, cell.column, {m_texts.text(cell), TextKind});
         for (FormulaResult &result : formulas) {
             result.cell.xf = valuelessFormats.value(qint64(result.row) << 16 | result.column, 0);
             const QString text = finalText(result.cell, m_styles);
@@ -613,6 +639,7 @@ private:
     Styles m_styles;
     SheetScan m_scan;
     std::map<qint64, QMap<int, QString>> m_extras;
+    SheetTexts m_texts;
     QString m_scannedTable;
     bool m_scanned = false;
 };

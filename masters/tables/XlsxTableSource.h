@@ -9,10 +9,10 @@ namespace masters::tables {
 // columns, kinds and formula results (which the library hands over only after the sheets) and once
 // for its rows; the first pass is kept for the source's later calls.
 //
-// Known gaps of the library in use: text cells written inline (t="inlineStr", as some exporters
-// write them) arrive as no value at all, and a workbook whose links to its sheet parts start at the
-// archive's root ("/xl/worksheets/...") has its sheets skipped; the second case is reported as a
-// sheet that cannot be read, the first is not detected.
+// The library drops text cells written inline (t="inlineStr", as openpyxl and some exporters
+// write them) and plain text cells without a formula (t="str") without a word; those are read from
+// the sheet's part by XlsxSheetText and merged in. A sheet whose link starts at the archive's root
+// ("/xl/worksheets/...") the library skips whole; it is refused as a sheet that cannot be read.
 std::unique_ptr<TableSource> makeXlsxTableSource(const QString &path);
 
 } // namespace masters::tables

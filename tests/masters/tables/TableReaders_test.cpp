@@ -188,6 +188,63 @@ TEST_P(Workbooks, ReportsAMissingSheet)
     EXPECT_TRUE(error.contains(QStringLiteral("ない"))) << error.toStdString();
 }
 
+// Text written inline in the cells (rich runs, character references, a phonetic guide that is not
+// part of the text, a row of nothing else) arrives at its column next to shared strings and numbers.
+TEST(TableReaders, DeliverTextWrittenInlineInTheCells)
+{
+    QString error;
+    auto source = openTableSource(workbook("inline.xlsx"), error);
+    ASSERT_TRUE(source);
+    const QString sheet = QStringLiteral("混在");
+    QList<TableColumn> columns;
+    ASSERT_TRUE(source->readColumns(sheet, columns, error)) << error.toStdString();
+    EXPECT_EQ(columns, (QList<TableColumn>{{QStringLiteral("コード"), true},
+                                           {QStringLiteral("品名"), false},
+                                           {QStringLiteral("単価"), true},
+                                           {QStringLiteral("備考"), false}}));
+    bool ok = false;
+    const QList<QStringList> rows = allRows(*source, sheet, error, ok);
+    ASSERT_TRUE(ok) << error.toStdString();
+    const QList<QStringList> expected = {
+        {"101", "赤い りんご", "150", "産地直送"},
+        {"102", "ﾊﾞﾅﾅ & 梨", "", ""},
+        {"", "表示価格（税込）", "", "A-1"},
+        {"103", "\U00020BB7野家", "7", ""},
+    };
+    ASSERT_EQ(rows.size(), expected.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows.at(i), expected.at(i)) << "row " << i;
+
+    // A stop asked for on a row of inline text alone holds.
+    int seen = 0;
+    EXPECT_TRUE(source->readRows(
+        sheet, [&](const QStringList &) { return ++seen < 3; }, error));
+    EXPECT_EQ(seen, 3);
+
+    // Text cells all inline, as openpyxl writes them.
+    ASSERT_TRUE(source->readColumns(QStringLiteral("品目"), columns, error)) << error.toStdString();
+    EXPECT_EQ(columns, (QList<TableColumn>{{QStringLiteral("品番"), true}, {QStringLiteral("品名"), false}}));
+    EXPECT_EQ(allRows(*source, QStringLiteral("品目"), error, ok), (QList<QStringList>{{"1", "りんご"}}));
+    EXPECT_TRUE(ok) << error.toStdString();
+}
+
+// The library skips a sheet whose link starts at the archive's root; it must not pass for empty.
+TEST(TableReaders, RefuseASheetTheLibrarySkips)
+{
+    QString error;
+    auto source = openTableSource(workbook("rootlinks.xlsx"), error);
+    ASSERT_TRUE(source);
+    QStringList names;
+    ASSERT_TRUE(source->listTables(names, error)) << error.toStdString();
+    EXPECT_EQ(names, QStringList{QStringLiteral("商品")});
+    QList<TableColumn> columns;
+    EXPECT_FALSE(source->readColumns(QStringLiteral("商品"), columns, error));
+    EXPECT_EQ(error, QStringLiteral("シート「商品」を読み込めません。"));
+    bool ok = true;
+    EXPECT_TRUE(allRows(*source, QStringLiteral("商品"), error, ok).isEmpty());
+    EXPECT_FALSE(ok);
+}
+
 // Files of each kind that are missing, empty or not of their kind fail with a text, not a crash.
 TEST(TableReaders, ReportBrokenFilesAsErrors)
 {
