@@ -257,6 +257,8 @@ public:
     jobs::EntryStack<TKoData> TmpKoDa;
     int TmpList = 0;
     QMenu *PopupMenu = nullptr;
+    // The lists' event filter calls into this form, so it goes before the form's widgets do.
+    QObject *listEvents_ = nullptr;
     QAction *LstNew = nullptr;
     QAction *LstDel = nullptr;
     QAction *LstCut = nullptr;

@@ -170,7 +170,11 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     FormCreate();
 }
 
-TSetGyForm::~TSetGyForm() = default;
+TSetGyForm::~TSetGyForm()
+{
+    // Destroying the lists sends them events while this form is already gone.
+    delete listEvents_;
+}
 
 void TSetGyForm::buildToolBars()
 {

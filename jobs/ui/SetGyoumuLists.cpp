@@ -71,6 +71,7 @@ void TSetGyForm::buildPopup()
         return listKeyUp(watched, event) || listMouseDown(watched, event) || listDragDrop(watched, event);
     };
     auto *events = new ListEvents(this, handler);
+    listEvents_ = events;
     for (QListWidget *list : {GMenuList, GroupList, DataList}) {
         list->installEventFilter(events);
         list->viewport()->installEventFilter(events);
