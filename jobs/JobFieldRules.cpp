@@ -2,7 +2,9 @@
 
 #include "common/FerPrgLib.h"
 #include "common/NumberText.h"
+#include "jobs/BaseSettingsRules.h"
 #include "jobs/LetterCodes.h"
+#include "jobs/MasterDefinitions.h"
 #include "platform/Cp932.h"
 
 #include <QDate>
@@ -176,18 +178,11 @@ std::optional<QChar> FNameKey(const QString &text, int caret, QChar key)
 
 std::optional<QChar> AddGyNameKey(const QString &text, int caret, QChar key)
 {
-    const char16_t c = key.unicode();
-    if (c == u'\b')
-        return key;
-    if (outsideFileNameSet(c, "-."))
+    // The editor's one file-name filter, shared with the base page.
+    const basepage::FileNameKey typed = basepage::FileNameKeyPress(text, caret, key);
+    if (typed.key.isNull() || typed.beep)
         return std::nullopt;
-    if (caret == 0 && (isDigit(key) || isLetterIn(key, ".-_")))
-        return std::nullopt;
-    if (c == u'.')
-        return text.contains(u'.') || caret > 8 ? std::nullopt : std::optional<QChar>(key);
-    if (beyondEightThree(text, caret))
-        return std::nullopt;
-    return key.toUpper();
+    return typed.key;
 }
 
 std::optional<QChar> DefaultDatKey(QChar typeLetter, QChar key)
@@ -394,9 +389,6 @@ std::optional<TypeInputChange> TypeInputConsequence(QChar modeLetter, int typeIn
 
 void ReleaseMaster(TKoData &item, TSetData &set)
 {
-    const int count = BoundedCount(set.MstNum, MaxMstCount);
-    if (item.KMFNo >= 1 && item.KMFNo <= count && set.MstDat[item.KMFNo - 1].UseCount > 0)
-        --set.MstDat[item.KMFNo - 1].UseCount;
     item.KMstFlag = false;
     item.KMFNo = 0;
     item.KMFKeySet = false;
@@ -405,6 +397,8 @@ void ReleaseMaster(TKoData &item, TSetData &set)
     item.KMstChk = false;
     item.DspQDNo = 0;
     item.SaveQDNum = 0;
+    // Counted again from the items: cuts, pastes and mode changes never kept a count by hand.
+    masterdef::CountMasterUses(set);
 }
 
 } // namespace jobs

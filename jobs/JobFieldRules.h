@@ -55,7 +55,8 @@ TypedChange typeThrough(const QString &before, const QString &after, const KeyRu
 // Key filters.
 // The save file name (8.3 with up to four "#" and "*" placeholders).
 std::optional<QChar> FNameKey(const QString &text, int caret, QChar key);
-// The add-job dialog's receive file and program names (8.3, letters, digits, "-", "_", ".").
+// The editor's file-name filter (8.3, letters, digits, "-", "_", ".") as a key rule: the job page's
+// and the add-job dialog's program and receive names.
 std::optional<QChar> AddGyNameKey(const QString &text, int caret, QChar key);
 // The default value text of a type letter.
 std::optional<QChar> DefaultDatKey(QChar typeLetter, QChar key);
@@ -117,8 +118,8 @@ struct TypeInputChange {
 };
 std::optional<TypeInputChange> TypeInputConsequence(QChar modeLetter, int typeIndex, int inputMode);
 
-// Unchecking master use: what the item keeps of its master reference. The master list's use count
-// goes down for the master it referred to.
+// Unchecking master use: what the item keeps of its master reference. The masters' use counts are
+// counted again from the set's items.
 void ReleaseMaster(TKoData &item, TSetData &set);
 
 } // namespace jobs

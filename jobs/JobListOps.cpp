@@ -1,5 +1,7 @@
 #include "jobs/JobListOps.h"
 
+#include "jobs/AddInHandOff.h"
+
 #include "jobs/LetterCodes.h"
 #include "platform/Cp932.h"
 
@@ -249,8 +251,8 @@ std::optional<AddGyFault> AddGyCheck(const AddGyFields &f)
 
 bool AddInNameValid(const QString &name)
 {
-    const QString upper = name.toUpper();
-    return platform::cp932::byteLength(upper) >= 5 && upper.contains(QLatin1String(".PD4"));
+    // The hand-off's own check, so that the dialog never accepts a name the hand-off refuses.
+    return CheckAddInName(name) == AddInNameCheck::Ok;
 }
 
 void ResetAddInData(TAddGyDat &add)

@@ -80,6 +80,12 @@ public:
     // The top index as the editor counts it: -1 when empty.
     int top() const { return size() - 1; }
     void clear() { entries_.clear(); }
+    // Calls f on every held entry, oldest first (entries held while the set changes under them).
+    template <typename F> void forEach(F f)
+    {
+        for (T &entry : entries_)
+            f(entry);
+    }
 
 private:
     std::deque<T> entries_;

@@ -156,16 +156,25 @@ int MasterCopy::useCount(const TSetData &set, int index, ItemRef except) const
     return uses;
 }
 
-void MasterCopy::applyTo(TSetData &set) const
+void MasterCopy::follow(TKoData &item) const
+{
+    if (item.KMFNo != 0)
+        item.KMFNo = renumbered(item.KMFNo);
+}
+
+void MasterCopy::follow(TGyData &job) const
 {
     // Every held item slot follows, also those beyond a job's counts, so that none refers to a
     // master that is no longer the one it meant.
-    for (TGyData &job : set.GyData) {
-        for (auto *items : {&job.GrKoDa, &job.DaKoDa})
-            for (TKoData &item : *items)
-                if (item.KMFNo != 0)
-                    item.KMFNo = renumbered(item.KMFNo);
-    }
+    for (auto *items : {&job.GrKoDa, &job.DaKoDa})
+        for (TKoData &item : *items)
+            follow(item);
+}
+
+void MasterCopy::applyTo(TSetData &set) const
+{
+    for (TGyData &job : set.GyData)
+        follow(job);
     set.MstDat = mstDat_;
     set.MstNum = mstNum_;
     CountMasterUses(set);

@@ -66,6 +66,10 @@ public:
     // Puts the copy into the set and moves every item reference along with its master: references
     // to a deleted master become 0, later ones follow their definitions.
     void applyTo(TSetData &set) const;
+    // The same for an item or a job held outside the set (the editor's cut/copy stacks), so that a
+    // later paste refers to the master it meant, or to none when that master went.
+    void follow(TKoData &item) const;
+    void follow(TGyData &job) const;
 
 private:
     std::array<TMstDat, MaxMstCount> mstDat_{};

@@ -213,7 +213,13 @@ void TAdGyForm::PNameSEChange(const QString &text)
         refuse(PNameSE, TmpPName, jobs::revertEdit(TmpPName, PNameSE->cursorPosition()).caret);
         return;
     }
-    TmpPName = typed.text.toUpper();
+    const QString name = typed.text.toUpper();
+    if (name != TmpPName) {
+        // Settings confirmed for one program would otherwise go with the job of another.
+        SetAdinFlg = false;
+        jobs::ResetAddInData(add_);
+    }
+    TmpPName = name;
     const int caret = PNameSE->cursorPosition();
     PNameSE->setText(TmpPName);
     PNameSE->setCursorPosition(caret);

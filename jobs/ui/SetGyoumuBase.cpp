@@ -329,7 +329,12 @@ void TSetGyForm::SetMasterBtnClick()
     const masterdef::ItemRef item{set_->TmpGyNo, job.TmpGrFlg, job.TmpGrFlg ? job.TmpGrNo : job.TmpDaNo};
     TSetMasterForm form(*set_, item, this);
     platform::ui().showModal(form);
-    if (form.SetChanged)
+    if (form.SetChanged) {
+        // Entries on the cut/copy stacks follow the masters too: a paste must not refer to
+        // another master than the one it was cut with.
+        TmpKoDa.forEach([&](TKoData &held) { form.copy().follow(held); });
+        TmpGyDa.forEach([&](TGyData &held) { form.copy().follow(held); });
         ChangeFlag = true;
+    }
     showCurrentJob();
 }

@@ -162,7 +162,6 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     connect(GMenuList, &QListWidget::itemClicked, this, &TSetGyForm::GMenuListClick);
     connect(GroupList, &QListWidget::itemClicked, this, &TSetGyForm::GroupListClick);
     connect(DataList, &QListWidget::itemClicked, this, &TSetGyForm::DataListClick);
-    connect(BzList, &QListWidget::itemClicked, this, &TSetGyForm::BzListClick);
     connect(AddInSetBtn, &QPushButton::clicked, this, &TSetGyForm::AddInSetBtnClick);
     connectBasePage();
 

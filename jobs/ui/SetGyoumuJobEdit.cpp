@@ -259,13 +259,6 @@ NameEdit nameChange(const QString &stored, const QString &text, int caret, const
     return {candidate.toUpper(), QString(), 0};
 }
 
-// The editor's 8.3 file-name filter, for the program and receive names.
-std::optional<QChar> fileNameKey(const QString &text, int caret, QChar key)
-{
-    const basepage::FileNameKey typed = basepage::FileNameKeyPress(text, caret, key);
-    return typed.key.isNull() || typed.beep ? std::nullopt : std::optional<QChar>(typed.key);
-}
-
 } // namespace
 
 void TSetGyForm::PNameSEChange(const QString &text)
@@ -274,7 +267,7 @@ void TSetGyForm::PNameSEChange(const QString &text)
         return;
     TGyData &job = currentJob();
     const int caret = PNameSE->cursorPosition();
-    const NameEdit edit = nameChange(job.PName, text, caret, fileNameKey, jobs::PNameAccepted);
+    const NameEdit edit = nameChange(job.PName, text, caret, jobs::AddGyNameKey, jobs::PNameAccepted);
     if (!edit.accepted) {
         refuseText(PNameSE, edit.revertText, edit.revertCaret);
         return;
@@ -290,7 +283,7 @@ void TSetGyForm::RNameSEChange(const QString &text)
         return;
     TGyData &job = currentJob();
     const int caret = RNameSE->cursorPosition();
-    const NameEdit edit = nameChange(job.RName, text, caret, fileNameKey, jobs::RNameAccepted);
+    const NameEdit edit = nameChange(job.RName, text, caret, jobs::AddGyNameKey, jobs::RNameAccepted);
     if (!edit.accepted) {
         refuseText(RNameSE, edit.revertText, edit.revertCaret);
         return;

@@ -334,10 +334,9 @@ void TSetMasterForm::AddMasterBtnClick()
         v.Sel = masterdef::FollowSelection(v.Sel, deleted);
     masterdef::FitToMaster(v, copy_);
     showView(v);
-    if (form.Stored) {
-        SetChanged = true;
+    // The definitions live in the copy until "確定": the set itself has not changed yet.
+    if (form.Stored)
         changed();
-    }
 }
 
 void TSetMasterForm::EndBtnClick()

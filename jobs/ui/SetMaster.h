@@ -25,7 +25,7 @@ public:
     bool SetFlag = false;
     bool ChangeFlag = false;
     bool KMFKeySet0 = false;
-    // The set was changed (confirmed, or master definitions stored or deleted): the editor has changed.
+    // Confirmed: the masters and the item references of the set were replaced from copy().
     bool SetChanged = false;
 
     QComboBox *MasterCB = nullptr;

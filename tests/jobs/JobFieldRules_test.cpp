@@ -5,6 +5,7 @@
 #include "jobs/LetterCodes.h"
 #include "platform/Cp932.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -259,7 +260,26 @@ TEST(JobFieldRules, ReleasingAMasterNeverIndexesBeyondTheList)
         EXPECT_EQ(item.KMFKeyTop, 1);
         EXPECT_EQ(item.DspQDNo, 0);
     }
+    EXPECT_EQ(set->MstDat[1].UseCount, 0) << "no item of the set uses master 2";
+}
+
+TEST(JobFieldRules, ReleasingAMasterCountsTheUsesFromTheItems)
+{
+    // Two items of the set on master 2 whose count was never kept (pasted, say): releasing one
+    // leaves the other counted.
+    auto set = std::make_unique<TSetData>();
+    InitSetData(*set);
+    set->MstNum = 2;
+    TGyData &job = set->GyData[0];
+    job.DaCount = 2;
+    for (TKoData &item : {std::ref(job.DaKoDa[0]), std::ref(job.DaKoDa[1])}) {
+        item.KMstFlag = true;
+        item.KMFNo = 2;
+    }
+    set->MstDat[1].UseCount = 0;
+    ReleaseMaster(job.DaKoDa[0], *set);
     EXPECT_EQ(set->MstDat[1].UseCount, 1);
+    EXPECT_EQ(set->MstDat[0].UseCount, 0);
 }
 
 // A job made in mode B must pass validation as it comes: its quantity's maximum with its sign

@@ -151,6 +151,27 @@ TEST(JobPageView, TheDefaultEditsLengthFollowsTheMaximumAndIsNeverZero)
     }
 }
 
+TEST(JobPageView, AWideDefaultIsCutAtAWholeCharacter)
+{
+    // A maximum that ends inside a double-byte character keeps the characters before it; a lone
+    // byte would reach the terminal file as a broken character.
+    const struct {
+        const char *max;
+        const char *kept;
+    } cases[] = {{"3", "あ"}, {"4", "あい"}, {"1", ""}, {"6", "あいｳ"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.max);
+        auto set = newSet();
+        TKoData &item = currentItem(*set);
+        item.KDType = typeIndex('A');
+        item.KDLen = 20;
+        item.KDMax = QString::fromLatin1(c.max);
+        item.KDefDat = QStringLiteral("あいｳえ");
+        DspGyData(*set);
+        EXPECT_EQ(item.KDefDat.toStdString(), c.kept);
+    }
+}
+
 TEST(JobPageView, ModeBHoldsAStringAndASignedQuantity)
 {
     auto set = newSet('B');

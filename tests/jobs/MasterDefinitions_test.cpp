@@ -376,3 +376,29 @@ TEST(MasterDefinitions, ReferenceChecksInOrder)
     for (const auto &s : starts)
         EXPECT_EQ(MKeyTopAccepts(QLatin1String(s.text), s.digit), s.accepted) << s.text;
 }
+
+TEST(MasterDefinitions, EntriesHeldOutsideTheSetFollowADeletion)
+{
+    auto set = setWithMasters();
+    MasterCopy copy(*set);
+    ASSERT_TRUE(copy.remove(1));
+    const struct {
+        int before;
+        int after;
+    } cases[] = {{1, 1}, {2, 0}, {3, 2}, {0, 0}, {7, 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.before);
+        TKoData item;
+        refer(item, c.before);
+        copy.follow(item);
+        EXPECT_EQ(item.KMFNo, c.after);
+        EXPECT_TRUE(item.KMstFlag) << "the reference is lost, the use stays for validation to report";
+    }
+    // A held job follows in every item slot, beyond its counts too.
+    TGyData job = set->GyData[0];
+    refer(job.DaKoDa[5], 3);
+    copy.follow(job);
+    EXPECT_EQ(job.GrKoDa[0].KMFNo, 0);
+    EXPECT_EQ(job.DaKoDa[0].KMFNo, 2);
+    EXPECT_EQ(job.DaKoDa[5].KMFNo, 2);
+}

@@ -6,7 +6,9 @@
 #include "jobs/ui/DelName.h"
 #include "jobs/ui/SetGyoumu.h"
 
+#include "jobs/AddInHandOff.h"
 #include "jobs/LetterCodes.h"
+#include "platform/Registry.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 
@@ -196,6 +198,60 @@ TEST_F(JobListsTest, AnAddInJobRunsItsSettingsProgramBeforeItIsAdded)
     ASSERT_EQ(set().GyCount, 2);
     EXPECT_EQ(job().PName.toStdString(), "NONE.PD4");
     EXPECT_EQ(job().AddInCount, 0);
+}
+
+// Settings confirmed in one program's settings program are not added with a job of another
+// program: changing the name takes them back.
+TEST_F(JobListsTest, AnotherProgramNameDropsTheConfirmedSettings)
+{
+    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
+    const QString released = folder + QStringLiteral("answered");
+    QFile list(folder + QStringLiteral("AddIn.lst"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("TEST.PD4    confirms            \r\n");
+    list.close();
+    // The settings program ends once the test has written its confirmed answer.
+    QFile prog(folder + QStringLiteral("confirms"));
+    ASSERT_TRUE(prog.open(QIODevice::WriteOnly));
+    prog.write(
+        QStringLiteral("#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.05; done\n").arg(released).toUtf8());
+    prog.close();
+    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    form = std::make_unique<TSetGyForm>(folder, QStringLiteral("COM1"), 115200);
+    SetUp();
+    const auto answer = [released] {
+        platform::TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(jobs::AddInHandOffKey, true));
+        ASSERT_TRUE(reg.WriteInteger(QStringLiteral("SetCount"), 1));
+        ASSERT_TRUE(reg.WriteString(QStringLiteral("Para0"), QStringLiteral("CONFIRMED")));
+        ASSERT_TRUE(reg.WriteString(QStringLiteral("Para1"), QStringLiteral("P1")));
+        ASSERT_TRUE(reg.WriteInteger(QStringLiteral("Result"), 1));
+        reg.CloseKey();
+        QFile(released).open(QIODevice::WriteOnly);
+    };
+
+    ui.queueForm([&](QDialog &dialog) {
+        auto &add = static_cast<TAdGyForm &>(dialog);
+        QTest::keyClicks(add.GNameSE, QStringLiteral("ADDIN"));
+        choose(add.GModeCB, GyModeIndex(u'X'));
+        QTest::keyClicks(add.PNameSE, QStringLiteral("test.pd4"));
+        QTimer::singleShot(50, answer);
+        add.AddInSetBtn->click();
+        ASSERT_TRUE(add.SetAdinFlg);
+        // One character more and back again is another name for a moment: the answer goes.
+        QTest::keyClick(add.PNameSE, Qt::Key_Backspace);
+        QTest::keyClicks(add.PNameSE, QStringLiteral("4"));
+        EXPECT_EQ(add.PNameSE->text().toStdString(), "TEST.PD4");
+        EXPECT_FALSE(add.SetAdinFlg);
+        add.PNameSE->selectAll();
+        QTest::keyClicks(add.PNameSE, QStringLiteral("none.pd4"));
+        add.AddBtn->click();
+    });
+    form->GyNewBtn->click();
+    ASSERT_EQ(set().GyCount, 2);
+    EXPECT_EQ(job().PName.toStdString(), "NONE.PD4");
+    EXPECT_EQ(job().AddInCount, 0);
+    EXPECT_EQ(job().AddInData[0].left(1).toStdString(), "0");
 }
 
 TEST_F(JobListsTest, TheLimitsMakeTheButtonsDoNothing)

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -377,6 +378,96 @@ TEST_F(MasterDialogsTest, TheJobPagesButtonOpensTheReferenceOfTheCurrentItem)
     EXPECT_EQ(ui.forms()[0].caption.toStdString(), "マスター参照設定");
     EXPECT_FALSE(editor.Set().GyData[0].DaKoDa[1].KMstChk);
     EXPECT_TRUE(editor.ChangeFlag);
+}
+
+namespace {
+
+// The editor on the job page with fillSet's records, job 1 current.
+struct EditorOnSet {
+    TSetGyForm editor{QStringLiteral("/nonexistent/"), QStringLiteral("COM1"), 115200};
+    EditorOnSet()
+    {
+        editor.show();
+        QApplication::setActiveWindow(&editor);
+        editor.NewTBtn->click();
+        fillSet(editor.Set());
+        editor.DspList->setCurrentRow(1);
+        emit editor.DspList->itemClicked(editor.DspList->currentItem());
+    }
+    // The popup of list opened on row with a right click, then entry triggered.
+    void popup(QListWidget *list, int row, QAction *entry)
+    {
+        QPoint at(5, 5); // empty space of an empty list
+        if (list->item(row) != nullptr) {
+            pick(list, row); // refills the list
+            at = list->visualItemRect(list->item(row)).center();
+        }
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+        editor.PopupMenu->hide();
+        ASSERT_TRUE(entry->isEnabled());
+        entry->trigger();
+    }
+};
+
+// The reference dialog of the current item: master 1 deleted in the definition dialog, then the
+// reference dialog confirmed or cancelled.
+void queueDeleteFirstMaster(testsupport::RecordingUi &ui, bool confirm)
+{
+    ui.queueForm([&ui, confirm](QDialog &dialog) {
+        auto &reference = static_cast<TSetMasterForm &>(dialog);
+        ui.queueForm([&ui](QDialog &inner) {
+            auto &definition = static_cast<TDefMasterForm &>(inner);
+            pick(definition.MasterLB, 0);
+            ui.queueAnswer(MsgResult::Yes);
+            definition.DeleteBtn->click();
+            EXPECT_EQ(definition.MasterLB->count(), 2);
+            definition.EndBtn->click();
+        });
+        reference.AddMasterBtn->click();
+        if (confirm) {
+            reference.EndBtn->click();
+        } else {
+            ui.queueAnswer(MsgResult::Yes); // discard the changes
+            reference.CancelBtn->click();
+        }
+    });
+}
+
+} // namespace
+
+TEST_F(MasterDialogsTest, ADeletedMasterIsFollowedOnTheCutAndCopyStacks)
+{
+    for (const bool confirm : {true, false}) {
+        SCOPED_TRACE(confirm ? "confirmed" : "cancelled");
+        EditorOnSet e;
+        TSetGyForm &editor = e.editor;
+        // The group item on master 1 is cut, so master 1 is used by no item of the set; job 2 with
+        // its item on master 3 is copied.
+        e.popup(editor.GroupList, 0, editor.LstCut);
+        ASSERT_EQ(editor.TmpKoDa.size(), 1);
+        e.popup(editor.GMenuList, 1, editor.LstCopy);
+        pick(editor.GMenuList, 0);
+        pick(editor.DataList, 1);
+        editor.ChangeFlag = false;
+
+        queueDeleteFirstMaster(ui, confirm);
+        editor.SetMasterBtn->click();
+        EXPECT_EQ(ui.pendingForms(), 0);
+        EXPECT_EQ(editor.Set().MstNum, confirm ? 2 : 3);
+        EXPECT_EQ(editor.ChangeFlag, confirm) << "a cancelled dialog leaves the set as it was";
+
+        // Pasted back, the entries refer to the masters they were taken with, or to none.
+        e.popup(editor.GroupList, 0, editor.LstInst);
+        const TKoData &pasted = editor.Set().GyData[0].GrKoDa[0];
+        EXPECT_EQ(pasted.KName.toStdString(), "店");
+        EXPECT_TRUE(pasted.KMstFlag);
+        EXPECT_EQ(pasted.KMFNo, confirm ? 0 : 1);
+        e.popup(editor.GMenuList, 0, editor.LstInst);
+        EXPECT_EQ(editor.Set().GyData[0].DaKoDa[0].KMFNo, confirm ? 2 : 3);
+        EXPECT_EQ(editor.Set().GyData[2].DaKoDa[0].KMFNo, confirm ? 2 : 3) << "the job it was copied from";
+        ui.clear();
+        editor.ChangeFlag = false;
+    }
 }
 
 TEST_F(MasterDialogsTest, Screenshots)
