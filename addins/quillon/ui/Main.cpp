@@ -4,9 +4,9 @@
 #include "SetBz.h"
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ListCombo.h"
 #include "addins/frame/ui/ReturnMoves.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 
 #include <QCheckBox>

@@ -2,10 +2,10 @@
 
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ListCombo.h"
 #include "addins/quillon/DialogRules.h"
 #include "addins/quillon/SaveLayout.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
 

@@ -5,9 +5,9 @@
 #include "addins/frame/HandOffClient.h"
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/FixedList.h"
 #include "addins/tessary/SaveLayout.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 
 #include <QCheckBox>
@@ -28,9 +28,9 @@ namespace tessary {
 
 namespace {
 
-TFixedList *list(const char *name, const QStringList &items, QWidget *parent)
+TListCombo *list(const char *name, const QStringList &items, QWidget *parent)
 {
-    auto *combo = formkit::named(new TFixedList(parent), name);
+    auto *combo = formkit::named(new TListCombo(parent), name);
     combo->addItems(items);
     return combo;
 }

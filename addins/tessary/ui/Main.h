@@ -14,7 +14,7 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 class TByteEdit;
-class TFixedList;
+class TListCombo;
 class TNEdit;
 
 namespace tessary {
@@ -40,8 +40,8 @@ public:
     QCheckBox *DKubunChk = nullptr;
     QGroupBox *DKubunGB = nullptr;
     TByteEdit *DKNameSE = nullptr;
-    TFixedList *DKTypeCB = nullptr;
-    TFixedList *DKFontCB = nullptr;
+    TListCombo *DKTypeCB = nullptr;
+    TListCombo *DKFontCB = nullptr;
     TNEdit *DKMaxNE = nullptr;
     TNEdit *DKMinNE = nullptr;
     QCheckBox *DKBarChk = nullptr;
@@ -52,8 +52,8 @@ public:
     TByteEdit *DKMstFieldSE = nullptr;
     QCheckBox *DKMstErrChk = nullptr;
     // Page "照合条件"
-    TFixedList *DousaCB = nullptr;
-    TFixedList *CmpDatCntCB = nullptr;
+    TListCombo *DousaCB = nullptr;
+    TListCombo *CmpDatCntCB = nullptr;
     QCheckBox *SuryouInputChk = nullptr;
     TByteEdit *MKNameSE = nullptr;
     QPushButton *MKBarBtn = nullptr;
@@ -69,12 +69,12 @@ public:
     QCheckBox *DSaveChk = nullptr;
     QGroupBox *DSaveGB = nullptr;
     TByteEdit *SaveFileSE = nullptr;
-    TFixedList *SaveFieldsCB = nullptr;
-    TFixedList *SaveTypeCB = nullptr;
-    TFixedList *TStampCB = nullptr;
+    TListCombo *SaveFieldsCB = nullptr;
+    TListCombo *SaveTypeCB = nullptr;
+    TListCombo *TStampCB = nullptr;
     std::array<QLabel *, SaveFieldMax> pFLabel{};
     std::array<QLabel *, SaveFieldMax> pLenLabel{};
-    std::array<TFixedList *, SaveFieldMax> pSField{};
+    std::array<TListCombo *, SaveFieldMax> pSField{};
     std::array<TNEdit *, SaveFieldMax> pSFTopNE{};
     std::array<TNEdit *, SaveFieldMax> pSFLenNE{};
     std::array<QFrame *, SaveFieldMax> pPanel{};
