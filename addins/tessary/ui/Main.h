@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 class TByteEdit;
+class TFileNameEdit;
 class TListCombo;
 class TNEdit;
 
@@ -48,7 +49,7 @@ public:
     QPushButton *DKBarBtn = nullptr;
     QCheckBox *DKMstChk = nullptr;
     QFrame *DKMstPanel = nullptr;
-    TByteEdit *DKMstFileSE = nullptr;
+    TFileNameEdit *DKMstFileSE = nullptr;
     TByteEdit *DKMstFieldSE = nullptr;
     QCheckBox *DKMstErrChk = nullptr;
     // Page "照合条件"
@@ -61,14 +62,14 @@ public:
     QFrame *MKMstPanel = nullptr;
     TNEdit *SerchDatTopNE = nullptr;
     TNEdit *SerchDatLenNE = nullptr;
-    TByteEdit *MKMstFileSE = nullptr;
+    TFileNameEdit *MKMstFileSE = nullptr;
     TByteEdit *MKMstFieldSE = nullptr;
     TByteEdit *SK1NameSE = nullptr;
     QPushButton *SK1BarBtn = nullptr;
     // Page "データ保存"
     QCheckBox *DSaveChk = nullptr;
     QGroupBox *DSaveGB = nullptr;
-    TByteEdit *SaveFileSE = nullptr;
+    TFileNameEdit *SaveFileSE = nullptr;
     TListCombo *SaveFieldsCB = nullptr;
     TListCombo *SaveTypeCB = nullptr;
     TListCombo *TStampCB = nullptr;
@@ -120,7 +121,6 @@ private:
     QWidget *buildDataKindPage();
     QWidget *buildCollationPage();
     QWidget *buildSavePage();
-    void connectFileName(TByteEdit *edit, QString *lastGood);
     void connectDigitLimit(TNEdit *edit, const std::function<int()> &limit, bool marksChange);
     void showState(const TTessaryState &s);
     void DspDataKind();
@@ -131,8 +131,6 @@ private:
     void CheckSDTLen(int row);
     void openBarDialog(char type);
     QWidget *nextOnEnter(QWidget *control) const;
-
-    QString SaveFile, DKMstFile, MKMstFile;
 };
 
 } // namespace tessary

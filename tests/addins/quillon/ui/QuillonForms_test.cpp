@@ -1,5 +1,6 @@
 #include "QuillonUiSupport.h"
 #include "addins/frame/ui/ByteEdit.h"
+#include "addins/frame/ui/FileNameEdit.h"
 #include "addins/quillon/ui/SetBarCode.h"
 #include "addins/quillon/ui/SetBz.h"
 #include "common/ui/ListCombo.h"

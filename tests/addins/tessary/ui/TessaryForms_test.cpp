@@ -1,5 +1,6 @@
 #include "addins/frame/HandOffClient.h"
 #include "addins/frame/ui/ByteEdit.h"
+#include "addins/frame/ui/FileNameEdit.h"
 #include "addins/tessary/SaveLayout.h"
 #include "addins/tessary/ui/Main.h"
 #include "addins/tessary/ui/SetBarCode.h"
