@@ -37,7 +37,9 @@ struct SymbologyInfo {
     Symbology symbology;
     char letter; // without check digit
     char checkDigitLetter; // with check digit ("ﾁｪｯｸﾃﾞｼﾞｯﾄ" "あり"); 0 when the symbology has no choice
-    QString caption; // of its check box
+    QString caption;                 // of its check box
+    const char *boxName;             // the check box's object name in every program's forms
+    const char *checkDigitGroupName; // of its "ﾁｪｯｸﾃﾞｼﾞｯﾄ" group; null without a choice
 };
 
 // All symbologies in writing order.

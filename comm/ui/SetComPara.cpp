@@ -2,13 +2,11 @@
 
 #include "comm/ui/CorlissL.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 
-#include <QAbstractItemView>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,8 +20,7 @@ TSetComForm::TSetComForm(comm::ComConditions &conditions, QWidget *parent, platf
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     const auto combo = [this](const char *name, const QStringList &items) {
-        auto *box = formkit::named(new QComboBox(this), name);
-        box->setEditable(false);
+        auto *box = formkit::named(new TListCombo(this), name);
         box->addItems(items);
         return box;
     };
@@ -68,16 +65,10 @@ TSetComForm::TSetComForm(comm::ComConditions &conditions, QWidget *parent, platf
     setTabOrder(SetModeBtn, SetBtn);
     setTabOrder(SetBtn, CancelBtn);
 
-    // The open list does its own search as letters are typed, so it needs the filter as well.
-    for (QComboBox *box : {ComPortCB, ComSpeedCB, WrModeCB}) {
-        box->installEventFilter(this);
-        box->view()->installEventFilter(this);
-    }
-
     // Only the operator's choices test the port: the indexes set while loading or after a failed
     // check must not open it again.
-    connect(ComPortCB, &QComboBox::activated, this, &TSetComForm::ComPortCBChange);
-    connect(ComSpeedCB, &QComboBox::activated, this, &TSetComForm::ComSpeedCBChange);
+    connect(ComPortCB, &TListCombo::activated, this, &TSetComForm::ComPortCBChange);
+    connect(ComSpeedCB, &TListCombo::activated, this, &TSetComForm::ComSpeedCBChange);
     connect(SetModeBtn, &QPushButton::clicked, this, &TSetComForm::SetModeBtnClick);
     connect(SetBtn, &QPushButton::clicked, this, &TSetComForm::SetBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TSetComForm::CancelBtnClick);
@@ -93,21 +84,6 @@ void TSetComForm::FormCreate()
     ComSpeedCB->setCurrentIndex(controls.speedIndex);
     RcvModeCheck->setChecked(controls.continuous);
     WrModeCB->setCurrentIndex(controls.writeModeIndex);
-}
-
-bool TSetComForm::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress && KeyPress0(*static_cast<QKeyEvent *>(event)))
-        return true;
-    return QDialog::eventFilter(watched, event);
-}
-
-bool TSetComForm::KeyPress0(const QKeyEvent &key) const
-{
-    // A printable character would pick an item by its first letters behind the operator's back.
-    // Arrows, Tab, Enter, Escape and the list's open keys carry no printable text and go on.
-    const QString text = key.text();
-    return !text.isEmpty() && text.at(0).isPrint();
 }
 
 void TSetComForm::warn(const QString &text)

@@ -6,9 +6,8 @@
 #include <QDialog>
 
 class QCheckBox;
-class QComboBox;
-class QKeyEvent;
 class QPushButton;
+class TListCombo;
 
 namespace platform {
 class LineControl;
@@ -24,16 +23,13 @@ public:
     explicit TSetComForm(comm::ComConditions &conditions, QWidget *parent = nullptr,
                          platform::LineControl *lineControl = nullptr);
 
-    QComboBox *ComPortCB = nullptr;
-    QComboBox *ComSpeedCB = nullptr;
+    TListCombo *ComPortCB = nullptr;
+    TListCombo *ComSpeedCB = nullptr;
     QCheckBox *RcvModeCheck = nullptr;
-    QComboBox *WrModeCB = nullptr;
+    TListCombo *WrModeCB = nullptr;
     QPushButton *SetModeBtn = nullptr;
     QPushButton *SetBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void ComPortCBChange();
@@ -44,8 +40,6 @@ private slots:
 
 private:
     void FormCreate();
-    // True when the key is to be discarded.
-    bool KeyPress0(const QKeyEvent &key) const;
     bool ChkPort();
     void warn(const QString &text);
 

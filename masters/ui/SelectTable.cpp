@@ -1,11 +1,11 @@
 #include "SelectTable.h"
 
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "masters/MasterEditRules.h"
 #include "masters/MasterFields.h"
 #include "platform/UiService.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -58,11 +58,9 @@ TSelectTableForm::TSelectTableForm(tables::TableSource &source, const QStringLis
     auto *fields = new QGridLayout;
     for (int i = 0; i < masters::MaxFields; ++i) {
         FldLB[i] = named(new QLabel(QString::fromUtf16(Labels[i]), this), LabelNames[i]);
-        FldCB[i] = named(new QComboBox(this), ChoiceNames[i]);
-        FldCB[i]->setEditable(false);
+        FldCB[i] = named(new TListCombo(this), ChoiceNames[i]);
         FldCB[i]->setMinimumWidth(200);
         FldCB[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        FldCB[i]->installEventFilter(this);
         fields->addWidget(FldLB[i], i, 0);
         fields->addWidget(FldCB[i], i, 1);
     }
@@ -124,7 +122,7 @@ void TSelectTableForm::clearChoice()
     ImportTable.clear();
     Edit1->clear();
     FSDataType.clear();
-    for (QComboBox *choice : FldCB)
+    for (TListCombo *choice : FldCB)
         choice->clear();
 }
 
@@ -204,15 +202,14 @@ void TSelectTableForm::reject()
 
 bool TSelectTableForm::KeyPress0(const QKeyEvent &key)
 {
-    // Typed characters never reach the table name or a column choice (a combo box would jump to a
-    // matching column); moving keys still do.
+    // Typed characters never reach the table name (the column choices drop them themselves);
+    // moving keys still do.
     return !key.text().isEmpty() && key.text().at(0).isPrint();
 }
 
 bool TSelectTableForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == Edit1 || qobject_cast<QComboBox *>(watched)) &&
-        KeyPress0(*static_cast<QKeyEvent *>(event)))
+    if (event->type() == QEvent::KeyPress && watched == Edit1 && KeyPress0(*static_cast<QKeyEvent *>(event)))
         return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -7,13 +7,13 @@
 #include <array>
 #include <vector>
 
-class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class TListCombo;
 
 // The table dialog of the master import: the operator picks a table of the source and, for the key
 // and each reference field, the column it is filled from; "ｲﾝﾎﾟｰﾄ実行" then appends one record per
@@ -30,10 +30,10 @@ public:
     QLineEdit *Edit1 = nullptr;
     QListWidget *ListBox1 = nullptr;
     QLabel *KeyFldLB = nullptr;
-    QComboBox *KeyFldCB = nullptr;
+    TListCombo *KeyFldCB = nullptr;
     // The labels and column choices in field order, key first.
     std::array<QLabel *, 6> FldLB{};
-    std::array<QComboBox *, 6> FldCB{};
+    std::array<TListCombo *, 6> FldCB{};
     QPlainTextEdit *Memo1 = nullptr;
     QPushButton *OkButton = nullptr;
     QPushButton *CanButton = nullptr;
@@ -61,7 +61,7 @@ private slots:
     void CanButtonClick();
 
 private:
-    // Whether a key typed into the table name or a column choice is swallowed.
+    // Whether a key typed into the table name is swallowed.
     static bool KeyPress0(const QKeyEvent &key);
     void FormCreate(const QStringList &tables);
     void clearChoice();

@@ -18,12 +18,12 @@ TSymbologyBoxes::TSymbologyBoxes(QWidget *parent)
     int row = 0;
     for (const addins::SymbologyInfo &info : addins::SymbologyTable()) {
         const std::size_t i = std::size_t(info.symbology);
-        boxes_[i] = new QCheckBox(info.caption, this);
-        boxes_[i]->setObjectName(QStringLiteral("BarChk_%1").arg(QLatin1Char(info.letter)));
+        boxes_[i] = formkit::named(new QCheckBox(info.caption, this), info.boxName);
         grid->addWidget(boxes_[i], row, 0);
         connect(boxes_[i], &QCheckBox::clicked, this, &TSymbologyBoxes::BoxClick);
         if (info.checkDigitLetter != 0) {
-            groups_[i] = new QGroupBox(QStringLiteral("ﾁｪｯｸﾃﾞｼﾞｯﾄ"), this);
+            groups_[i] =
+                formkit::named(new QGroupBox(QStringLiteral("ﾁｪｯｸﾃﾞｼﾞｯﾄ"), this), info.checkDigitGroupName);
             auto *g = new QHBoxLayout(groups_[i]);
             without_[i] = new QRadioButton(QStringLiteral("なし"), groups_[i]);
             with_[i] = new QRadioButton(QStringLiteral("あり"), groups_[i]);

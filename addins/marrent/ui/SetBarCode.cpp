@@ -2,8 +2,8 @@
 
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ChoiceList.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 
 #include <QCheckBox>
@@ -54,7 +54,7 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, char setBarType, const QString &i
     DelCDChk = named(new QCheckBox(QStringLiteral("ITF/STF/NW7/Code39 のﾁｪｯｸﾃﾞｼﾞｯﾄをﾃﾞｰﾀに含めない"), this),
                      "DelCDChk");
     DFormatLabel = new QLabel(QStringLiteral("データフォーマット"), this);
-    DFormatCB = named(new TChoiceList(this), "DFormatCB");
+    DFormatCB = named(new TListCombo(this), "DFormatCB");
     DFormatCB->addItems(marrent::FormatItems());
     SpCodePanel = named(new QWidget(this), "SpCodePanel");
     BSpCodeNE = digits("BSpCodeNE", 3, 255, SpCodePanel);
@@ -66,7 +66,7 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, char setBarType, const QString &i
     ChkTopNE = digits("ChkTopNE", 4, 3500, ChkGroup);
     ChkDataSE = named(new TByteEdit(ChkGroup), "ChkDataSE");
     ChkDataSE->setMaxBytes(32);
-    CmpOkNgCB = named(new TChoiceList(ChkGroup), "CmpOkNgCB");
+    CmpOkNgCB = named(new TListCombo(ChkGroup), "CmpOkNgCB");
     CmpOkNgCB->addItems({addins::DataCheckModeItems()[0], addins::DataCheckModeItems()[1]});
     InpDatFixPanel = named(new QWidget(this), "InpDatFixPanel");
     InpDatTopNE = digits("InpDatTopNE", 4, limits.BarMaxLen, InpDatFixPanel);

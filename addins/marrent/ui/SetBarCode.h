@@ -8,7 +8,7 @@ class QGroupBox;
 class QLabel;
 class QWidget;
 class TByteEdit;
-class TChoiceList;
+class TListCombo;
 class TNEdit;
 
 // Marrent's barcode reading settings of one record: the data kind ("D"), the voucher kind ("N") or
@@ -27,7 +27,7 @@ public:
     QCheckBox *GTINChk = nullptr;
     QCheckBox *DelCDChk = nullptr;
     QLabel *DFormatLabel = nullptr;
-    TChoiceList *DFormatCB = nullptr;
+    TListCombo *DFormatCB = nullptr;
     QWidget *SpCodePanel = nullptr;
     TNEdit *BSpCodeNE = nullptr;
     QCheckBox *BarDatChk = nullptr;
@@ -36,7 +36,7 @@ public:
     TNEdit *ChkFldNoNE = nullptr;
     TNEdit *ChkTopNE = nullptr;
     TByteEdit *ChkDataSE = nullptr;
-    TChoiceList *CmpOkNgCB = nullptr;
+    TListCombo *CmpOkNgCB = nullptr;
     QWidget *InpDatFixPanel = nullptr;
     TNEdit *InpDatTopNE = nullptr;
     TNEdit *InpDatLenNE = nullptr;

@@ -3,12 +3,12 @@
 #include "SetBarCode.h"
 #include "addins/frame/ByteText.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ChoiceList.h"
 #include "addins/frame/ui/FileNameEdit.h"
 #include "addins/marrent/CheckData.h"
 #include "addins/marrent/ResultFields.h"
 #include "addins/marrent/ScreenPreview.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
 
@@ -160,9 +160,9 @@ QWidget *TMainForm::buildDKubunSheet()
     DKGroup = named(new QGroupBox(page), "DKGroup");
     DKNameSE = named(new TByteEdit(DKGroup), "DKNameSE");
     DKNameSE->setMaxBytes(16);
-    DKTypeCB = named(new TChoiceList(DKGroup), "DKTypeCB");
+    DKTypeCB = named(new TListCombo(DKGroup), "DKTypeCB");
     DKTypeCB->addItems(marrent::DaTypeItems());
-    DKFontCB = named(new TChoiceList(DKGroup), "DKFontCB");
+    DKFontCB = named(new TListCombo(DKGroup), "DKFontCB");
     DKFontCB->addItems({QStringLiteral("標準"), QStringLiteral("横倍")});
     DKMaxNE = digits("DKMaxNE", 2, DKGroup);
     DKMinNE = digits("DKMinNE", 2, DKGroup);
@@ -343,10 +343,10 @@ QWidget *TMainForm::buildSendFSheet()
     SendFileChk = named(new QCheckBox(QStringLiteral("処理結果を送信する"), page), "SendFileChk");
     SendGroup = named(new QGroupBox(page), "SendGroup");
     SendFileSE = named(new TFileNameEdit(true, SendGroup), "SendFileSE");
-    SendFieldsCB = named(new TChoiceList(SendGroup), "SendFieldsCB");
+    SendFieldsCB = named(new TListCombo(SendGroup), "SendFieldsCB");
     for (int i = 1; i <= marrent::ResultFieldCount; ++i)
         SendFieldsCB->addItem(QString::number(i));
-    SendFTypeCB = named(new TChoiceList(SendGroup), "SendFTypeCB");
+    SendFTypeCB = named(new TListCombo(SendGroup), "SendFTypeCB");
     SendFTypeCB->addItems({QStringLiteral("終了情報"), QStringLiteral("処理明細")});
     SFieldsSB = named(new QWidget(SendGroup), "SFieldsSB");
     auto *rows = new QVBoxLayout(SFieldsSB);
@@ -355,7 +355,7 @@ QWidget *TMainForm::buildSendFSheet()
         fieldRows[std::size_t(i)] = new QWidget(SFieldsSB);
         auto *line = new QHBoxLayout(fieldRows[std::size_t(i)]);
         line->setContentsMargins(0, 0, 0, 0);
-        pSField[std::size_t(i)] = new TChoiceList(fieldRows[std::size_t(i)]);
+        pSField[std::size_t(i)] = new TListCombo(fieldRows[std::size_t(i)]);
         pSField[std::size_t(i)]->setObjectName(QStringLiteral("SField%1CB").arg(i + 1));
         pSField[std::size_t(i)]->setMinimumWidth(220);
         pFCount[std::size_t(i)] = new QLabel(fieldRows[std::size_t(i)]);
@@ -367,7 +367,7 @@ QWidget *TMainForm::buildSendFSheet()
         rows->addWidget(fieldRows[std::size_t(i)]);
         connect(pSField[std::size_t(i)], &QComboBox::activated, this, &TMainForm::SFieldCBChange);
     }
-    SendDelCB = named(new TChoiceList(SendGroup), "SendDelCB");
+    SendDelCB = named(new TListCombo(SendGroup), "SendDelCB");
     SendDelCB->addItems(
         {QStringLiteral("消去しない"), QStringLiteral("確認画面表示"), QStringLiteral("消去する")});
     SendDelCB->setCurrentIndex(2);
@@ -605,7 +605,7 @@ void TMainForm::showSendFields()
     const MarrentSettings s = settings();
     const QStringList names = marrent::GetSDefStr(s, marrent::GetSendFDef(s, s.SendFType));
     for (int i = 0; i < marrent::ResultFieldCount; ++i) {
-        TChoiceList *list = pSField[std::size_t(i)];
+        TListCombo *list = pSField[std::size_t(i)];
         list->clear();
         list->addItems(names);
         list->setCurrentIndex(marrent::SendFieldListIndex(s, i));

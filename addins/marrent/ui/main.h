@@ -14,7 +14,7 @@ class QLabel;
 class QRadioButton;
 class QWidget;
 class TByteEdit;
-class TChoiceList;
+class TListCombo;
 class TFileNameEdit;
 class TNEdit;
 class QPushButton;
@@ -40,8 +40,8 @@ public:
     QCheckBox *DKKubunChk = nullptr;
     QGroupBox *DKGroup = nullptr;
     TByteEdit *DKNameSE = nullptr;
-    TChoiceList *DKTypeCB = nullptr;
-    TChoiceList *DKFontCB = nullptr;
+    TListCombo *DKTypeCB = nullptr;
+    TListCombo *DKFontCB = nullptr;
     TNEdit *DKMaxNE = nullptr;
     TNEdit *DKMinNE = nullptr;
     QCheckBox *DKBarChk = nullptr;
@@ -79,13 +79,13 @@ public:
     QCheckBox *SendFileChk = nullptr;
     QGroupBox *SendGroup = nullptr;
     TFileNameEdit *SendFileSE = nullptr;
-    TChoiceList *SendFieldsCB = nullptr;
-    TChoiceList *SendFTypeCB = nullptr;
+    TListCombo *SendFieldsCB = nullptr;
+    TListCombo *SendFTypeCB = nullptr;
     QWidget *SFieldsSB = nullptr;
-    std::array<TChoiceList *, marrent::ResultFieldCount> pSField{};
+    std::array<TListCombo *, marrent::ResultFieldCount> pSField{};
     std::array<QLabel *, marrent::ResultFieldCount> pFCount{};
     std::array<QWidget *, marrent::ResultFieldCount> fieldRows{};
-    TChoiceList *SendDelCB = nullptr;
+    TListCombo *SendDelCB = nullptr;
 
     // The barcode records the dialog edits ("D", "N", "P").
     marrent::TBarDat DKBarDat;

@@ -107,20 +107,21 @@ TMainForm::TMainForm(QWidget *parent)
 
     auto *bars = new QGroupBox(QStringLiteral("読取バーコード"), page);
     auto *barGrid = new QGridLayout(bars);
-    const auto box = [&](const char *name, Symbology s, int row, int column) {
-        auto *check = formkit::named(new QCheckBox(addins::InfoOf(s).caption, bars), name);
+    const auto box = [&](Symbology s, int row, int column) {
+        const addins::SymbologyInfo &info = addins::InfoOf(s);
+        auto *check = formkit::named(new QCheckBox(info.caption, bars), info.boxName);
         barGrid->addWidget(check, row, column);
         return check;
     };
-    RssChk = box("RssChk", Symbology::Rss, 0, 0);
-    Code128Chk = box("Code128Chk", Symbology::Code128, 0, 1);
-    QrChk = box("QrChk", Symbology::Qr, 1, 0);
-    iQrChk = box("iQrChk", Symbology::IQr, 1, 1);
-    PDF417Chk = box("PDF417Chk", Symbology::Pdf417, 2, 0);
-    DataMatrixChk = box("DataMatrixChk", Symbology::DataMatrix, 2, 1);
-    MaxiCodeChk = box("MaxiCodeChk", Symbology::MaxiCode, 3, 0);
-    CompositeChk = box("CompositeChk", Symbology::Composite, 3, 1);
-    UserBarChk = box("UserBarChk", Symbology::User, 4, 0);
+    RssChk = box(Symbology::Rss, 0, 0);
+    Code128Chk = box(Symbology::Code128, 0, 1);
+    QrChk = box(Symbology::Qr, 1, 0);
+    iQrChk = box(Symbology::IQr, 1, 1);
+    PDF417Chk = box(Symbology::Pdf417, 2, 0);
+    DataMatrixChk = box(Symbology::DataMatrix, 2, 1);
+    MaxiCodeChk = box(Symbology::MaxiCode, 3, 0);
+    CompositeChk = box(Symbology::Composite, 3, 1);
+    UserBarChk = box(Symbology::User, 4, 0);
     UserBarSE = formkit::named(new TByteEdit(bars), "UserBarSE");
     UserBarSE->setMaxBytes(32);
     UserBarSE->setKeyFilter(addins::UserBarKey);

@@ -4,9 +4,10 @@
 #include "SetBz.h"
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ListCombo.h"
+#include "addins/frame/ui/FileNameEdit.h"
 #include "addins/frame/ui/ReturnMoves.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 
 #include <QCheckBox>
@@ -72,13 +73,11 @@ TMainForm::TMainForm(QWidget *parent)
     resize(760, 560);
 }
 
-TByteEdit *TMainForm::fileEdit(const char *name, QString &lastGood)
+TFileNameEdit *TMainForm::fileEdit(const char *name)
 {
-    auto *edit = named(new TByteEdit, name);
-    edit->setMaxBytes(12);
-    edit->setKeyFilter(addins::FileNameKey);
+    auto *edit = named(new TFileNameEdit, name);
     edit->setFixedWidth(120);
-    connect(edit, &QLineEdit::textEdited, this, [this, edit, &lastGood] { FileSEChange(edit, lastGood); });
+    connect(edit, &TFileNameEdit::Changed, this, [this] { ChangeFlag = true; });
     return edit;
 }
 
@@ -109,7 +108,7 @@ QWidget *TMainForm::buildDataKindPage()
     DKBarBtn = formkit::button("DKBarBtn", QStringLiteral("バーコード読取設定"), this);
     DKBarBtn->setEnabled(false);
     DKMstUseChk = checkBox("DKMstUseChk", QStringLiteral("マスター参照表示を使用する"));
-    DKMstFileSE = fileEdit("DKMstFileSE", DKMstFile);
+    DKMstFileSE = fileEdit("DKMstFileSE");
     DKMstErrChk = checkBox("DKMstErrChk", QStringLiteral("ﾏｽﾀｰﾃﾞｰﾀがない場合入力ｴﾗｰ"));
     DKMstErrChk->setChecked(true);
     DKMstPanel = named(row({new QLabel(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ")), DKMstFileSE, DKMstErrChk}), "DKMstPanel");
@@ -151,7 +150,7 @@ QWidget *TMainForm::buildCollationPage()
     KKNameSE = named(new TByteEdit, "KKNameSE");
     KKNameSE->setFixedWidth(200);
     KKBarBtn = formkit::button("KKBarBtn", QStringLiteral("バーコード読取設定"), this);
-    KKMstFileSE = fileEdit("KKMstFileSE", KKMstFile);
+    KKMstFileSE = fileEdit("KKMstFileSE");
     KKMaxNE = numberEdit("KKMaxNE", 4, 180, QStringLiteral("20"));
     KKMinNE = numberEdit("KKMinNE", 4, 180, QStringLiteral("1"));
     keyForm->addRow(QStringLiteral("項目名"), row({KKNameSE, KKBarBtn}));
@@ -167,7 +166,7 @@ QWidget *TMainForm::buildCollationPage()
     CmpModeCB->addItems({QStringLiteral("登録順"), QStringLiteral("順不同")});
     SKBarBtn = formkit::button("SKBarBtn", QStringLiteral("バーコード読取設定"), this);
     SKMstUseChk = checkBox("SKMstUseChk", QStringLiteral("情報表示ﾏｽﾀｰﾌｧｲﾙを使用"));
-    SKMstFileSE = fileEdit("SKMstFileSE", SKMstFile);
+    SKMstFileSE = fileEdit("SKMstFileSE");
     SKMstFilePanel = named(row({new QLabel(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ")), SKMstFileSE}), "SKMstFilePanel");
     SKMstFilePanel->setVisible(false);
     dataForm->addRow(QStringLiteral("項目名"), row({SKNameSE, SKBarBtn}));
@@ -223,7 +222,7 @@ QWidget *TMainForm::buildSavePage()
     layout->addWidget(DSaveGB, 1);
 
     auto *box = new QVBoxLayout(DSaveGB);
-    SaveFileSE = fileEdit("SaveFileSE", SaveFile);
+    SaveFileSE = fileEdit("SaveFileSE");
     SaveFieldsCB = named(new TListCombo, "SaveFieldsCB");
     SaveFieldsCB->addItems({"  1", "  2", "  3", "  4", "  5", "  6", "  7", "  8", QStringLiteral("  ９"),
                             QStringLiteral("１０"), QStringLiteral("１１"), QStringLiteral("１２"),
@@ -378,23 +377,20 @@ void TMainForm::showSettings(const QuillonSettings &s)
     DKBarChk->setChecked(s.DKBarChk);
     DKBarDat = s.DKBarDat;
     DKMstUseChk->setChecked(s.DKMstUseChk);
-    DKMstFile = s.DKMstFileSE;
-    DKMstFileSE->setBoundedText(s.DKMstFileSE);
+    DKMstFileSE->setFileName(s.DKMstFileSE);
     DKMstErrChk->setChecked(s.DKMstErrChk);
 
     KKNameSE->setBoundedText(s.KKNameSE);
     KKMaxNE->setText(s.KKMaxNE);
     KKMinNE->setText(s.KKMinNE);
     KKBarDat = s.KKBarDat;
-    KKMstFile = s.KKMstFileSE;
-    KKMstFileSE->setBoundedText(s.KKMstFileSE);
+    KKMstFileSE->setFileName(s.KKMstFileSE);
     SKNameSE->setBoundedText(s.SKNameSE);
     CmpModeCB->setCurrentIndex(s.CmpModeCB);
     SKBarDat = s.SKBarDat;
     SKMstUseChk->setChecked(s.SKMstUseChk);
     SKMstFilePanel->setVisible(s.SKMstUseChk);
-    SKMstFile = s.SKMstFileSE;
-    SKMstFileSE->setBoundedText(s.SKMstFileSE);
+    SKMstFileSE->setFileName(s.SKMstFileSE);
     OkDspTimeNE->setText(s.OkDspTimeNE);
     NgDspTimeNE->setText(s.NgDspTimeNE);
     OkBz = s.OkBz;
@@ -402,8 +398,7 @@ void TMainForm::showSettings(const QuillonSettings &s)
 
     DSaveChk->setChecked(s.DSaveChk);
     DSaveGB->setVisible(s.DSaveChk);
-    SaveFile = s.SaveFileSE;
-    SaveFileSE->setBoundedText(s.SaveFileSE);
+    SaveFileSE->setFileName(s.SaveFileSE);
     SaveFieldsCB->setCurrentIndex(s.SaveFieldsCB);
     SaveTypeCB->setCurrentIndex(s.SaveTypeCB);
     SaveDat = s.SaveDat;
@@ -623,22 +618,6 @@ void TMainForm::DKMstUseChkClick()
 void TMainForm::SKMstUseChkClick()
 {
     SKMstFilePanel->setVisible(SKMstUseChk->isChecked());
-    ChangeFlag = true;
-}
-
-void TMainForm::FileSEChange(TByteEdit *edit, QString &lastGood)
-{
-    if (SetFlag)
-        return;
-    const addins::ChangeCheck check = addins::FileNameChange(edit->text(), lastGood, edit->cursorPosition());
-    if (check.accepted) {
-        lastGood = check.text;
-    } else {
-        formkit::LoadingGuard loading(SetFlag);
-        edit->setBoundedText(check.text);
-        edit->setCursorPosition(check.caret);
-        platform::ui().beep();
-    }
     ChangeFlag = true;
 }
 

@@ -14,6 +14,7 @@ class QTableWidget;
 class QWidget;
 class ReturnMoves;
 class TByteEdit;
+class TFileNameEdit;
 class TListCombo;
 class TNEdit;
 
@@ -37,7 +38,6 @@ public:
     QString SaveDatStr;
     QChar SetBarType;
     QChar SetBzType;
-    QString DKMstFile, KKMstFile, SKMstFile, SaveFile;
 
     // Page 1
     QCheckBox *DKubunChk = nullptr;
@@ -52,12 +52,12 @@ public:
     QPushButton *DKBarBtn = nullptr;
     QCheckBox *DKMstUseChk = nullptr;
     QWidget *DKMstPanel = nullptr;
-    TByteEdit *DKMstFileSE = nullptr;
+    TFileNameEdit *DKMstFileSE = nullptr;
     QCheckBox *DKMstErrChk = nullptr;
     // Page 2
     TByteEdit *KKNameSE = nullptr;
     QPushButton *KKBarBtn = nullptr;
-    TByteEdit *KKMstFileSE = nullptr;
+    TFileNameEdit *KKMstFileSE = nullptr;
     TNEdit *KKMaxNE = nullptr;
     TNEdit *KKMinNE = nullptr;
     TByteEdit *SKNameSE = nullptr;
@@ -65,7 +65,7 @@ public:
     QPushButton *SKBarBtn = nullptr;
     QCheckBox *SKMstUseChk = nullptr;
     QWidget *SKMstFilePanel = nullptr;
-    TByteEdit *SKMstFileSE = nullptr;
+    TFileNameEdit *SKMstFileSE = nullptr;
     QPushButton *OkBzBtn = nullptr;
     QPushButton *NgBzBtn = nullptr;
     TNEdit *OkDspTimeNE = nullptr;
@@ -73,7 +73,7 @@ public:
     // Page 3
     QCheckBox *DSaveChk = nullptr;
     QGroupBox *DSaveGB = nullptr;
-    TByteEdit *SaveFileSE = nullptr;
+    TFileNameEdit *SaveFileSE = nullptr;
     TListCombo *SaveFieldsCB = nullptr;
     TListCombo *SaveTypeCB = nullptr;
     std::array<QLabel *, quillon::SaveRowCount> pFLabel{};
@@ -120,8 +120,7 @@ private:
     QWidget *buildCollationPage();
     QWidget *buildSavePage();
     void buildReturnMoves();
-    TByteEdit *fileEdit(const char *name, QString &lastGood);
-    void FileSEChange(TByteEdit *edit, QString &lastGood);
+    TFileNameEdit *fileEdit(const char *name);
     void MinNEChange(TNEdit *min, TNEdit *max);
     void SFieldCBChange(int k);
     void FTopChange(int k);

@@ -2,10 +2,10 @@
 
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ListCombo.h"
 #include "addins/quillon/DialogRules.h"
 #include "addins/quillon/SaveLayout.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
 
@@ -34,31 +34,6 @@ TNEdit *numberEdit(const char *name, int digits, int maxValue, const QString &te
     return edit;
 }
 
-struct BoxName {
-    Symbology symbology;
-    const char *box;
-    const char *group;
-};
-const BoxName BoxNames[] = {
-    {Symbology::Jan, "JanChk", nullptr},
-    {Symbology::Book, "BookChk", nullptr},
-    {Symbology::Magazine, "MagazinChk", nullptr},
-    {Symbology::Rss, "RssChk", nullptr},
-    {Symbology::Itf, "ItfChk", "ItfCD"},
-    {Symbology::Stf, "StfChk", "StfCD"},
-    {Symbology::Nw7, "NW7Chk", "NW7CD"},
-    {Symbology::Code39, "Code39Chk", "Code39CD"},
-    {Symbology::Code93, "Code93Chk", nullptr},
-    {Symbology::Code128, "Code128Chk", nullptr},
-    {Symbology::Qr, "QrChk", nullptr},
-    {Symbology::MaxiCode, "MaxiCodeChk", nullptr},
-    {Symbology::Pdf417, "PDF417Chk", nullptr},
-    {Symbology::DataMatrix, "DataMatrixChk", nullptr},
-    {Symbology::Composite, "CompositeChk", nullptr},
-    {Symbology::IQr, "iQrChk", nullptr},
-    {Symbology::User, "UserBarChk", nullptr},
-};
-
 QWidget *row(std::initializer_list<QWidget *> widgets)
 {
     auto *panel = new QWidget;
@@ -81,11 +56,6 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, bool &mainChangeFlag, const Model
 
     GTINChk = named(new QCheckBox(QStringLiteral("JAN/EAN/UPC を GTINコードに変換")), "GTINChk");
     BarCodeGroup = named(new TSymbologyBoxes(this), "BarCodeGroup");
-    for (const BoxName &n : BoxNames) {
-        BarCodeGroup->box(n.symbology)->setObjectName(QString::fromLatin1(n.box));
-        if (n.group)
-            BarCodeGroup->checkDigitGroup(n.symbology)->setObjectName(QString::fromLatin1(n.group));
-    }
     DelCDChk =
         named(new QCheckBox(QStringLiteral("ITF/STF/NW7/Code39 のﾁｪｯｸﾃﾞｼﾞｯﾄをﾃﾞｰﾀに含めない")), "DelCDChk");
 

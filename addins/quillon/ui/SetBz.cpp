@@ -1,10 +1,10 @@
 #include "SetBz.h"
 
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ListCombo.h"
 #include "addins/frame/ui/ReturnMoves.h"
 #include "addins/quillon/DialogRules.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
 

@@ -5,9 +5,10 @@
 #include "addins/frame/HandOffClient.h"
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/FixedList.h"
+#include "addins/frame/ui/FileNameEdit.h"
 #include "addins/tessary/SaveLayout.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 
 #include <QCheckBox>
@@ -28,9 +29,9 @@ namespace tessary {
 
 namespace {
 
-TFixedList *list(const char *name, const QStringList &items, QWidget *parent)
+TListCombo *list(const char *name, const QStringList &items, QWidget *parent)
 {
-    auto *combo = formkit::named(new TFixedList(parent), name);
+    auto *combo = formkit::named(new TListCombo(parent), name);
     combo->addItems(items);
     return combo;
 }
@@ -139,7 +140,7 @@ QWidget *TMainForm::buildDataKindPage()
     g->addWidget(DKMstChk, 5, 0, 1, 5);
     DKMstPanel = formkit::named(new QFrame(DKubunGB), "DKMstPanel");
     auto *m = new QGridLayout(DKMstPanel);
-    DKMstFileSE = textEdit("DKMstFileSE", 12, addins::FileNameKey, DKMstPanel);
+    DKMstFileSE = formkit::named(new TFileNameEdit(true, DKMstPanel), "DKMstFileSE");
     DKMstFieldSE = textEdit("DKMstFieldSE", 10, addins::FieldListKey, DKMstPanel);
     DKMstErrChk =
         formkit::named(new QCheckBox(QStringLiteral("ﾏｽﾀｰﾃﾞｰﾀがない場合ｴﾗｰ"), DKMstPanel), "DKMstErrChk");
@@ -168,7 +169,7 @@ QWidget *TMainForm::buildDataKindPage()
     connect(DKBarBtn, &QPushButton::clicked, this, &TMainForm::DKBarBtnClick);
     connect(DKMstChk, &QCheckBox::clicked, this, &TMainForm::DKMstChkClick);
     connect(DKMstErrChk, &QCheckBox::clicked, this, &TMainForm::MarkChange);
-    connectFileName(DKMstFileSE, &DKMstFile);
+    connect(DKMstFileSE, &TFileNameEdit::Changed, this, &TMainForm::MarkChange);
     return page;
 }
 
@@ -202,7 +203,7 @@ QWidget *TMainForm::buildCollationPage()
     auto *m = new QGridLayout(MKMstPanel);
     SerchDatTopNE = numberEdit("SerchDatTopNE", 9999, MKMstPanel);
     SerchDatLenNE = numberEdit("SerchDatLenNE", 3500, MKMstPanel);
-    MKMstFileSE = textEdit("MKMstFileSE", 12, addins::FileNameKey, MKMstPanel);
+    MKMstFileSE = formkit::named(new TFileNameEdit(true, MKMstPanel), "MKMstFileSE");
     MKMstFieldSE = textEdit("MKMstFieldSE", 10, addins::FieldListKey, MKMstPanel);
     auto *search = new QHBoxLayout;
     search->addWidget(new QLabel(QStringLiteral("検索ﾃﾞｰﾀ選択 ﾊﾞｰｺｰﾄﾞの"), MKMstPanel));
@@ -241,7 +242,7 @@ QWidget *TMainForm::buildCollationPage()
     connectDigitLimit(SerchDatTopNE, {}, true);
     connect(MKBarBtn, &QPushButton::clicked, this, &TMainForm::MKBarBtnClick);
     connect(SK1BarBtn, &QPushButton::clicked, this, &TMainForm::SK1BarBtnClick);
-    connectFileName(MKMstFileSE, &MKMstFile);
+    connect(MKMstFileSE, &TFileNameEdit::Changed, this, &TMainForm::MarkChange);
     return page;
 }
 
@@ -254,7 +255,7 @@ QWidget *TMainForm::buildSavePage()
     DSaveGB = formkit::named(new QGroupBox(page), "DSaveGB");
     auto *g = new QVBoxLayout(DSaveGB);
     auto *head = new QGridLayout;
-    SaveFileSE = textEdit("SaveFileSE", 12, addins::FileNameKey, DSaveGB);
+    SaveFileSE = formkit::named(new TFileNameEdit(true, DSaveGB), "SaveFileSE");
     QStringList counts;
     for (int i = 1; i <= SaveFieldMax; ++i)
         counts << (i <= 8 ? QString::number(i) : fullWidthNumber(i));
@@ -318,30 +319,8 @@ QWidget *TMainForm::buildSavePage()
     connect(SaveFieldsCB, &QComboBox::activated, this, &TMainForm::SaveFieldsCBChange);
     connect(SaveTypeCB, &QComboBox::activated, this, &TMainForm::SaveFieldsCBChange);
     connect(TStampCB, &QComboBox::activated, this, &TMainForm::SaveFieldsCBChange);
-    connectFileName(SaveFileSE, &SaveFile);
+    connect(SaveFileSE, &TFileNameEdit::Changed, this, &TMainForm::MarkChange);
     return page;
-}
-
-void TMainForm::connectFileName(TByteEdit *edit, QString *lastGood)
-{
-    // FileSEChange: each field keeps its own last accepted name.
-    connect(edit, &QLineEdit::textEdited, this, [this, edit, lastGood] {
-        if (SetFlag)
-            return;
-        {
-            formkit::LoadingGuard guard(SetFlag);
-            const addins::ChangeCheck check =
-                addins::FileNameChange(edit->text(), *lastGood, edit->cursorPosition());
-            if (check.accepted) {
-                *lastGood = edit->text();
-            } else {
-                edit->setBoundedText(check.text);
-                edit->setCursorPosition(check.caret);
-                platform::ui().beep();
-            }
-        }
-        ChangeFlag = true;
-    });
 }
 
 void TMainForm::connectDigitLimit(TNEdit *edit, const std::function<int()> &limit, bool marksChange)
@@ -412,10 +391,9 @@ void TMainForm::showState(const TTessaryState &s)
     DKMinNE->setText(textOf(s.DKMin));
     DKBarChk->setChecked(s.DKBar);
     DKMstChk->setChecked(s.DKMst);
-    DKMstFileSE->setBoundedText(s.DKMstFile);
+    DKMstFileSE->setFileName(s.DKMstFile);
     DKMstFieldSE->setBoundedText(s.DKMstField);
     DKMstErrChk->setChecked(s.DKMstErr);
-    DKMstFile = DKMstFileSE->text();
     DousaCB->setCurrentIndex(s.Dousa);
     CmpDatCntCB->setCurrentIndex(s.CmpDatCnt);
     SuryouInputChk->setChecked(s.SuryouInput);
@@ -423,16 +401,14 @@ void TMainForm::showState(const TTessaryState &s)
     MKMstChk->setChecked(s.MKMst);
     SerchDatTopNE->setText(textOf(s.SerchDatTop));
     SerchDatLenNE->setText(textOf(s.SerchDatLen));
-    MKMstFileSE->setBoundedText(s.MKMstFile);
+    MKMstFileSE->setFileName(s.MKMstFile);
     MKMstFieldSE->setBoundedText(s.MKMstField);
-    MKMstFile = MKMstFileSE->text();
     SK1NameSE->setBoundedText(s.SKName);
     DKBarDat = s.DKBarDat;
     MKBarDat = s.MKBarDat;
     CKBarDat = s.CKBarDat;
     DSaveChk->setChecked(s.DSave);
-    SaveFileSE->setBoundedText(s.SaveFile);
-    SaveFile = SaveFileSE->text();
+    SaveFileSE->setFileName(s.SaveFile);
     SaveFieldsCB->setCurrentIndex(s.SaveFields - 1);
     TStampCB->setCurrentIndex(s.TStamp);
     SaveTypeCB->clear();

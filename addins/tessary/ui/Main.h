@@ -14,7 +14,8 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 class TByteEdit;
-class TFixedList;
+class TFileNameEdit;
+class TListCombo;
 class TNEdit;
 
 namespace tessary {
@@ -40,20 +41,20 @@ public:
     QCheckBox *DKubunChk = nullptr;
     QGroupBox *DKubunGB = nullptr;
     TByteEdit *DKNameSE = nullptr;
-    TFixedList *DKTypeCB = nullptr;
-    TFixedList *DKFontCB = nullptr;
+    TListCombo *DKTypeCB = nullptr;
+    TListCombo *DKFontCB = nullptr;
     TNEdit *DKMaxNE = nullptr;
     TNEdit *DKMinNE = nullptr;
     QCheckBox *DKBarChk = nullptr;
     QPushButton *DKBarBtn = nullptr;
     QCheckBox *DKMstChk = nullptr;
     QFrame *DKMstPanel = nullptr;
-    TByteEdit *DKMstFileSE = nullptr;
+    TFileNameEdit *DKMstFileSE = nullptr;
     TByteEdit *DKMstFieldSE = nullptr;
     QCheckBox *DKMstErrChk = nullptr;
     // Page "照合条件"
-    TFixedList *DousaCB = nullptr;
-    TFixedList *CmpDatCntCB = nullptr;
+    TListCombo *DousaCB = nullptr;
+    TListCombo *CmpDatCntCB = nullptr;
     QCheckBox *SuryouInputChk = nullptr;
     TByteEdit *MKNameSE = nullptr;
     QPushButton *MKBarBtn = nullptr;
@@ -61,20 +62,20 @@ public:
     QFrame *MKMstPanel = nullptr;
     TNEdit *SerchDatTopNE = nullptr;
     TNEdit *SerchDatLenNE = nullptr;
-    TByteEdit *MKMstFileSE = nullptr;
+    TFileNameEdit *MKMstFileSE = nullptr;
     TByteEdit *MKMstFieldSE = nullptr;
     TByteEdit *SK1NameSE = nullptr;
     QPushButton *SK1BarBtn = nullptr;
     // Page "データ保存"
     QCheckBox *DSaveChk = nullptr;
     QGroupBox *DSaveGB = nullptr;
-    TByteEdit *SaveFileSE = nullptr;
-    TFixedList *SaveFieldsCB = nullptr;
-    TFixedList *SaveTypeCB = nullptr;
-    TFixedList *TStampCB = nullptr;
+    TFileNameEdit *SaveFileSE = nullptr;
+    TListCombo *SaveFieldsCB = nullptr;
+    TListCombo *SaveTypeCB = nullptr;
+    TListCombo *TStampCB = nullptr;
     std::array<QLabel *, SaveFieldMax> pFLabel{};
     std::array<QLabel *, SaveFieldMax> pLenLabel{};
-    std::array<TFixedList *, SaveFieldMax> pSField{};
+    std::array<TListCombo *, SaveFieldMax> pSField{};
     std::array<TNEdit *, SaveFieldMax> pSFTopNE{};
     std::array<TNEdit *, SaveFieldMax> pSFLenNE{};
     std::array<QFrame *, SaveFieldMax> pPanel{};
@@ -120,7 +121,6 @@ private:
     QWidget *buildDataKindPage();
     QWidget *buildCollationPage();
     QWidget *buildSavePage();
-    void connectFileName(TByteEdit *edit, QString *lastGood);
     void connectDigitLimit(TNEdit *edit, const std::function<int()> &limit, bool marksChange);
     void showState(const TTessaryState &s);
     void DspDataKind();
@@ -131,8 +131,6 @@ private:
     void CheckSDTLen(int row);
     void openBarDialog(char type);
     QWidget *nextOnEnter(QWidget *control) const;
-
-    QString SaveFile, DKMstFile, MKMstFile;
 };
 
 } // namespace tessary

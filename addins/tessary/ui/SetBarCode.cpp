@@ -3,8 +3,8 @@
 #include "Main.h"
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/FixedList.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/Cp932.h"
 
@@ -103,7 +103,7 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
 
     auto *format = new QHBoxLayout;
     DFormatLabel = new QLabel(QStringLiteral("データフォーマット"), this);
-    DFormatCB = formkit::named(new TFixedList(this), "DFormatCB");
+    DFormatCB = formkit::named(new TListCombo(this), "DFormatCB");
     for (const QString &item : FormatItems())
         DFormatCB->addItem(item);
     format->addWidget(DFormatLabel);
@@ -131,7 +131,7 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
     ChkDataSE->setMaxBytes(32);
     check->addWidget(new QLabel(QStringLiteral("チェックデータ"), BarChkGB), 1, 0);
     check->addWidget(ChkDataSE, 1, 1);
-    CmpOkNgCB = formkit::named(new TFixedList(BarChkGB), "CmpOkNgCB");
+    CmpOkNgCB = formkit::named(new TListCombo(BarChkGB), "CmpOkNgCB");
     for (const QString &item : addins::DataCheckModeItems())
         CmpOkNgCB->addItem(item);
     check->addWidget(new QLabel(QStringLiteral("チェック方法"), BarChkGB), 2, 0);

@@ -10,7 +10,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class TByteEdit;
-class TFixedList;
+class TListCombo;
 class TNEdit;
 
 namespace tessary {
@@ -36,9 +36,9 @@ public:
     TNEdit *ChkFldNoNE = nullptr;
     TNEdit *ChkTopNE = nullptr;
     TByteEdit *ChkDataSE = nullptr;
-    TFixedList *CmpOkNgCB = nullptr;
+    TListCombo *CmpOkNgCB = nullptr;
     QLabel *DFormatLabel = nullptr;
-    TFixedList *DFormatCB = nullptr;
+    TListCombo *DFormatCB = nullptr;
     QFrame *InpDatPanel = nullptr;
     TNEdit *InpDatTopNE = nullptr;
     TNEdit *InpDatLenNE = nullptr;

@@ -1,4 +1,5 @@
 #include "addins/frame/ui/ByteEdit.h"
+#include "addins/frame/ui/FileNameEdit.h"
 #include "tests/support/RecordingUiService.h"
 
 #include <QApplication>
@@ -50,4 +51,37 @@ TEST(ByteEditTest, DoubleByteTextIsHeldToItsBytes)
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(enter.count(), 1);
     EXPECT_EQ(edit.text(), QStringLiteral("日付a"));
+}
+
+// The file-name field the settings programs share: an operator change the check refuses puts the
+// last good name back with a beep; a program fill sets the last good name without a change.
+TEST(FileNameEditTest, RefusedChangePutsTheLastGoodNameBack)
+{
+    struct Case {
+        const char *name;
+        bool keepsLastGood;
+        const char *typed;
+        const char *text;
+        int beeps;
+    };
+    const Case cases[] = {
+        {"a program extension is put back", true, ".EXE", "RES.EX", 1},
+        {"an accepted name stays", true, ".DAT", "RES.DAT", 0},
+        {"a field without the check keeps what passed the keys", false, ".EXE", "RES.EXE", 0},
+    };
+    for (const Case &c : cases) {
+        testsupport::RecordingUi ui;
+        TFileNameEdit edit(c.keepsLastGood);
+        edit.show();
+        QSignalSpy changed(&edit, &TFileNameEdit::Changed);
+        edit.setFileName(QStringLiteral("RES"));
+        EXPECT_EQ(changed.count(), 0) << c.name;
+        QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
+        EXPECT_EQ(edit.text(), QString::fromLatin1(c.text)) << c.name;
+        EXPECT_EQ(ui.beepCount(), c.beeps) << c.name;
+        EXPECT_EQ(changed.count(), int(qstrlen(c.typed))) << c.name;
+        if (c.keepsLastGood) {
+            EXPECT_EQ(edit.lastGood(), edit.text()) << c.name;
+        }
+    }
 }

@@ -8,6 +8,7 @@
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/Screenshot.h"
 
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 
 #include <QApplication>

@@ -1,8 +1,9 @@
 #include "QuillonUiSupport.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/ListCombo.h"
+#include "addins/frame/ui/FileNameEdit.h"
 #include "addins/quillon/ui/SetBarCode.h"
 #include "addins/quillon/ui/SetBz.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "tests/support/RecordingUiService.h"
 

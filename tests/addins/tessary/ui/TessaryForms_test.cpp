@@ -1,9 +1,10 @@
 #include "addins/frame/HandOffClient.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/FixedList.h"
+#include "addins/frame/ui/FileNameEdit.h"
 #include "addins/tessary/SaveLayout.h"
 #include "addins/tessary/ui/Main.h"
 #include "addins/tessary/ui/SetBarCode.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
@@ -89,7 +90,7 @@ template <typename T> T *child(QWidget &form, const char *name)
     return w;
 }
 
-void choose(TFixedList *list, int index)
+void choose(TListCombo *list, int index)
 {
     list->setCurrentIndex(index);
     emit list->activated(index);
