@@ -22,4 +22,12 @@ QLabel *label(const QString &text, QWidget *control, QWidget *parent);
 // a caption that reads across a unit between two fields).
 void name(QWidget *control, const QString &caption);
 
+// Lets assistive technology press a tool button that opens a modal dialog. Qt's own press of a tool
+// button clicks it inside the accessibility call, so the dialog's event loop holds the call (and
+// the screen reader with it) until the dialog closes; this press clicks once the call has
+// returned, as a push button's press does. A mouse or key click is unchanged, and a tool button
+// with a menu or a checked state keeps Qt's own handling. Call before the first tool button is
+// shown; calls after the first do nothing.
+void pressToolButtonsAfterTheCall();
+
 } // namespace caption

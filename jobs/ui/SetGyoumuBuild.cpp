@@ -181,6 +181,8 @@ TSetGyForm::~TSetGyForm()
 
 void TSetGyForm::buildToolBars()
 {
+    // Most of these buttons open a modal dialog.
+    caption::pressToolButtonsAfterTheCall();
     ToolBar1 = named(new QToolBar(this), "ToolBar1");
     ToolBar2 = named(new QToolBar(this), "ToolBar2");
     const auto tool = [this](QToolBar *bar, const char *name, const QString &caption,

@@ -76,6 +76,8 @@ TMasterForm::~TMasterForm() = default;
 
 void TMasterForm::buildControls()
 {
+    // Most of the tool buttons open a modal dialog.
+    caption::pressToolButtonsAfterTheCall();
     ToolBar1 = named(new QToolBar(this), "ToolBar1");
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto tool = [this](const char *name, const QString &caption, void (TMasterForm::*handler)()) {

@@ -1,6 +1,6 @@
 """The manager on a real desktop: window titles as the window manager shows them, a message box's
-caption and buttons, settings fields found by their captions, the close box during a send, and a
-second start.
+caption and buttons, settings fields found by their captions, a tool button pressed through the
+accessibility bus, the close box during a send, and a second start.
 
     manager_test.py BIN_FOLDER SCREENSHOT_FOLDER
 
@@ -156,6 +156,26 @@ def settings_by_caption(program, menu, folder):
     wait_for("the main menu enabled again", menu.enabled, 10)
 
 
+def tool_button_press(program, menu):
+    """A tool button that opens a modal dialog, pressed through the accessibility bus as a screen
+    reader presses it: the press answers at once, not when the dialog has closed."""
+    menu.find("push button", "業務設定データ作成/編集/転送").press()
+    editor = program.top_level("業務設定", "dialog")
+    program.window("業務設定")
+    started = time.monotonic()
+    editor.find("push button", "開く").press()
+    took = time.monotonic() - started
+    check(took < 2, "the press of 開く answered after %.1f s" % took)
+    opened = program.top_level("業務設定ファイルを開く", "dialog")
+    program.window("業務設定ファイルを開く")
+    log("tool button: the press of 開く answered in %.2f s; its file dialog is open" % took)
+    opened.find("push button", "キャンセル").press()
+    wait_for("the file dialog to close", lambda: ("dialog", "業務設定ファイルを開く") not in program.top_levels(), 10)
+    editor.find("push button", "終了").press()
+    wait_for("the editor to close", lambda: ("dialog", "業務設定") not in program.top_levels(), 10)
+    wait_for("the main menu enabled again", menu.enabled, 10)
+
+
 def port_missing(desk, bin_folder, folder, screenshots):
     """The main menu's title, a screenshot of it, a second start, and the boxes of a port that
     cannot be opened, with the program's standard error."""
@@ -187,6 +207,7 @@ def port_missing(desk, bin_folder, folder, screenshots):
     wait_for("the main menu enabled again", menu.enabled, 10)
 
     settings_by_caption(program, menu, folder)
+    tool_button_press(program, menu)
 
     window.close()
     check_equal(program.wait(15), 0, "exit code after the close box")
