@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "comm/ui/ComMain.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
@@ -32,6 +33,8 @@ TComForm::TComForm(platform::SerialPort &port, const QString &portName)
     Gauge1->setFixedWidth(146);
     Gauge1->setRange(0, 100);
     Gauge1->setValue(0);
+    // The bar is read aloud by the step or file the label beside it shows.
+    caption::link(LabelFName, Gauge1);
 
     StopButton = formkit::button("StopButton", QStringLiteral("終了"), this);
 

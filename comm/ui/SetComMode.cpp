@@ -3,6 +3,7 @@
 #include "comm/SetFolderRules.h"
 #include "comm/ui/ComMain.h"
 #include "comm/ui/SetFolder.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
@@ -72,9 +73,9 @@ TSetComModeForm::TSetComModeForm(QWidget *parent) : QDialog(parent)
                             QStringLiteral("年ごとに別名で保存")});
     auto *panelLayout = new QGridLayout(LogPanel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(new QLabel(QStringLiteral("保存フォルダ"), LogPanel), 0, 0);
+    panelLayout->addWidget(caption::label(QStringLiteral("保存フォルダ"), LogFileFolder, LogPanel), 0, 0);
     panelLayout->addLayout(folderRow(LogFileFolder, LogSanshouBtn), 0, 1);
-    panelLayout->addWidget(new QLabel(QStringLiteral("保存ファイル名"), LogPanel), 1, 0);
+    panelLayout->addWidget(caption::label(QStringLiteral("保存ファイル名"), LogFileCombo, LogPanel), 1, 0);
     panelLayout->addWidget(LogFileCombo, 1, 1);
     auto *logLayout = new QVBoxLayout(LogGroup);
     logLayout->addWidget(LogCheck);
@@ -85,9 +86,9 @@ TSetComModeForm::TSetComModeForm(QWidget *parent) : QDialog(parent)
     TxFolder = named(new QLineEdit(this), "TxFolder");
     TxSanshouBtn = button("TxSanshouBtn", QStringLiteral("参照"), this);
     auto *folders = new QGridLayout;
-    folders->addWidget(new QLabel(QStringLiteral("受信デフォルトフォルダ"), this), 0, 0);
+    folders->addWidget(caption::label(QStringLiteral("受信デフォルトフォルダ"), RxFolder, this), 0, 0);
     folders->addLayout(folderRow(RxFolder, RxSanshouBtn), 0, 1);
-    folders->addWidget(new QLabel(QStringLiteral("送信デフォルトフォルダ"), this), 1, 0);
+    folders->addWidget(caption::label(QStringLiteral("送信デフォルトフォルダ"), TxFolder, this), 1, 0);
     folders->addLayout(folderRow(TxFolder, TxSanshouBtn), 1, 1);
 
     TekiyouBtn = button("TekiyouBtn", QStringLiteral("適用"), this);

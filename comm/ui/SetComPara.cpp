@@ -1,6 +1,7 @@
 #include "SetComPara.h"
 
 #include "comm/ui/CorlissL.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 
@@ -35,8 +36,7 @@ TSetComForm::TSetComForm(comm::ComConditions &conditions, QWidget *parent, platf
 
     auto *grid = new QGridLayout;
     const auto labelled = [&](int row, const QString &text, QWidget *field) {
-        auto *label = new QLabel(text, this);
-        label->setBuddy(field);
+        auto *label = caption::label(text, field, this);
         grid->addWidget(label, row, 0);
         grid->addWidget(field, row, 1);
     };

@@ -1,6 +1,7 @@
 #include "SetFolder.h"
 
 #include "comm/SetFolderRules.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "platform/UiService.h"
 
@@ -71,6 +72,8 @@ TSetFolderForm::TSetFolderForm(QWidget *parent)
 void TSetFolderForm::FormCreate()
 {
     setWindowTitle(comm::folderFormCaption(SetFolderMode));
+    // The tree is the whole dialog: which folder it picks is the title's.
+    caption::name(FolderTree, windowTitle());
     if (!SetFolderPath.isEmpty() && !comm::isNetworkFolder(SetFolderPath))
         selectFolder(SetFolderPath);
 }

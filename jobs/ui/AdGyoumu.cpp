@@ -1,6 +1,7 @@
 #include "AdGyoumu.h"
 
 #include "common/FerPrgLib.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "jobs/AddInHandOff.h"
 #include "jobs/JobFieldRules.h"
@@ -77,11 +78,12 @@ TAdGyForm::TAdGyForm(TAddGyDat &add, const QString &appPath, QWidget *parent)
         w->installEventFilter(this);
 
     auto *head = new QGridLayout;
-    head->addWidget(new QLabel(QStringLiteral("業務名"), this), 0, 0);
+    head->addWidget(caption::label(QStringLiteral("業務名"), GNameSE, this), 0, 0);
     head->addWidget(GNameSE, 0, 1);
     head->addWidget(new QLabel(QStringLiteral("（半角１５文字以内）"), this), 0, 2);
-    head->addWidget(new QLabel(QStringLiteral("動作モード"), this), 1, 0);
+    head->addWidget(caption::label(QStringLiteral("動作モード"), GModeCB, this), 1, 0);
     head->addWidget(GModeCB, 1, 1, 1, 2, Qt::AlignLeft);
+    caption::link(ProgLabel, PNameSE);
     head->addWidget(ProgLabel, 2, 0);
     auto *prgRow = new QHBoxLayout;
     prgRow->addWidget(PNameSE);
@@ -89,10 +91,12 @@ TAdGyForm::TAdGyForm(TAddGyDat &add, const QString &appPath, QWidget *parent)
     prgRow->addStretch(1);
     head->addLayout(prgRow, 2, 1, 1, 2);
     auto *saveGrid = new QGridLayout(SaveGroup);
-    saveGrid->addWidget(new QLabel(QStringLiteral("ファイル名"), SaveGroup), 0, 0);
+    saveGrid->addWidget(caption::label(QStringLiteral("ファイル名"), FNameSE, SaveGroup), 0, 0);
     saveGrid->addWidget(FNameSE, 0, 1);
     saveGrid->addWidget(new QLabel(QStringLiteral("（データ保存をしない場合は空欄）"), SaveGroup), 0, 2);
-    saveGrid->addWidget(new QLabel(QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"), SaveGroup), 1, 0);
+    saveGrid->addWidget(caption::label(QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"), TStampCB, SaveGroup), 1, 0);
+    // Where the stamp goes: the second half of the same caption.
+    caption::name(TSLocCB, QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"));
     auto *stampRow = new QHBoxLayout;
     stampRow->addWidget(TStampCB);
     stampRow->addWidget(TSLocCB);
@@ -101,9 +105,9 @@ TAdGyForm::TAdGyForm(TAddGyDat &add, const QString &appPath, QWidget *parent)
     saveGrid->addWidget(AddIDChkCB, 2, 1, 1, 2);
     auto *rcvGrid = new QGridLayout(RcvProtoPanel);
     rcvGrid->setContentsMargins(0, 0, 0, 0);
-    rcvGrid->addWidget(new QLabel(QStringLiteral("ﾌｧｲﾙ転送ﾌﾟﾛﾄｺﾙ"), RcvProtoPanel), 0, 0);
+    rcvGrid->addWidget(caption::label(QStringLiteral("ﾌｧｲﾙ転送ﾌﾟﾛﾄｺﾙ"), RcvProtoCB, RcvProtoPanel), 0, 0);
     rcvGrid->addWidget(RcvProtoCB, 0, 1, Qt::AlignLeft);
-    rcvGrid->addWidget(new QLabel(QStringLiteral("受信ﾌｧｲﾙ名"), RcvProtoPanel), 1, 0);
+    rcvGrid->addWidget(caption::label(QStringLiteral("受信ﾌｧｲﾙ名"), RNameSE, RcvProtoPanel), 1, 0);
     rcvGrid->addWidget(RNameSE, 1, 1, Qt::AlignLeft);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);

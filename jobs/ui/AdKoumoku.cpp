@@ -1,5 +1,6 @@
 #include "AdKoumoku.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "jobs/JobFieldRules.h"
 #include "jobs/LetterCodes.h"
@@ -51,10 +52,11 @@ TAdKoForm::TAdKoForm(TAddKoDat &add, QWidget *parent) : QDialog(parent), add_(ad
     EndBtn = formkit::button("EndBtn", QStringLiteral("追加"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
     auto *grid = new QGridLayout;
+    caption::link(NameLabel, AddNameSE);
     grid->addWidget(NameLabel, 0, 0);
     grid->addWidget(AddNameSE, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("（半角２０文字以内）"), this), 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("データ形式"), this), 1, 0);
+    grid->addWidget(caption::label(QStringLiteral("データ形式"), KDTypeCB, this), 1, 0);
     grid->addWidget(KDTypeCB, 1, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -1,5 +1,6 @@
 #include "DefMaster.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 #include "jobs/BaseSettingsRules.h"
@@ -77,17 +78,18 @@ TDefMasterForm::TDefMasterForm(masterdef::MasterCopy &copy, const TSetData &set,
                                                  u"参照データ３桁数", u"参照データ４桁数",
                                                  u"参照データ５桁数"};
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("マスターファイル名"), this), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("マスターファイル名"), MFNameSE, this), 0, 0);
     grid->addWidget(MFNameSE, 0, 1, 1, 2, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("検索キー桁数"), this), 1, 0);
+    grid->addWidget(caption::label(QStringLiteral("検索キー桁数"), KeySizeNE, this), 1, 0);
     grid->addWidget(KeySizeNE, 1, 1, Qt::AlignLeft);
     grid->addWidget(new QLabel(QStringLiteral("桁"), this), 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("参照データ数"), this), 2, 0);
+    grid->addWidget(caption::label(QStringLiteral("参照データ数"), QDefNCB, this), 2, 0);
     grid->addWidget(QDefNCB, 2, 1, Qt::AlignLeft);
     for (int i = 0; i < MaxQDCount; ++i) {
         QDLabel[i] = new QLabel(QString::fromUtf16(sizeLabels[i]), this);
         // The file keeps two digits per width.
         QDSizeNE[i] = numberEdit(sizeNames[i], 2, 99, this);
+        caption::link(QDLabel[i], QDSizeNE[i]);
         QDSLabel[i] = new QLabel(QStringLiteral("桁"), this);
         grid->addWidget(QDLabel[i], 3 + i, 0);
         grid->addWidget(QDSizeNE[i], 3 + i, 1, Qt::AlignLeft);
@@ -104,7 +106,7 @@ TDefMasterForm::TDefMasterForm(masterdef::MasterCopy &copy, const TSetData &set,
     EndBtn->setEnabled(false);
 
     auto *left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("マスターファイル"), this));
+    left->addWidget(caption::label(QStringLiteral("マスターファイル"), MasterLB, this));
     left->addWidget(MasterLB, 1);
     auto *top = new QHBoxLayout;
     top->addLayout(left);

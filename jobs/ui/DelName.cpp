@@ -1,5 +1,6 @@
 #include "DelName.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 
 #include <QHBoxLayout>
@@ -15,6 +16,8 @@ TDelNameForm::TDelNameForm(const QString &caption, const QStringList &names, QWi
     DelList = formkit::named(new QListWidget(this), "DelList");
     DelList->addItems(names);
     DelList->setCurrentRow(-1);
+    // The list is the whole dialog: what it deletes is the title's.
+    caption::name(DelList, caption);
     DelBtn = formkit::button("DelBtn", QStringLiteral("削除"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
     auto *buttons = new QHBoxLayout;

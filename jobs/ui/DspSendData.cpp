@@ -1,5 +1,7 @@
 #include "DspSendData.h"
 
+#include "common/ui/Caption.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -50,6 +52,7 @@ TSendDataForm::TSendDataForm(const TGyData &job, QWidget *parent) : QDialog(pare
 
     // The heading column is the grid's row header, so it stays in view while the fields scroll.
     DataStrGrid = named(new QTableWidget(2, 0, this), "DataStrGrid");
+    caption::name(DataStrGrid, windowTitle());
     DataStrGrid->horizontalHeader()->hide();
     DataStrGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataStrGrid->setSelectionMode(QAbstractItemView::NoSelection);

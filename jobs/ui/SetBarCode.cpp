@@ -1,5 +1,6 @@
 #include "SetBarCode.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 #include "jobs/JobFieldRules.h"
@@ -130,6 +131,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     UserBarChk = named(new QCheckBox(QStringLiteral("ユーザー定義"), BarGroup), "UserBarChk");
     UserBarSE = textEdit(QStringLiteral("UserBarSE"), 32, 260, BarGroup);
     UserBarSE->installEventFilter(swallowEnter);
+    caption::name(UserBarSE, UserBarChk->text());
     auto *userRow = new QHBoxLayout;
     userRow->addWidget(UserBarChk);
     userRow->addWidget(UserBarSE);
@@ -140,9 +142,11 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     BarMaxNE = numberEdit(QStringLiteral("BarMaxNE"), 4, 1, MaxDataLen, this);
     BarMinNE = numberEdit(QStringLiteral("BarMinNE"), 4, 1, MaxDataLen, this);
     auto *lengthRow = new QHBoxLayout;
-    lengthRow->addWidget(new QLabel(QStringLiteral("読取桁数  最大"), this));
+    lengthRow->addWidget(caption::label(QStringLiteral("読取桁数  最大"), BarMaxNE, this));
     lengthRow->addWidget(BarMaxNE);
     lengthRow->addWidget(new QLabel(QStringLiteral("桁    最小"), this));
+    // The caption reads across the maximum's unit; read aloud, the minimum needs the caption's head.
+    caption::name(BarMinNE, QStringLiteral("読取桁数 最小"));
     lengthRow->addWidget(BarMinNE);
     lengthRow->addWidget(new QLabel(QStringLiteral("桁"), this));
     lengthRow->addStretch(1);
@@ -156,7 +160,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
                          QStringLiteral("CR記号区切り"), QStringLiteral("ＡＩコード")});
     DFormatCB->installEventFilter(listOnly);
     auto *formatRow = new QHBoxLayout;
-    formatRow->addWidget(new QLabel(QStringLiteral("データ形式"), this));
+    formatRow->addWidget(caption::label(QStringLiteral("データ形式"), DFormatCB, this));
     formatRow->addWidget(DFormatCB);
     formatRow->addStretch(1);
 
@@ -183,6 +187,15 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
                        QStringLiteral(" ＜  比較データ"), QStringLiteral("＜＝ 比較データ"),
                        QStringLiteral("＞＝  比較データ"), QStringLiteral(" ＞   比較データ")});
     ChkNgCB->installEventFilter(listOnly);
+    // The number and the AI code share their label, which reads and is the buddy of whichever is
+    // shown (dataCheckDisplay); the length reads across the start's caption.
+    caption::name(ChkFldNoNE, QStringLiteral("データＮｏ"));
+    caption::name(ChkAISE, QStringLiteral("ＡＩコード"));
+    caption::link(ChkTopLabel, ChkTopNE);
+    caption::name(ChkLenNE, QStringLiteral("検査データ桁数"));
+    caption::link(ChkTypeLabel, ChkDatTypeCB);
+    caption::link(ChkDataLabel, ChkDataSE);
+    caption::name(ChkNgCB, checkGroup->title());
     auto *checkGrid = new QGridLayout(checkGroup);
     checkGrid->addWidget(BarDatChk, 0, 0);
     auto *positionRow = new QHBoxLayout;
@@ -208,6 +221,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     FWKNumLabel = new QLabel(QStringLiteral("振り分け数"), fwGroup);
     FWKNumCB = named(new QComboBox(fwGroup), "FWKNumCB");
     FWKNumCB->installEventFilter(listOnly);
+    caption::link(FWKNumLabel, FWKNumCB);
     FWGrid = new QWidget(fwGroup);
     auto *rows = new QVBoxLayout(FWGrid);
     rows->setContentsMargins(0, 0, 0, 0);
@@ -245,6 +259,13 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
         FWDstCB[i]->setObjectName(jobs::FWDstName(i));
         FWDstCB[i]->setMinimumWidth(170);
         FWDstCB[i]->installEventFilter(listOnly);
+        // A row's captions sit between its fields; read aloud, each field says what it is and its row.
+        const QString rowNo = QString::number(i + 1);
+        caption::name(FWTopNE[i], QStringLiteral("振り分けデータ先頭") + rowNo);
+        caption::name(FWLengthNE[i], QStringLiteral("振り分けデータ桁数") + rowNo);
+        caption::name(FWDatNoNE[i], QStringLiteral("振り分けデータＮｏ") + rowNo);
+        caption::name(FWAiCdSE[i], QStringLiteral("振り分けＡＩコード") + rowNo);
+        caption::name(FWDstCB[i], QStringLiteral("振り分け先項目") + rowNo);
         line->addWidget(FWFixedPart[i]);
         line->addWidget(FWDatNoPart[i]);
         line->addWidget(FWAiCdPart[i]);
@@ -438,6 +459,7 @@ void TSetBarCodeForm::dataCheckDisplay()
     const bool fields = format >= 1 && format <= 6;
     ChkNoLabel->setText(format == jobs::FormatAi ? QStringLiteral("ＡＩコード")
                                                  : QStringLiteral("データＮｏ"));
+    ChkNoLabel->setBuddy(format == jobs::FormatAi ? ChkAISE : ChkFldNoNE);
     ChkNoLabel->setVisible(on && (fields || format == jobs::FormatAi));
     ChkFldNoNE->setVisible(on && fields);
     ChkAISE->setVisible(on && format == jobs::FormatAi);

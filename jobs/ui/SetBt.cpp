@@ -1,5 +1,6 @@
 #include "SetBt.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
@@ -82,20 +83,22 @@ TSetBtForm::TSetBtForm(QWidget *parent) : QDialog(parent)
         w->installEventFilter(drop);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("デバイス名"), this), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("デバイス名"), DevName, this), 0, 0);
     grid->addWidget(DevName, 0, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("動作モード"), this), 1, 0);
+    grid->addWidget(caption::label(QStringLiteral("動作モード"), ModeCB, this), 1, 0);
     grid->addWidget(ModeCB, 1, 1, Qt::AlignLeft);
     auto *timeOut = new QHBoxLayout;
     timeOut->addWidget(TimeOutNE);
     timeOut->addWidget(new QLabel(QStringLiteral("秒"), this));
     timeOut->addStretch(1);
-    grid->addWidget(new QLabel(QStringLiteral("接続時ﾀｲﾑｱｳﾄ"), this), 2, 0);
+    grid->addWidget(caption::label(QStringLiteral("接続時ﾀｲﾑｱｳﾄ"), TimeOutNE, this), 2, 0);
     grid->addLayout(timeOut, 2, 1);
+    caption::link(BtAdrLabel, BtAdrSE);
     grid->addWidget(BtAdrLabel, 3, 0);
     grid->addWidget(BtAdrSE, 3, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("セキュリティ"), this), 4, 0);
+    grid->addWidget(caption::label(QStringLiteral("セキュリティ"), SecurityCB, this), 4, 0);
     grid->addWidget(SecurityCB, 4, 1, Qt::AlignLeft);
+    caption::link(PassKeyLabel, PassKeySE);
     grid->addWidget(PassKeyLabel, 5, 0);
     grid->addWidget(PassKeySE, 5, 1, Qt::AlignLeft);
     auto *buttons = new QHBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "SetGyoumu.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 #include "jobs/LetterCodes.h"
@@ -83,8 +84,9 @@ QLabel *titlePanel(const char *name, const QString &caption, QWidget *parent)
 }
 
 // A field with its label before it and an optional unit after it, on one grid row.
-void addRow(QGridLayout *grid, int row, QWidget *label, QWidget *field, const QString &unit = QString())
+void addRow(QGridLayout *grid, int row, QLabel *label, QWidget *field, const QString &unit = QString())
 {
+    caption::link(label, field);
     grid->addWidget(label, row, 0);
     grid->addWidget(field, row, 1, Qt::AlignLeft);
     if (!unit.isEmpty())
@@ -114,6 +116,8 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     DspList->setFixedHeight(44);
     GMenuTitleP = titlePanel("GMenuTitleP", QStringLiteral("業務メニュー"), this);
     GMenuList = named(new QListWidget(this), "GMenuList");
+    caption::link(SelectPanel, DspList);
+    caption::link(GMenuTitleP, GMenuList);
 
     PageControl1 = named(new QStackedWidget(this), "PageControl1");
     SetBase = buildBasePage();
@@ -177,6 +181,8 @@ TSetGyForm::~TSetGyForm()
 
 void TSetGyForm::buildToolBars()
 {
+    // Most of these buttons open a modal dialog.
+    caption::pressToolButtonsAfterTheCall();
     ToolBar1 = named(new QToolBar(this), "ToolBar1");
     ToolBar2 = named(new QToolBar(this), "ToolBar2");
     const auto tool = [this](QToolBar *bar, const char *name, const QString &caption,
@@ -234,6 +240,7 @@ QWidget *TSetGyForm::buildBasePage()
     BzList = named(new QListWidget(bzGroup), "BzList");
     BzList->addItems(BzEventNames());
     BzList->setFixedWidth(150);
+    caption::name(BzList, bzGroup->title());
     WavFileSE = textEdit("WavFileSE", 12, 110, bzGroup);
     WavFileSE->setToolTip(QStringLiteral("WAVファイル名を入力してください"));
     BzHzNE = numberEdit("BzHzNE", 4, 0, 5000, bzGroup);
@@ -254,6 +261,8 @@ QWidget *TSetGyForm::buildBasePage()
     auto *prgGroup = named(new QGroupBox(QStringLiteral("アドイン通信プログラム"), page), "ComPrgGroup");
     ComPrgSE1 = textEdit("ComPrgSE1", 12, 110, prgGroup);
     ComPrgSE2 = textEdit("ComPrgSE2", 12, 110, prgGroup);
+    caption::name(ComPrgSE1, prgGroup->title() + QLatin1Char('1'));
+    caption::name(ComPrgSE2, prgGroup->title() + QLatin1Char('2'));
     for (QLineEdit *edit : {ComPrgSE1, ComPrgSE2})
         edit->setToolTip(QStringLiteral("追加通信プログラムのファイル名を入力してください"));
     auto *prgGrid = new QGridLayout(prgGroup);
@@ -310,6 +319,7 @@ QWidget *TSetGyForm::buildJobPage()
     prgRow->addWidget(PNameSE);
     prgRow->addWidget(AddInSetBtn);
     prgRow->addStretch(1);
+    caption::link(ProgLabel, PNameSE);
     head->addWidget(ProgLabel, 2, 0);
     head->addLayout(prgRow, 2, 1, 1, 2);
 
@@ -325,7 +335,9 @@ QWidget *TSetGyForm::buildJobPage()
     stampRow->addWidget(TStampCB);
     stampRow->addWidget(TSLocCB);
     stampRow->addStretch(1);
-    saveGrid->addWidget(label(QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"), SaveGroup), 1, 0);
+    saveGrid->addWidget(caption::label(QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"), TStampCB, SaveGroup), 1, 0);
+    // Where the stamp goes: the second half of the same caption.
+    caption::name(TSLocCB, QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"));
     saveGrid->addLayout(stampRow, 1, 1, 1, 2);
     saveGrid->addWidget(AddIDChkCB, 2, 1, 1, 2);
     DspTotalChk = named(new QCheckBox(QStringLiteral("合計数量表示"), page), "DspTotalChk");
@@ -344,6 +356,8 @@ QWidget *TSetGyForm::buildJobPage()
     DataList = named(new QListWidget(page), "DataList");
     for (QListWidget *list : {GroupList, DataList})
         list->setFixedWidth(150);
+    caption::link(GrPanel, GroupList);
+    caption::link(DaPanel, DataList);
 
     KoNameGroup = named(new QGroupBox(QStringLiteral("項目名"), page), "KoNameGroup");
     KNameSE = textEdit("KNameSE", 20, 170, KoNameGroup);
@@ -396,9 +410,15 @@ QWidget *TSetGyForm::buildJobPage()
     defaultRow->addWidget(DefaultDatSE);
     defaultRow->addWidget(DefaultDatNE);
     defaultRow->addStretch(1);
+    caption::link(DefaultLabel, DefaultCB);
+    // The value shown beside the choice, as text or as a number by the item's data type.
+    caption::name(DefaultDatSE, DefaultLabel->text());
+    caption::name(DefaultDatNE, DefaultLabel->text());
     inpGrid->addWidget(DefaultLabel, 0, 0);
     inpGrid->addLayout(defaultRow, 0, 1, 1, 3);
     auto *limitRow = new QHBoxLayout;
+    caption::link(MaxLabel, KDMaxNE);
+    caption::link(MinLabel, KDMinNE);
     limitRow->addWidget(MaxLabel);
     limitRow->addWidget(KDMaxNE);
     limitRow->addWidget(MinLabel);
@@ -414,11 +434,11 @@ QWidget *TSetGyForm::buildJobPage()
     KDNextTmNE = numberEdit("KDNextTmNE", 3, 0, 999, InpDefPanel);
     auto *nextRow = new QHBoxLayout;
     nextRow->addWidget(KDNextCB);
-    nextRow->addWidget(label(QStringLiteral("タイマー"), InpDefPanel));
+    nextRow->addWidget(caption::label(QStringLiteral("タイマー"), KDNextTmNE, InpDefPanel));
     nextRow->addWidget(KDNextTmNE);
     nextRow->addWidget(label(QStringLiteral("1/10秒"), InpDefPanel));
     nextRow->addStretch(1);
-    inpGrid->addWidget(label(QStringLiteral("入力後移動"), InpDefPanel), 4, 0);
+    inpGrid->addWidget(caption::label(QStringLiteral("入力後移動"), KDNextCB, InpDefPanel), 4, 0);
     inpGrid->addLayout(nextRow, 4, 1, 1, 3);
 
     MstGroup = named(new QGroupBox(QStringLiteral("マスター参照"), page), "MstGroup");

@@ -1,6 +1,7 @@
 #include "SetMaster.h"
 
 #include "DefMaster.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
@@ -88,11 +89,15 @@ TSetMasterForm::TSetMasterForm(TSetData &set, masterdef::ItemRef edited, QWidget
     MKeyLenNE = numberEdit("MKeyLenNE", 2, 99, this);
     keyFromLabel_ = new QLabel(QStringLiteral("桁目から"), this);
     keyLenLabel_ = new QLabel(QStringLiteral("桁"), this);
+    caption::link(SetMKeyLabel, MKeyTopNE);
+    // The length of the partial key, after its start.
+    caption::name(MKeyLenNE, QStringLiteral("部分検索キー桁数"));
 
     auto *strGroup = named(new QGroupBox(QStringLiteral("表示文字列参照"), this), "DspStrGroup");
     DspStrChk = named(new QCheckBox(QStringLiteral("使用する"), strGroup), "DspStrChk");
     DspStrLabel = named(new QLabel(QStringLiteral("参照データ"), strGroup), "DspStrLabel");
     QD00CB = combo("QD00CB", strGroup);
+    caption::link(DspStrLabel, QD00CB);
     auto *strRow = new QHBoxLayout(strGroup);
     strRow->addWidget(DspStrChk);
     strRow->addWidget(DspStrLabel);
@@ -113,12 +118,15 @@ TSetMasterForm::TSetMasterForm(TSetData &set, masterdef::ItemRef edited, QWidget
         SaveCB[i] = combo(
             QStringLiteral("Save%1CB").arg(i + 1, 2, 10, QLatin1Char('0')).toLatin1().constData(), DQFPanel);
         SaveCB[i]->setMinimumWidth(170);
+        // Each row under the column captions "参照データ" and "保存項目".
+        caption::name(QDCB[i], QStringLiteral("参照データ%1").arg(i + 1));
+        caption::name(SaveCB[i], QStringLiteral("保存項目%1").arg(i + 1));
         rows->addWidget(QDCB[i], i + 1, 0);
         rows->addWidget(SaveCB[i], i + 1, 1);
     }
     auto *refLayout = new QVBoxLayout(refGroup);
     auto *countRow = new QHBoxLayout;
-    countRow->addWidget(new QLabel(QStringLiteral("データ参照項目数"), refGroup));
+    countRow->addWidget(caption::label(QStringLiteral("データ参照項目数"), QDCountCB, refGroup));
     countRow->addWidget(QDCountCB);
     countRow->addStretch(1);
     refLayout->addLayout(countRow);
@@ -128,7 +136,7 @@ TSetMasterForm::TSetMasterForm(TSetData &set, masterdef::ItemRef edited, QWidget
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
 
     auto *masterRow = new QHBoxLayout;
-    masterRow->addWidget(new QLabel(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ"), this));
+    masterRow->addWidget(caption::label(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ"), MasterCB, this));
     masterRow->addWidget(MasterCB);
     masterRow->addWidget(AddMasterBtn);
     masterRow->addStretch(1);

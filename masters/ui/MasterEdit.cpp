@@ -1,5 +1,6 @@
 #include "MasterEdit.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "jobs/SetGyoumuRules.h"
 #include "masters/ui/MasterFld.h"
@@ -34,6 +35,8 @@ public:
     {
         auto *editor = named(new QLineEdit(parent), "CellEditor");
         editor->setFrame(false);
+        // An editor inside a cell is read aloud by its column's heading.
+        caption::name(editor, index.model()->headerData(index.column(), Qt::Horizontal).toString());
         const int row = index.row() + 1;
         const int column = index.column();
         connect(editor, &QLineEdit::textEdited, form_, [form = form_, row, column](const QString &text) {
@@ -73,6 +76,8 @@ TMasterForm::~TMasterForm() = default;
 
 void TMasterForm::buildControls()
 {
+    // Most of the tool buttons open a modal dialog.
+    caption::pressToolButtonsAfterTheCall();
     ToolBar1 = named(new QToolBar(this), "ToolBar1");
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto tool = [this](const char *name, const QString &caption, void (TMasterForm::*handler)()) {
@@ -110,6 +115,7 @@ void TMasterForm::buildControls()
                                 QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked);
     MasterGrid->setItemDelegate(new CellDelegate(this));
     MasterGrid->installEventFilter(this);
+    caption::name(MasterGrid, masters::EditorCaption);
     connect(MasterGrid, &QTableWidget::currentCellChanged, this,
             [this](int row, int column) { MasterGridClick(row, column); });
 

@@ -1,5 +1,6 @@
 #include "MasterFld.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 #include "masters/MasterFldRules.h"
@@ -51,6 +52,9 @@ TMasterFldForm::TMasterFldForm(const std::vector<int> &widths, QWidget *parent) 
     auto *grid = new QGridLayout;
     // The captions keep their own gap before "桁", as written; the edits stand beside them.
     const auto overLabel = [grid](QLabel *label, QWidget *edit, int row) {
+        // Read aloud, a caption ends before the gap its edit stands in.
+        caption::link(label, edit);
+        caption::name(edit, label->text().section(QLatin1Char(' '), 0, 0));
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1, Qt::AlignRight);
     };

@@ -1,5 +1,6 @@
 #include "SelectTable.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "masters/MasterEditRules.h"
@@ -49,8 +50,11 @@ TSelectTableForm::TSelectTableForm(tables::TableSource &source, const QStringLis
 
     Edit1 = named(new QLineEdit(this), "Edit1");
     Edit1->setReadOnly(true);
+    // Both show the table: the list to choose it from, the edit the one chosen.
+    caption::name(Edit1, windowTitle());
     ListBox1 = named(new QListWidget(this), "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    caption::name(ListBox1, windowTitle());
     auto *tableSide = new QVBoxLayout;
     tableSide->addWidget(Edit1);
     tableSide->addWidget(ListBox1, 1);
@@ -61,6 +65,7 @@ TSelectTableForm::TSelectTableForm(tables::TableSource &source, const QStringLis
         FldCB[i] = named(new TListCombo(this), ChoiceNames[i]);
         FldCB[i]->setMinimumWidth(200);
         FldCB[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        caption::link(FldLB[i], FldCB[i]);
         fields->addWidget(FldLB[i], i, 0);
         fields->addWidget(FldCB[i], i, 1);
     }

@@ -2,6 +2,7 @@
 
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/TransferPort.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "masters/MasterEditRules.h"
 #include "masters/SendMstRules.h"
@@ -30,6 +31,7 @@ TSendMstForm::TSendMstForm(const QString &comPort, int comSpeed, const QString &
     MfNameSE = named(new QLineEdit(this), "MfNameSE");
     MfNameSE->setAttribute(Qt::WA_InputMethodEnabled, false);
     MfNameSE->setFixedWidth(140);
+    caption::link(Label2, MfNameSE);
     SendBtn = formkit::button("SendBtn", QStringLiteral("送信"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
 

@@ -1,5 +1,6 @@
 """The manager on a real desktop: window titles as the window manager shows them, a message box's
-caption and buttons, the close box during a send, and a second start.
+caption and buttons, settings fields found by their captions, a tool button pressed through the
+accessibility bus, the close box during a send, and a second start.
 
     manager_test.py BIN_FOLDER SCREENSHOT_FOLDER
 
@@ -118,6 +119,63 @@ def press_ok(box):
     box.find("push button", "OK").press()
 
 
+def labelled_by(control):
+    """Names of the labels a control is labelled by, as a screen reader announces a combo box."""
+    import pyatspi  # noqa: PLC0415 - imported once the session bus is known
+
+    names = []
+    for relation in control.accessible.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            names += [relation.getTarget(i).name for i in range(relation.getNTargets())]
+    return names
+
+
+def settings_by_caption(program, menu, folder):
+    """The communication settings as a screen reader reaches them: each field found by the caption
+    beside it, never by where it sits."""
+    menu.find("push button", "通信条件設定").press()
+    para = program.top_level("通信条件設定", "dialog")
+    program.window("通信条件設定")
+    # On Linux a combo box's name is its current item; its caption is the label it is labelled by.
+    ports = [c for c in para.find_all("combo box") if "通信ポート" in labelled_by(c)]
+    check_equal(len(ports), 1, "combo boxes labelled 通信ポート")
+    check_equal(ports[0].name, "COM1", "the port shown")
+    para.find("push button", "通信モード設定").press()
+    mode = program.top_level("通信モード設定", "dialog")
+    program.window("通信モード設定")
+    received = mode.find("text", "受信デフォルトフォルダ")
+    check_equal(received.text(), os.path.join(folder, "received") + "/", "受信デフォルトフォルダ")
+    check_equal(mode.find("text", "送信デフォルトフォルダ").text(), os.path.join(folder, "send") + "/",
+                "送信デフォルトフォルダ")
+    log("communication settings: fields found by their captions")
+    mode.find("push button", "キャンセル").press()
+    wait_for("the mode settings to close", lambda: ("dialog", "通信モード設定") not in program.top_levels(), 10)
+    para.find("push button", "キャンセル").press()
+    wait_for("the communication settings to close",
+             lambda: ("dialog", "通信条件設定") not in program.top_levels(), 10)
+    wait_for("the main menu enabled again", menu.enabled, 10)
+
+
+def tool_button_press(program, menu):
+    """A tool button that opens a modal dialog, pressed through the accessibility bus as a screen
+    reader presses it: the press answers at once, not when the dialog has closed."""
+    menu.find("push button", "業務設定データ作成/編集/転送").press()
+    editor = program.top_level("業務設定", "dialog")
+    program.window("業務設定")
+    started = time.monotonic()
+    editor.find("push button", "開く").press()
+    took = time.monotonic() - started
+    check(took < 2, "the press of 開く answered after %.1f s" % took)
+    opened = program.top_level("業務設定ファイルを開く", "dialog")
+    program.window("業務設定ファイルを開く")
+    log("tool button: the press of 開く answered in %.2f s; its file dialog is open" % took)
+    opened.find("push button", "キャンセル").press()
+    wait_for("the file dialog to close", lambda: ("dialog", "業務設定ファイルを開く") not in program.top_levels(), 10)
+    editor.find("push button", "終了").press()
+    wait_for("the editor to close", lambda: ("dialog", "業務設定") not in program.top_levels(), 10)
+    wait_for("the main menu enabled again", menu.enabled, 10)
+
+
 def port_missing(desk, bin_folder, folder, screenshots):
     """The main menu's title, a screenshot of it, a second start, and the boxes of a port that
     cannot be opened, with the program's standard error."""
@@ -147,6 +205,9 @@ def port_missing(desk, bin_folder, folder, screenshots):
     check("COM1をオープンできません" in box.texts(), "port box reads %r" % box.texts())
     press_ok(box)
     wait_for("the main menu enabled again", menu.enabled, 10)
+
+    settings_by_caption(program, menu, folder)
+    tool_button_press(program, menu)
 
     window.close()
     check_equal(program.wait(15), 0, "exit code after the close box")
