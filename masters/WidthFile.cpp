@@ -64,6 +64,8 @@ WidthFileRead readWidthFile(const QString &masterPath)
     const qsizetype end = line.indexOf('\n');
     if (end >= 0)
         line.truncate(end);
+    else if (!file.atEnd())
+        return read; // a line cut here could read as widths its whole would not give
     if (std::optional<std::vector<int>> widths =
             parseWidths(comm::trimBlanks(platform::cp932::decode(line)))) {
         read.status = WidthFileRead::Status::Ok;

@@ -12,7 +12,9 @@ if(HARBROOK_FUZZ)
   else()
     set(HARBROOK_FUZZ_ENABLED ON)
     # The code under test gets coverage instrumentation; only the fuzz programs link the driver.
-    foreach(lib harbrook_platform harbrook_common harbrook_comm harbrook_jobs)
+    foreach(lib harbrook_platform harbrook_common harbrook_comm harbrook_jobs harbrook_masters harbrook_master_tables
+            harbrook_addins_frame harbrook_addins_olvide harbrook_addins_tessary harbrook_addins_quillon
+            harbrook_addins_marrent)
       if(TARGET ${lib})
         target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
       endif()

@@ -59,6 +59,14 @@ QByteArray FixedRecordWriter::finish(int length) const
     return out;
 }
 
+FixedRecordReader::FixedRecordReader(QByteArray record) : record_(std::move(record))
+{
+    // Trail bytes of double-byte characters start at 0x40: no character is broken.
+    for (char &c : record_)
+        if (uchar(c) < 0x20)
+            c = ' ';
+}
+
 QString FixedRecordReader::text(int p, int n) const
 {
     return MidBText(record_, p, n);

@@ -37,10 +37,12 @@ private:
 };
 
 // Reads fields of a record; a field past the end of the record reads as empty, so each reader's
-// default applies.
+// default applies. Control bytes, which only a damaged store holds, read as blanks: carried into a
+// field they would be saved again (a NUL ending the string early for the terminal's reader), and a
+// name cut to the model's length could end in one that the next load drops.
 class FixedRecordReader {
 public:
-    explicit FixedRecordReader(QByteArray record) : record_(std::move(record)) {}
+    explicit FixedRecordReader(QByteArray record);
 
     // The n bytes from p as text without trailing blanks and control characters.
     QString text(int p, int n) const;

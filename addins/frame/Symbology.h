@@ -61,6 +61,8 @@ struct SymbologyChoice {
     void tick(Symbology s, bool on = true) { ticked[std::size_t(s)] = on; }
     bool hasCheckDigit(Symbology s) const { return checkDigit[std::size_t(s)]; }
     void setCheckDigit(Symbology s, bool on) { checkDigit[std::size_t(s)] = on; }
+
+    friend bool operator==(const SymbologyChoice &, const SymbologyChoice &) = default;
 };
 
 // Whether a box may contribute its letter: what the program shows on its model.

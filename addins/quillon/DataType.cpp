@@ -120,11 +120,12 @@ TBarDat SetBarDat(const QByteArray &text, const ModelLimits &limits)
             bar.BChkTop = limits.BarMaxLen;
         bar.BChkStr = r.text(63, 32);
     }
-    bar.DTop = r.integer(95, 4, 1);
-    bar.Dlen = r.integer(99, 4, 1);
+    // A negative position or length has no zero-filled form: it would be saved broken.
+    bar.DTop = std::max(r.integer(95, 4, 1), 0);
+    bar.Dlen = std::max(r.integer(99, 4, 1), 0);
     const int n = r.integer(103, 1, 0);
     if (n >= 1 && n <= 3)
-        bar.DelChar = platform::cp932::decode(text.mid(103, n));
+        bar.DelChar = platform::cp932::decode(r.record().mid(103, n));
     return bar;
 }
 

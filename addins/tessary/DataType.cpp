@@ -125,7 +125,7 @@ TBarDat SetBarDat(const QByteArray &text, const TModel &model)
     if (count >= 1 && count <= 3) {
         // The characters as they stand, blanks included; the count follows what is there, so a
         // short text never claims characters it does not hold.
-        const QByteArray chars = text.mid(115, count);
+        const QByteArray chars = r.record().mid(115, count);
         bar.DelChar = platform::cp932::decode(chars);
         bar.DelChrCn = int(chars.size());
     }

@@ -42,9 +42,41 @@ public:
     void attribute(const orcus::sax::parser_attribute &) {}
 };
 
-template <typename Handler> void parseXml(const std::vector<unsigned char> &data, Handler &handler)
+// The library's decoder of character references stops the program on a malformed one ("&#x-1;"):
+// such a part is refused before it is parsed.
+void checkCharacterReferences(const std::vector<unsigned char> &data)
 {
-    orcus::sax_parser<Handler> parser(reinterpret_cast<const char *>(data.data()), data.size(), handler);
+    const std::string_view text(reinterpret_cast<const char *>(data.data()), data.size());
+    for (size_t at = text.find("&#"); at != std::string_view::npos; at = text.find("&#", at + 2)) {
+        size_t i = at + 2;
+        const bool hex = i < text.size() && (text[i] == 'x' || text[i] == 'X');
+        if (hex)
+            ++i;
+        const size_t digits = i;
+        std::uint32_t value = 0;
+        for (; i < text.size() && text[i] != ';'; ++i) {
+            const char c = text[i];
+            const int digit = c >= '0' && c <= '9'          ? c - '0'
+                              : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                              : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                            : -1;
+            if (digit < 0 || value > 0x10FFFF)
+                throw std::runtime_error("malformed character reference");
+            value = value * (hex ? 16 : 10) + std::uint32_t(digit);
+        }
+        if (i == digits || i >= text.size() || value > 0x10FFFF)
+            throw std::runtime_error("malformed character reference");
+    }
+}
+
+// The parser looks at the byte after the last one when a part ends inside a tag: a NUL there makes
+// such a part malformed instead of a read past the buffer.
+template <typename Handler> void parseXml(std::vector<unsigned char> &data, Handler &handler)
+{
+    checkCharacterReferences(data);
+    const size_t size = data.size();
+    data.push_back(0);
+    orcus::sax_parser<Handler> parser(reinterpret_cast<const char *>(data.data()), size, handler);
     parser.parse();
 }
 
@@ -167,6 +199,10 @@ bool endsWith(std::string_view text, std::string_view end)
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
+// The bounds of a sheet.
+constexpr qint64 MaxRows = 1048576;
+constexpr int MaxColumns = 16384;
+
 // "B12" as row 11, column 1; false for anything else.
 bool parseCellReference(std::string_view text, qint64 &row, int &column)
 {
@@ -174,7 +210,7 @@ bool parseCellReference(std::string_view text, qint64 &row, int &column)
     int c = 0;
     while (i < text.size() && ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))) {
         c = c * 26 + ((text[i] | 0x20) - 'a' + 1);
-        if (c > 16384)
+        if (c > MaxColumns)
             return false;
         ++i;
     }
@@ -182,7 +218,7 @@ bool parseCellReference(std::string_view text, qint64 &row, int &column)
     const size_t digits = i;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
         r = r * 10 + (text[i] - '0');
-        if (r > 1048576)
+        if (r > MaxRows)
             return false;
         ++i;
     }
@@ -215,8 +251,12 @@ public:
             qint64 number = 0;
             bool ok = !m_reference.empty();
             for (const char ch : m_reference) {
-                ok = ok && ch >= '0' && ch <= '9' && number <= 1048576;
+                ok = ok && ch >= '0' && ch <= '9';
+                if (!ok)
+                    break;
                 number = number * 10 + (ch - '0');
+                // Past the sheet's last row: no row number (and no overflow on a long one).
+                ok = number <= MaxRows;
             }
             m_row = ok && number > 0 ? number - 1 : m_row + 1;
             m_column = -1;
@@ -250,7 +290,8 @@ public:
         const std::string_view name = elem.name;
         if (name == "c") {
             if (m_kind == Inline || (m_kind == Plain && !m_hasFormula)) {
-                if (!m_text.empty() && m_row >= 0 && m_column >= 0)
+                if (!m_text.empty() && m_row >= 0 && m_row < MaxRows && m_column >= 0 &&
+                    m_column < MaxColumns)
                     m_texts.add(m_row, m_column, m_text);
             }
             m_kind = Other;

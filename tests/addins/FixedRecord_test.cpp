@@ -47,3 +47,17 @@ TEST(FixedRecordTest, ReaderTakesDefaultsPastTheEnd)
     EXPECT_FALSE(reader.flag(11, false)); // past the end: the default
     EXPECT_TRUE(reader.flag(3, true));    // not a flag byte: the default
 }
+
+// Control bytes come only from a damaged store; carried into a field they would be saved again (a
+// NUL ends the string early for the terminal), so they read as blanks.
+TEST(FixedRecordTest, ControlBytesReadAsBlanks)
+{
+    const FixedRecordReader r(QByteArray("A\0B\nC\x1f", 6) + "1" + QByteArray(1, '\0'));
+    EXPECT_EQ(r.text(1, 6), QStringLiteral("A B C"));
+    EXPECT_FALSE(r.record().contains('\0'));
+    EXPECT_EQ(r.byteAt(2), ' ');
+    EXPECT_TRUE(r.flag(7, false));
+    EXPECT_TRUE(r.flag(8, true)); // a NUL flag is no "0"
+    // Trail bytes of double-byte characters are left alone.
+    EXPECT_EQ(FixedRecordReader(QByteArray("\x83\x41\x81\x40")).record(), QByteArray("\x83\x41\x81\x40"));
+}

@@ -70,6 +70,9 @@ TEST(WidthFile, ReportsAMissingAndABadWidthFileApart)
     EXPECT_EQ(readWidthFile(casePath("two.dat")).widths, (std::vector<int>{4, 2}));
     ASSERT_TRUE(writeFile(casePath("long.fld"), QByteArray(100000, '1')));
     EXPECT_EQ(readWidthFile(casePath("long.dat")).status, WidthFileRead::Status::Invalid);
+    // Found by fuzzing: a line too long for a width line read as the widths of its first 4 KiB.
+    ASSERT_TRUE(writeFile(casePath("cut.fld"), "10" + QByteArray(4093, ' ') + "5\r\n"));
+    EXPECT_EQ(readWidthFile(casePath("cut.dat")).status, WidthFileRead::Status::Invalid);
 }
 
 } // namespace

@@ -150,3 +150,20 @@ TEST(QuillonRecordsTest, BzDatTextGoldenBytesAndNormalisation)
         EXPECT_EQ(read.bz.BpVib, c.vib);
     }
 }
+
+// Found by fuzzing the loads: a damaged barcode text must not carry a NUL into its delete
+// characters nor a negative position, both of which the save wrote back broken.
+TEST(QuillonBarDatTest, DamagedTextSavesWhole)
+{
+    QByteArray text = GetBarDat(InitBarDat());
+    text.replace(94, 8, " -99-123");
+    text.replace(102, 4, QByteArray("2\0X ", 4));
+    const TBarDat bar = SetBarDat(text, model(800));
+    EXPECT_GE(bar.DTop, 0);
+    EXPECT_GE(bar.Dlen, 0);
+    EXPECT_FALSE(bar.DelChar.contains(QChar(0)));
+    const QByteArray saved = GetBarDat(bar);
+    EXPECT_EQ(saved.size(), BarDatTextLength);
+    EXPECT_FALSE(saved.contains('\0'));
+    EXPECT_EQ(GetBarDat(SetBarDat(saved, model(800))), saved);
+}

@@ -408,3 +408,17 @@ TEST(TessaryParaTest, ModelTable)
     EXPECT_EQ(UnknownModel().BarMaxLen, 3500);
     EXPECT_EQ(UnknownModel().SpTopPos, 9999);
 }
+
+// Found by fuzzing the loads: a NUL among the delete characters of a damaged Para1 was saved back.
+TEST(TessaryParaTest, ANulInTheDeleteCharactersIsNotSaved)
+{
+    const TModel &m = *FindModel(800);
+    const TessaryPara written = SaveState(DefaultState(m), m);
+    QByteArray para1 = written.Para1;
+    para1.replace(184, 1, "1");
+    para1.replace(390, 1, QByteArray(1, '\0'));
+    const TessaryPara again = SaveState(LoadState(written.Para0, para1, m), m);
+    EXPECT_EQ(again.Para1.size(), Para1Length);
+    EXPECT_FALSE(again.Para0.contains('\0'));
+    EXPECT_FALSE(again.Para1.contains('\0'));
+}
