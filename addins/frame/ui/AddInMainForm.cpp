@@ -1,5 +1,6 @@
 #include "AddInMainForm.h"
 
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 
 #include <QHBoxLayout>
@@ -81,6 +82,15 @@ void TAddInMainForm::ShowCheckError(int page, QWidget *control, const QString &m
     showPage(page);
     formkit::requestFocus(control);
     formkit::showInputError(message);
+}
+
+void TAddInMainForm::changeEvent(QEvent *event)
+{
+    // The tree of pages has no caption beside it; it is read aloud by the window's, which names
+    // the job and the model and is set only once the hand-off has been read.
+    if (event->type() == QEvent::WindowTitleChange)
+        caption::name(TreeView1, windowTitle());
+    QDialog::changeEvent(event);
 }
 
 bool TAddInMainForm::eventFilter(QObject *watched, QEvent *event)

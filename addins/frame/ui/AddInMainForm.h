@@ -65,6 +65,7 @@ protected:
     void ShowCheckError(int page, QWidget *control, const QString &message);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void reject() override;
 
 private slots:

@@ -1,6 +1,7 @@
 #include "SetBarCodeBase.h"
 
 #include "ByteEdit.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 
 #include <QCheckBox>
@@ -38,6 +39,8 @@ TSymbologyBoxes::TSymbologyBoxes(QWidget *parent)
             UserBarSE = formkit::named(new TByteEdit(this), "UserBarSE");
             UserBarSE->setMaxBytes(32);
             UserBarSE->setKeyFilter(addins::UserBarKey);
+            // The box beside it is its caption: the edit holds the user-defined symbology.
+            caption::name(UserBarSE, info.caption);
             grid->addWidget(UserBarSE, row, 1);
             connect(UserBarSE, &QLineEdit::textEdited, this, &TSymbologyBoxes::Changed);
         }

@@ -2,6 +2,7 @@
 
 #include "addins/frame/HandOffClient.h"
 #include "addins/frame/ui/ByteEdit.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/NEdit.h"
 
@@ -66,11 +67,11 @@ TMainForm::TMainForm(QWidget *parent)
                  QStringLiteral("１４"), QStringLiteral("１５"), QStringLiteral("１６"),
                  QStringLiteral("１７"), QStringLiteral("１８"), QStringLiteral("１９")},
                 page);
-    grid->addWidget(new QLabel(QStringLiteral("アプリケーション識別子"), page), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("アプリケーション識別子"), AICB, page), 0, 0);
     grid->addWidget(AICB, 0, 1);
 
     CmpDateCB = list("CmpDateCB", {QStringLiteral("システム日付"), QStringLiteral("日付設定")}, page);
-    grid->addWidget(new QLabel(QStringLiteral("検査日付"), page), 1, 0);
+    grid->addWidget(caption::label(QStringLiteral("検査日付"), CmpDateCB, page), 1, 0);
     grid->addWidget(CmpDateCB, 1, 1);
 
     SetDatePanel = formkit::named(new QFrame(page), "SetDatePanel");
@@ -87,7 +88,12 @@ TMainForm::TMainForm(QWidget *parent)
         panelLabels_ << label;
         return label;
     };
-    dateRow->addWidget(caption(QStringLiteral("設定日付")));
+    QLabel *setDate = caption(QStringLiteral("設定日付"));
+    caption::link(setDate, CmpYearSE);
+    // Read aloud, the month and the day are the set date's, told apart by the unit after each.
+    caption::name(CmpMonthNE, setDate->text() + QStringLiteral(" 月"));
+    caption::name(CmpDayNE, setDate->text() + QStringLiteral(" 日"));
+    dateRow->addWidget(setDate);
     dateRow->addWidget(CmpYearSE);
     dateRow->addWidget(caption(QStringLiteral("年")));
     dateRow->addWidget(CmpMonthNE);
@@ -102,7 +108,7 @@ TMainForm::TMainForm(QWidget *parent)
                       QStringLiteral("読取日付 ＝ 検査日付"), QStringLiteral("読取日付 ＞＝ 検査日付"),
                       QStringLiteral("読取日付 ＞ 検査日付")},
                      page);
-    grid->addWidget(new QLabel(QStringLiteral("検査方法"), page), 3, 0);
+    grid->addWidget(caption::label(QStringLiteral("検査方法"), CmpModeCB, page), 3, 0);
     grid->addWidget(CmpModeCB, 3, 1);
 
     auto *bars = new QGroupBox(QStringLiteral("読取バーコード"), page);
@@ -125,6 +131,7 @@ TMainForm::TMainForm(QWidget *parent)
     UserBarSE = formkit::named(new TByteEdit(bars), "UserBarSE");
     UserBarSE->setMaxBytes(32);
     UserBarSE->setKeyFilter(addins::UserBarKey);
+    caption::name(UserBarSE, UserBarChk->text());
     barGrid->addWidget(UserBarSE, 4, 1);
     pageLayout->addWidget(bars);
     pageLayout->addStretch();

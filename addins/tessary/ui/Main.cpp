@@ -7,6 +7,7 @@
 #include "addins/frame/ui/ByteEdit.h"
 #include "addins/frame/ui/FileNameEdit.h"
 #include "addins/tessary/SaveLayout.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -117,17 +118,20 @@ QWidget *TMainForm::buildDataKindPage()
     DKFontCB = list("DKFontCB", {QStringLiteral("標準"), QStringLiteral("横倍")}, DKubunGB);
     DKMaxNE = numberEdit("DKMaxNE", 4 * Model->NameMax, DKubunGB);
     DKMinNE = numberEdit("DKMinNE", 4 * Model->NameMax, DKubunGB);
-    g->addWidget(new QLabel(QStringLiteral("項目名"), DKubunGB), 0, 0);
+    g->addWidget(caption::label(QStringLiteral("項目名"), DKNameSE, DKubunGB), 0, 0);
     g->addWidget(DKNameSE, 0, 1, 1, 4);
-    g->addWidget(new QLabel(QStringLiteral("データ形式"), DKubunGB), 1, 0);
+    g->addWidget(caption::label(QStringLiteral("データ形式"), DKTypeCB, DKubunGB), 1, 0);
     g->addWidget(DKTypeCB, 1, 1, 1, 4);
-    g->addWidget(new QLabel(QStringLiteral("データ表示"), DKubunGB), 2, 0);
+    g->addWidget(caption::label(QStringLiteral("データ表示"), DKFontCB, DKubunGB), 2, 0);
     g->addWidget(DKFontCB, 2, 1, 1, 2);
     g->addWidget(new QLabel(QStringLiteral("入力桁数"), DKubunGB), 3, 0);
     auto *digits = new QHBoxLayout;
-    digits->addWidget(new QLabel(QStringLiteral("最大"), DKubunGB));
+    digits->addWidget(caption::label(QStringLiteral("最大"), DKMaxNE, DKubunGB));
     digits->addWidget(DKMaxNE);
-    digits->addWidget(new QLabel(QStringLiteral("最小"), DKubunGB));
+    digits->addWidget(caption::label(QStringLiteral("最小"), DKMinNE, DKubunGB));
+    // The caption of both stands before the row; read aloud, each needs it before its own word.
+    caption::name(DKMaxNE, QStringLiteral("入力桁数 最大"));
+    caption::name(DKMinNE, QStringLiteral("入力桁数 最小"));
     digits->addWidget(DKMinNE);
     digits->addStretch();
     g->addLayout(digits, 3, 1, 1, 4);
@@ -144,9 +148,9 @@ QWidget *TMainForm::buildDataKindPage()
     DKMstFieldSE = textEdit("DKMstFieldSE", 10, addins::FieldListKey, DKMstPanel);
     DKMstErrChk =
         formkit::named(new QCheckBox(QStringLiteral("ﾏｽﾀｰﾃﾞｰﾀがない場合ｴﾗｰ"), DKMstPanel), "DKMstErrChk");
-    m->addWidget(new QLabel(QStringLiteral("表示用ﾏｽﾀｰﾌｧｲﾙ"), DKMstPanel), 0, 0);
+    m->addWidget(caption::label(QStringLiteral("表示用ﾏｽﾀｰﾌｧｲﾙ"), DKMstFileSE, DKMstPanel), 0, 0);
     m->addWidget(DKMstFileSE, 0, 1);
-    m->addWidget(new QLabel(QStringLiteral("ﾌｨｰﾙﾄﾞ情報"), DKMstPanel), 1, 0);
+    m->addWidget(caption::label(QStringLiteral("ﾌｨｰﾙﾄﾞ情報"), DKMstFieldSE, DKMstPanel), 1, 0);
     m->addWidget(DKMstFieldSE, 1, 1);
     m->addWidget(DKMstErrChk, 2, 0, 1, 2);
     g->addWidget(DKMstPanel, 6, 0, 1, 5);
@@ -182,10 +186,10 @@ QWidget *TMainForm::buildCollationPage()
                    page);
     CmpDatCntCB = list("CmpDatCntCB", {"0", "1", "2", "3", "4", "5"}, page);
     SuryouInputChk = formkit::named(new QCheckBox(QStringLiteral("数量入力"), page), "SuryouInputChk");
-    top->addWidget(new QLabel(QStringLiteral("動作モード"), page), 0, 0);
+    top->addWidget(caption::label(QStringLiteral("動作モード"), DousaCB, page), 0, 0);
     top->addWidget(DousaCB, 0, 1);
     top->addWidget(SuryouInputChk, 0, 2);
-    top->addWidget(new QLabel(QStringLiteral("部分照合ﾃﾞｰﾀ数"), page), 1, 0);
+    top->addWidget(caption::label(QStringLiteral("部分照合ﾃﾞｰﾀ数"), CmpDatCntCB, page), 1, 0);
     top->addWidget(CmpDatCntCB, 1, 1);
     v->addLayout(top);
 
@@ -195,7 +199,7 @@ QWidget *TMainForm::buildCollationPage()
     MKBarBtn = formkit::button("MKBarBtn", QStringLiteral("バーコード読取設定"), source);
     MKMstChk = formkit::named(new QCheckBox(QStringLiteral("文字列表示マスターファイルを使用する"), source),
                               "MKMstChk");
-    s->addWidget(new QLabel(QStringLiteral("項目名"), source), 0, 0);
+    s->addWidget(caption::label(QStringLiteral("項目名"), MKNameSE, source), 0, 0);
     s->addWidget(MKNameSE, 0, 1);
     s->addWidget(MKBarBtn, 0, 2);
     s->addWidget(MKMstChk, 1, 0, 1, 3);
@@ -206,16 +210,19 @@ QWidget *TMainForm::buildCollationPage()
     MKMstFileSE = formkit::named(new TFileNameEdit(true, MKMstPanel), "MKMstFileSE");
     MKMstFieldSE = textEdit("MKMstFieldSE", 10, addins::FieldListKey, MKMstPanel);
     auto *search = new QHBoxLayout;
-    search->addWidget(new QLabel(QStringLiteral("検索ﾃﾞｰﾀ選択 ﾊﾞｰｺｰﾄﾞの"), MKMstPanel));
+    search->addWidget(caption::label(QStringLiteral("検索ﾃﾞｰﾀ選択 ﾊﾞｰｺｰﾄﾞの"), SerchDatTopNE, MKMstPanel));
     search->addWidget(SerchDatTopNE);
-    search->addWidget(new QLabel(QStringLiteral("桁目から"), MKMstPanel));
+    search->addWidget(caption::label(QStringLiteral("桁目から"), SerchDatLenNE, MKMstPanel));
+    // The caption reads across the start's unit; read aloud, the length needs the caption's head
+    // and its own unit.
+    caption::name(SerchDatLenNE, QStringLiteral("検索ﾃﾞｰﾀ選択 桁"));
     search->addWidget(SerchDatLenNE);
     search->addWidget(new QLabel(QStringLiteral("桁"), MKMstPanel));
     search->addStretch();
     m->addLayout(search, 0, 0, 1, 2);
-    m->addWidget(new QLabel(QStringLiteral("表示用ﾏｽﾀｰﾌｧｲﾙ"), MKMstPanel), 1, 0);
+    m->addWidget(caption::label(QStringLiteral("表示用ﾏｽﾀｰﾌｧｲﾙ"), MKMstFileSE, MKMstPanel), 1, 0);
     m->addWidget(MKMstFileSE, 1, 1);
-    m->addWidget(new QLabel(QStringLiteral("ﾌｨｰﾙﾄﾞ情報"), MKMstPanel), 2, 0);
+    m->addWidget(caption::label(QStringLiteral("ﾌｨｰﾙﾄﾞ情報"), MKMstFieldSE, MKMstPanel), 2, 0);
     m->addWidget(MKMstFieldSE, 2, 1);
     s->addWidget(MKMstPanel, 2, 0, 1, 3);
     v->addWidget(source);
@@ -224,7 +231,7 @@ QWidget *TMainForm::buildCollationPage()
     auto *t = new QGridLayout(target);
     SK1NameSE = textEdit("SK1NameSE", Model->NameMax, {}, target);
     SK1BarBtn = formkit::button("SK1BarBtn", QStringLiteral("バーコード読取設定"), target);
-    t->addWidget(new QLabel(QStringLiteral("項目名"), target), 0, 0);
+    t->addWidget(caption::label(QStringLiteral("項目名"), SK1NameSE, target), 0, 0);
     t->addWidget(SK1NameSE, 0, 1);
     t->addWidget(SK1BarBtn, 0, 2);
     v->addWidget(target);
@@ -265,13 +272,13 @@ QWidget *TMainForm::buildSavePage()
     for (const QString &item : TimeStampItems())
         stamps << item;
     TStampCB = list("TStampCB", stamps, DSaveGB);
-    head->addWidget(new QLabel(QStringLiteral("保存ファイル"), DSaveGB), 0, 0);
+    head->addWidget(caption::label(QStringLiteral("保存ファイル"), SaveFileSE, DSaveGB), 0, 0);
     head->addWidget(SaveFileSE, 0, 1);
-    head->addWidget(new QLabel(QStringLiteral("保存フィールド数"), DSaveGB), 0, 2);
+    head->addWidget(caption::label(QStringLiteral("保存フィールド数"), SaveFieldsCB, DSaveGB), 0, 2);
     head->addWidget(SaveFieldsCB, 0, 3);
-    head->addWidget(new QLabel(QStringLiteral("保存条件"), DSaveGB), 1, 0);
+    head->addWidget(caption::label(QStringLiteral("保存条件"), SaveTypeCB, DSaveGB), 1, 0);
     head->addWidget(SaveTypeCB, 1, 1);
-    head->addWidget(new QLabel(QStringLiteral("タイムスタンプ"), DSaveGB), 1, 2);
+    head->addWidget(caption::label(QStringLiteral("タイムスタンプ"), TStampCB, DSaveGB), 1, 2);
     head->addWidget(TStampCB, 1, 3);
     g->addLayout(head);
 
@@ -294,6 +301,12 @@ QWidget *TMainForm::buildSavePage()
         p->addWidget(pSFLenNE[std::size_t(i)]);
         p->addWidget(new QLabel(QStringLiteral("桁"), pPanel[std::size_t(i)]));
         p->addStretch();
+        // A row's start and length are read by its caption and the unit after each.
+        caption::link(pFLabel[std::size_t(i)], pSField[std::size_t(i)]);
+        caption::link(pLenLabel[std::size_t(i)], pSFLenNE[std::size_t(i)]);
+        caption::name(pSFTopNE[std::size_t(i)],
+                      pFLabel[std::size_t(i)]->text() + QStringLiteral(" 桁目から"));
+        caption::name(pSFLenNE[std::size_t(i)], pFLabel[std::size_t(i)]->text() + QStringLiteral(" 桁"));
         r->addWidget(pFLabel[std::size_t(i)], i, 0);
         r->addWidget(pSField[std::size_t(i)], i, 1);
         r->addWidget(pPanel[std::size_t(i)], i, 2);
@@ -306,8 +319,8 @@ QWidget *TMainForm::buildSavePage()
     scroll->setWidget(rows);
     scroll->setWidgetResizable(true);
     g->addWidget(scroll, 1);
-    g->addWidget(new QLabel(QStringLiteral("送信データレイアウト"), DSaveGB));
     ListView1 = formkit::named(new QTreeWidget(DSaveGB), "ListView1");
+    g->addWidget(caption::label(QStringLiteral("送信データレイアウト"), ListView1, DSaveGB));
     ListView1->setColumnCount(SaveFieldMax);
     ListView1->setRootIsDecorated(false);
     ListView1->setFixedHeight(56);

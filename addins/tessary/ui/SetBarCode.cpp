@@ -3,6 +3,7 @@
 #include "Main.h"
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -86,9 +87,11 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
     auto *digits = new QHBoxLayout;
     BarMaxNE = numberEdit("BarMaxNE", model.BarMaxLen, this);
     BarMinNE = numberEdit("BarMinNE", model.BarMaxLen, this);
-    digits->addWidget(new QLabel(QStringLiteral("読取桁数 最大"), this));
+    digits->addWidget(caption::label(QStringLiteral("読取桁数 最大"), BarMaxNE, this));
     digits->addWidget(BarMaxNE);
-    digits->addWidget(new QLabel(QStringLiteral("桁 最小"), this));
+    digits->addWidget(caption::label(QStringLiteral("桁 最小"), BarMinNE, this));
+    // The caption reads across the maximum's unit; read aloud, the minimum needs the caption's head.
+    caption::name(BarMinNE, QStringLiteral("読取桁数 最小"));
     digits->addWidget(BarMinNE);
     digits->addWidget(new QLabel(QStringLiteral("桁"), this));
     digits->addStretch();
@@ -106,6 +109,7 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
     DFormatCB = formkit::named(new TListCombo(this), "DFormatCB");
     for (const QString &item : FormatItems())
         DFormatCB->addItem(item);
+    caption::link(DFormatLabel, DFormatCB);
     format->addWidget(DFormatLabel);
     format->addWidget(DFormatCB);
     format->addStretch();
@@ -120,21 +124,22 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
     ChkFldNoNE = numberEdit("ChkFldNoNE", 99, BarChkGB);
     ChkFldNoNE->SetMaxDegits(2);
     ChkTopNE = numberEdit("ChkTopNE", 9999, BarChkGB);
+    caption::link(ChkFldNoLabel, ChkFldNoNE);
     position->addWidget(ChkFldNoLabel);
     position->addWidget(ChkFldNoNE);
-    position->addWidget(new QLabel(QStringLiteral("チェックデータ位置"), BarChkGB));
+    position->addWidget(caption::label(QStringLiteral("チェックデータ位置"), ChkTopNE, BarChkGB));
     position->addWidget(ChkTopNE);
     position->addWidget(new QLabel(QStringLiteral("桁目から"), BarChkGB));
     position->addStretch();
     check->addLayout(position, 0, 0, 1, 2);
     ChkDataSE = formkit::named(new TByteEdit(BarChkGB), "ChkDataSE");
     ChkDataSE->setMaxBytes(32);
-    check->addWidget(new QLabel(QStringLiteral("チェックデータ"), BarChkGB), 1, 0);
+    check->addWidget(caption::label(QStringLiteral("チェックデータ"), ChkDataSE, BarChkGB), 1, 0);
     check->addWidget(ChkDataSE, 1, 1);
     CmpOkNgCB = formkit::named(new TListCombo(BarChkGB), "CmpOkNgCB");
     for (const QString &item : addins::DataCheckModeItems())
         CmpOkNgCB->addItem(item);
-    check->addWidget(new QLabel(QStringLiteral("チェック方法"), BarChkGB), 2, 0);
+    check->addWidget(caption::label(QStringLiteral("チェック方法"), CmpOkNgCB, BarChkGB), 2, 0);
     check->addWidget(CmpOkNgCB, 2, 1);
     right->addWidget(BarChkGB);
 
@@ -142,9 +147,10 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
     auto *selection = new QHBoxLayout(InpDatPanel);
     InpDatTopNE = numberEdit("InpDatTopNE", 9999, InpDatPanel);
     InpDatLenNE = numberEdit("InpDatLenNE", 3500, InpDatPanel);
-    selection->addWidget(new QLabel(QStringLiteral("データ選択"), InpDatPanel));
+    selection->addWidget(caption::label(QStringLiteral("データ選択"), InpDatTopNE, InpDatPanel));
     selection->addWidget(InpDatTopNE);
-    selection->addWidget(new QLabel(QStringLiteral("桁目から"), InpDatPanel));
+    selection->addWidget(caption::label(QStringLiteral("桁目から"), InpDatLenNE, InpDatPanel));
+    caption::name(InpDatLenNE, QStringLiteral("データ選択 桁"));
     selection->addWidget(InpDatLenNE);
     selection->addWidget(new QLabel(QStringLiteral("桁"), InpDatPanel));
     selection->addStretch();
@@ -160,7 +166,9 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
         CmpRow[k] = new QFrame(CmpDatGB);
         auto *row = new QHBoxLayout(CmpRow[k]);
         row->setContentsMargins(0, 0, 0, 0);
-        row->addWidget(new QLabel(QStringLiteral("照合データ") + fullWidthDigit(i + 1), CmpRow[k]));
+        const QString rowCaption = QStringLiteral("照合データ") + fullWidthDigit(i + 1);
+        QLabel *rowLabel = new QLabel(rowCaption, CmpRow[k]);
+        row->addWidget(rowLabel);
         CmpFixedPanel[k] = new QFrame(CmpRow[k]);
         auto *fixed = new QHBoxLayout(CmpFixedPanel[k]);
         fixed->setContentsMargins(0, 0, 0, 0);
@@ -175,7 +183,12 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
         number->setContentsMargins(0, 0, 0, 0);
         CmpDnoNE[k] = numberEdit(("Cmp" + n + "DnoNE").constData(), 99, CmpDnoPanel[k]);
         CmpDnoNE[k]->SetMaxDegits(2);
-        number->addWidget(new QLabel(QStringLiteral("データＮｏ"), CmpDnoPanel[k]));
+        number->addWidget(caption::label(QStringLiteral("データＮｏ"), CmpDnoNE[k], CmpDnoPanel[k]));
+        // The row's caption stands before them all; read aloud, each is told apart by its unit.
+        caption::link(rowLabel, CmpTopNE[k]);
+        caption::name(CmpTopNE[k], rowCaption + QStringLiteral(" 桁目から"));
+        caption::name(CmpLenNE[k], rowCaption + QStringLiteral(" 桁"));
+        caption::name(CmpDnoNE[k], rowCaption + QStringLiteral(" データＮｏ"));
         number->addWidget(CmpDnoNE[k]);
         row->addWidget(CmpFixedPanel[k]);
         row->addWidget(CmpDnoPanel[k]);
@@ -189,7 +202,7 @@ TSetBarCodeForm::TSetBarCodeForm(TMainForm &main, BarRole role, QWidget *parent)
     DelCharSE = formkit::named(new TByteEdit(DelCharPanel), "DelCharSE");
     DelCharSE->setMaxBytes(3);
     DelCharSE->setKeyFilter(SingleByteKey);
-    del->addWidget(new QLabel(QStringLiteral("削除する文字"), DelCharPanel));
+    del->addWidget(caption::label(QStringLiteral("削除する文字"), DelCharSE, DelCharPanel));
     del->addWidget(DelCharSE);
     del->addStretch();
     rows->addWidget(DelCharChk);
