@@ -3,6 +3,7 @@
 #include "common/FerPrgLib.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "jobs/AddInHandOff.h"
 #include "jobs/JobFieldRules.h"
 #include "jobs/JobListOps.h"
@@ -10,7 +11,6 @@
 #include "platform/UiService.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -51,30 +51,29 @@ TAdGyForm::TAdGyForm(TAddGyDat &add, const QString &appPath, QWidget *parent)
     jobs::ResetAddInData(add_);
 
     GNameSE = nameEdit("GNameSE", jobs::GyNameBytes, this);
-    GModeCB = named(new QComboBox(this), "GModeCB");
+    GModeCB = named(new TListCombo(this), "GModeCB");
     GModeCB->addItems(GyModeItems());
     ProgLabel = named(new QLabel(QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ名"), this), "ProgLabel");
     PNameSE = nameEdit("PNameSE", jobs::FileNameBytes, this);
     AddInSetBtn = formkit::button("AddInSetBtn", QStringLiteral("アドインプログラム設定"), this);
     SaveGroup = named(new QGroupBox(QStringLiteral("保存ファイル"), this), "SaveGroup");
     FNameSE = nameEdit("FNameSE", jobs::FileNameBytes, SaveGroup);
-    TStampCB = named(new QComboBox(SaveGroup), "TStampCB");
+    TStampCB = named(new TListCombo(SaveGroup), "TStampCB");
     TStampCB->addItems(TStampItems());
-    TSLocCB = named(new QComboBox(SaveGroup), "TSLocCB");
+    TSLocCB = named(new TListCombo(SaveGroup), "TSLocCB");
     TSLocCB->addItems(TSLocItems());
     TSLocCB->setCurrentIndex(1);
     AddIDChkCB = named(new QCheckBox(QStringLiteral("HtNoをﾃﾞｰﾀに付加"), SaveGroup), "AddIDChkCB");
     RcvProtoPanel = named(new QFrame(this), "RcvProtoPanel");
-    RcvProtoCB = named(new QComboBox(RcvProtoPanel), "RcvProtoCB");
+    RcvProtoCB = named(new TListCombo(RcvProtoPanel), "RcvProtoCB");
     RcvProtoCB->addItems(ComModeNames());
     RcvProtoCB->setCurrentIndex(0);
     RNameSE = nameEdit("RNameSE", jobs::FileNameBytes, RcvProtoPanel);
     DspTotalChk = named(new QCheckBox(QStringLiteral("合計数量表示"), this), "DspTotalChk");
     AddBtn = formkit::button("AddBtn", QStringLiteral("追加"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
-    for (QComboBox *box : {GModeCB, TStampCB, TSLocCB, RcvProtoCB})
-        box->installEventFilter(this);
-    for (QWidget *w : std::initializer_list<QWidget *>{GNameSE, FNameSE, AddIDChkCB, PNameSE, RNameSE})
+    for (QWidget *w : std::initializer_list<QWidget *>{GNameSE, GModeCB, FNameSE, AddIDChkCB, TStampCB,
+                                                       TSLocCB, PNameSE, RcvProtoCB, RNameSE})
         w->installEventFilter(this);
 
     auto *head = new QGridLayout;
@@ -326,10 +325,6 @@ bool TAdGyForm::eventFilter(QObject *watched, QEvent *event)
             PKeyDown(control);
             return true;
         }
-        // Combo boxes offer their lists only.
-        if (qobject_cast<QComboBox *>(watched) != nullptr && !key->text().isEmpty() &&
-            key->text().at(0).isPrint())
-            return true;
     }
     return QDialog::eventFilter(watched, event);
 }

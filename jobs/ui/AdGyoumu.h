@@ -5,12 +5,12 @@
 #include <QDialog>
 
 class QCheckBox;
-class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TListCombo;
 
 // The template of a new job. add.GyName is empty after the dialog unless "追加" filled it.
 class TAdGyForm : public QDialog {
@@ -21,17 +21,17 @@ public:
     TAdGyForm(TAddGyDat &add, const QString &appPath, QWidget *parent = nullptr);
 
     QLineEdit *GNameSE = nullptr;
-    QComboBox *GModeCB = nullptr;
+    TListCombo *GModeCB = nullptr;
     QLabel *ProgLabel = nullptr;
     QLineEdit *PNameSE = nullptr;
     QPushButton *AddInSetBtn = nullptr;
     QGroupBox *SaveGroup = nullptr;
     QLineEdit *FNameSE = nullptr;
-    QComboBox *TStampCB = nullptr;
-    QComboBox *TSLocCB = nullptr;
+    TListCombo *TStampCB = nullptr;
+    TListCombo *TSLocCB = nullptr;
     QCheckBox *AddIDChkCB = nullptr;
     QFrame *RcvProtoPanel = nullptr;
-    QComboBox *RcvProtoCB = nullptr;
+    TListCombo *RcvProtoCB = nullptr;
     QLineEdit *RNameSE = nullptr;
     QCheckBox *DspTotalChk = nullptr;
     QPushButton *AddBtn = nullptr;

@@ -2,38 +2,17 @@
 
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "jobs/JobFieldRules.h"
 #include "jobs/LetterCodes.h"
 #include "platform/UiService.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-class ListOnly : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const QString text = static_cast<QKeyEvent *>(event)->text();
-            if (!text.isEmpty() && text.at(0).isPrint())
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-} // namespace
 
 TAdKoForm::TAdKoForm(TAddKoDat &add, QWidget *parent) : QDialog(parent), add_(add)
 {
@@ -45,10 +24,9 @@ TAdKoForm::TAdKoForm(TAddKoDat &add, QWidget *parent) : QDialog(parent), add_(ad
     AddNameSE = formkit::named(new QLineEdit(this), "AddNameSE");
     AddNameSE->setMaxLength(jobs::KNameBytes);
     AddNameSE->setFixedWidth(170);
-    KDTypeCB = formkit::named(new QComboBox(this), "KDTypeCB");
+    KDTypeCB = formkit::named(new TListCombo(this), "KDTypeCB");
     KDTypeCB->addItems(DataTypeItems());
     KDTypeCB->setCurrentIndex(0);
-    KDTypeCB->installEventFilter(new ListOnly(this));
     EndBtn = formkit::button("EndBtn", QStringLiteral("追加"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
     auto *grid = new QGridLayout;

@@ -4,10 +4,10 @@
 
 #include <QDialog>
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TListCombo;
 
 // Names a new item and picks its data type. add.KName on entry is the kind shown in the captions;
 // on exit the new name, or empty when nothing is added.
@@ -19,7 +19,7 @@ public:
 
     QLabel *NameLabel = nullptr;
     QLineEdit *AddNameSE = nullptr;
-    QComboBox *KDTypeCB = nullptr;
+    TListCombo *KDTypeCB = nullptr;
     QPushButton *EndBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 

@@ -2,14 +2,13 @@
 
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/BaseSettingsRules.h"
 #include "platform/UiService.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,23 +21,6 @@ namespace {
 
 const QString CloseCaption = QStringLiteral("マスター追加/変更");
 const QString DeleteCaption = QStringLiteral("マスター削除");
-
-// The count of reference fields is chosen from its list, never typed.
-class ListOnly : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (!key->text().isEmpty() && key->text().at(0).isPrint())
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 TNEdit *numberEdit(const char *name, int digits, int maximum, QWidget *parent)
 {
@@ -69,10 +51,9 @@ TDefMasterForm::TDefMasterForm(masterdef::MasterCopy &copy, const TSetData &set,
     MFNameSE->setFixedWidth(110);
     MFNameSE->setAttribute(Qt::WA_InputMethodEnabled, false);
     KeySizeNE = numberEdit("KeySizeNE", 2, 99, this);
-    QDefNCB = named(new QComboBox(this), "QDefNCB");
+    QDefNCB = named(new TListCombo(this), "QDefNCB");
     QDefNCB->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                        QStringLiteral("5")});
-    QDefNCB->installEventFilter(new ListOnly(this));
     static const char *const sizeNames[] = {"QDSize1NE", "QDSize2NE", "QDSize3NE", "QDSize4NE", "QDSize5NE"};
     static const char16_t *const sizeLabels[] = {u"参照データ１桁数", u"参照データ２桁数",
                                                  u"参照データ３桁数", u"参照データ４桁数",

@@ -6,12 +6,12 @@
 #include <array>
 #include <vector>
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 class TNEdit;
+class TListCombo;
 
 // Adds, overwrites and deletes the master definitions of the reference dialog's working copy. A
 // master that items other than the one being edited use cannot be deleted.
@@ -35,7 +35,7 @@ public:
     QListWidget *MasterLB = nullptr;
     QLineEdit *MFNameSE = nullptr;
     TNEdit *KeySizeNE = nullptr;
-    QComboBox *QDefNCB = nullptr;
+    TListCombo *QDefNCB = nullptr;
     std::array<TNEdit *, MaxQDCount> QDSizeNE{};
     std::array<QLabel *, MaxQDCount> QDLabel{};
     std::array<QLabel *, MaxQDCount> QDSLabel{};

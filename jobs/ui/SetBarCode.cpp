@@ -2,6 +2,7 @@
 
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/JobFieldRules.h"
 #include "platform/Cp932.h"
@@ -9,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,23 +23,6 @@
 using formkit::named;
 
 namespace {
-
-// Combo boxes offer their lists only.
-class ListOnly : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const QString text = static_cast<QKeyEvent *>(event)->text();
-            if (!text.isEmpty() && text.at(0).isPrint())
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // Enter never presses the dialog's buttons from an edit.
 class SwallowEnter : public QObject {
@@ -96,7 +79,6 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
 {
     setObjectName(QStringLiteral("SetBarCodeForm"));
     setWindowTitle(QStringLiteral("バーゴード読取設定"));
-    auto *listOnly = new ListOnly(this);
     auto *swallowEnter = new SwallowEnter(this);
 
     // Symbologies.
@@ -153,12 +135,11 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     GTINChk = named(new QCheckBox(QStringLiteral("JAN/EAN/UPC を GTINコードに変換"), this), "GTINChk");
     DelCDChk = named(new QCheckBox(QStringLiteral("ITF/STF/NW7/Code39 のﾁｪｯｸﾃﾞｼﾞｯﾄをﾃﾞｰﾀに含めない"), this),
                      "DelCDChk");
-    DFormatCB = named(new QComboBox(this), "DFormatCB");
+    DFormatCB = named(new TListCombo(this), "DFormatCB");
     DFormatCB->addItems({QStringLiteral("固定長"), QStringLiteral("カンマ( , )区切り"),
                          QStringLiteral("コロン( : )区切り"), QStringLiteral("セミコロン( ; )区切り"),
                          QStringLiteral("スペース区切り"), QStringLiteral("タブ記号区切り"),
                          QStringLiteral("CR記号区切り"), QStringLiteral("ＡＩコード")});
-    DFormatCB->installEventFilter(listOnly);
     auto *formatRow = new QHBoxLayout;
     formatRow->addWidget(caption::label(QStringLiteral("データ形式"), DFormatCB, this));
     formatRow->addWidget(DFormatCB);
@@ -177,16 +158,14 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     ChkLenNE = numberEdit(QStringLiteral("ChkLenNE"), 2, 0, 60, checkGroup);
     ChkLenUnit = new QLabel(QStringLiteral("桁"), checkGroup);
     ChkTypeLabel = new QLabel(QStringLiteral("比較方法"), checkGroup);
-    ChkDatTypeCB = named(new QComboBox(checkGroup), "ChkDatTypeCB");
-    ChkDatTypeCB->installEventFilter(listOnly);
+    ChkDatTypeCB = named(new TListCombo(checkGroup), "ChkDatTypeCB");
     ChkDataLabel = named(new QLabel(QStringLiteral("比較データ"), checkGroup), "ChkDataLabel");
     ChkDataSE = textEdit(QStringLiteral("ChkDataSE"), jobs::ChkStrBytes, 260, checkGroup);
     ChkDataSE->installEventFilter(swallowEnter);
-    ChkNgCB = named(new QComboBox(checkGroup), "ChkNgCB");
+    ChkNgCB = named(new TListCombo(checkGroup), "ChkNgCB");
     ChkNgCB->addItems({QStringLiteral("＜＞ 比較データ"), QStringLiteral(" ＝  比較データ"),
                        QStringLiteral(" ＜  比較データ"), QStringLiteral("＜＝ 比較データ"),
                        QStringLiteral("＞＝  比較データ"), QStringLiteral(" ＞   比較データ")});
-    ChkNgCB->installEventFilter(listOnly);
     // The number and the AI code share their label, which reads and is the buddy of whichever is
     // shown (dataCheckDisplay); the length reads across the start's caption.
     caption::name(ChkFldNoNE, QStringLiteral("データＮｏ"));
@@ -219,8 +198,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     auto *fwGroup = named(new QGroupBox(QStringLiteral("データ振り分け"), this), "FWGroup");
     BFWDatChk = named(new QCheckBox(QStringLiteral("使用する"), fwGroup), "BFWDatChk");
     FWKNumLabel = new QLabel(QStringLiteral("振り分け数"), fwGroup);
-    FWKNumCB = named(new QComboBox(fwGroup), "FWKNumCB");
-    FWKNumCB->installEventFilter(listOnly);
+    FWKNumCB = named(new TListCombo(fwGroup), "FWKNumCB");
     caption::link(FWKNumLabel, FWKNumCB);
     FWGrid = new QWidget(fwGroup);
     auto *rows = new QVBoxLayout(FWGrid);
@@ -255,10 +233,9 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
         ai->addWidget(new QLabel(QStringLiteral("ＡＩコード　"), FWAiCdPart[i]));
         ai->addWidget(FWAiCdSE[i]);
         ai->addWidget(new QLabel(QStringLiteral("→"), FWAiCdPart[i]));
-        FWDstCB[i] = named(new QComboBox(FWRow[i]), "");
+        FWDstCB[i] = named(new TListCombo(FWRow[i]), "");
         FWDstCB[i]->setObjectName(jobs::FWDstName(i));
         FWDstCB[i]->setMinimumWidth(170);
-        FWDstCB[i]->installEventFilter(listOnly);
         // A row's captions sit between its fields; read aloud, each field says what it is and its row.
         const QString rowNo = QString::number(i + 1);
         caption::name(FWTopNE[i], QStringLiteral("振り分けデータ先頭") + rowNo);

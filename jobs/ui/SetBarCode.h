@@ -8,7 +8,6 @@
 #include <array>
 
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -16,6 +15,7 @@ class QPushButton;
 class QRadioButton;
 class QWidget;
 class TNEdit;
+class TListCombo;
 
 // The barcode reading settings of one item of a job: symbologies, read length, data format, the
 // data check and the distribution of the read data into the later items of its list. Confirming
@@ -40,7 +40,7 @@ public:
     TNEdit *BarMinNE = nullptr;
     QCheckBox *GTINChk = nullptr;
     QCheckBox *DelCDChk = nullptr;
-    QComboBox *DFormatCB = nullptr;
+    TListCombo *DFormatCB = nullptr;
     QCheckBox *BarDatChk = nullptr;
     QLabel *ChkNoLabel = nullptr;
     TNEdit *ChkFldNoNE = nullptr;
@@ -51,15 +51,15 @@ public:
     TNEdit *ChkLenNE = nullptr;
     QLabel *ChkLenUnit = nullptr;
     QLabel *ChkTypeLabel = nullptr;
-    QComboBox *ChkDatTypeCB = nullptr;
+    TListCombo *ChkDatTypeCB = nullptr;
     QLabel *ChkDataLabel = nullptr;
     QLineEdit *ChkDataSE = nullptr;
-    QComboBox *ChkNgCB = nullptr;
+    TListCombo *ChkNgCB = nullptr;
     QCheckBox *BFWDatChk = nullptr;
     QLabel *FWKNumLabel = nullptr;
-    QComboBox *FWKNumCB = nullptr;
+    TListCombo *FWKNumCB = nullptr;
     QWidget *FWGrid = nullptr;
-    std::array<QComboBox *, MaxFWCount> FWDstCB{};
+    std::array<TListCombo *, MaxFWCount> FWDstCB{};
     std::array<TNEdit *, MaxFWCount> FWTopNE{};
     std::array<TNEdit *, MaxFWCount> FWLengthNE{};
     std::array<TNEdit *, MaxFWCount> FWDatNoNE{};

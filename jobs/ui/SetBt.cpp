@@ -2,10 +2,10 @@
 
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
 
-#include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -21,8 +21,8 @@ namespace {
 
 const QString Caption = QStringLiteral("Bluetooth設定");
 
-// The two lists are chosen from, never typed into; Enter in the address is dropped.
-class KeyDrop : public QObject {
+// Enter in the address is dropped.
+class EnterDrop : public QObject {
 public:
     using QObject::QObject;
 
@@ -30,12 +30,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (qobject_cast<QComboBox *>(watched) != nullptr && !key->text().isEmpty() &&
-                key->text().at(0).isPrint())
-                return true;
-            if (qobject_cast<QLineEdit *>(watched) != nullptr &&
-                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
                 return true;
         }
         return QObject::eventFilter(watched, event);
@@ -60,10 +56,9 @@ TSetBtForm::TSetBtForm(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Bluetooth通信環境設定"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    auto *drop = new KeyDrop(this);
 
     DevName = textEdit("DevName", 16, this);
-    ModeCB = named(new QComboBox(this), "ModeCB");
+    ModeCB = named(new TListCombo(this), "ModeCB");
     ModeCB->addItems({QStringLiteral("マスタ"), QStringLiteral("スレーブ")});
     TimeOutNE = named(new TNEdit(this), "TimeOutNE");
     TimeOutNE->SetMaxDegits(3);
@@ -73,14 +68,13 @@ TSetBtForm::TSetBtForm(QWidget *parent) : QDialog(parent)
     TimeOutNE->setFixedWidth(43);
     BtAdrLabel = named(new QLabel(QStringLiteral("ﾃﾞｰﾀ転送先ｱﾄﾞﾚｽ"), this), "BtAdrLabel");
     BtAdrSE = textEdit("BtAdrSE", 12, this);
-    SecurityCB = named(new QComboBox(this), "SecurityCB");
+    SecurityCB = named(new TListCombo(this), "SecurityCB");
     SecurityCB->addItems({QStringLiteral("なし"), QStringLiteral("サービス"), QStringLiteral("リンク")});
     PassKeyLabel = named(new QLabel(QStringLiteral("パスキー"), this), "PassKeyLabel");
     PassKeySE = textEdit("PassKeySE", 16, this);
     EndBtn = formkit::button("EndBtn", QStringLiteral("確定"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("取消"), this);
-    for (QWidget *w : std::initializer_list<QWidget *>{ModeCB, SecurityCB, BtAdrSE})
-        w->installEventFilter(drop);
+    BtAdrSE->installEventFilter(new EnterDrop(this));
 
     auto *grid = new QGridLayout;
     grid->addWidget(caption::label(QStringLiteral("デバイス名"), DevName, this), 0, 0);

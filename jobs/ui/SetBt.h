@@ -4,11 +4,11 @@
 
 #include <QDialog>
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class TNEdit;
+class TListCombo;
 
 // The Bluetooth settings of a set. The caller fills it, shows it and takes the values back unless
 // the device name is empty: "取消" empties it, the close box keeps what was edited.
@@ -22,11 +22,11 @@ public:
     basepage::BtFormValues values() const;
 
     QLineEdit *DevName = nullptr;
-    QComboBox *ModeCB = nullptr;
+    TListCombo *ModeCB = nullptr;
     TNEdit *TimeOutNE = nullptr;
     QLabel *BtAdrLabel = nullptr;
     QLineEdit *BtAdrSE = nullptr;
-    QComboBox *SecurityCB = nullptr;
+    TListCombo *SecurityCB = nullptr;
     QLabel *PassKeyLabel = nullptr;
     QLineEdit *PassKeySE = nullptr;
     QPushButton *EndBtn = nullptr;

@@ -14,7 +14,6 @@
 #include <memory>
 
 class QCheckBox;
-class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -27,6 +26,7 @@ class QStackedWidget;
 class QToolBar;
 class QToolButton;
 class TNEdit;
+class TListCombo;
 
 // The job settings editor: one settings set of the terminal (base settings, up to 20 jobs with
 // their items, masters, Bluetooth) with its file commands and its transfer to and from the
@@ -94,7 +94,7 @@ public:
     TNEdit *APOffTimeNE = nullptr;
     TNEdit *DspErrTimeNE = nullptr;
     TNEdit *Bar2ReadNE = nullptr;
-    QComboBox *BarSModeCB = nullptr;
+    TListCombo *BarSModeCB = nullptr;
     QListWidget *BzList = nullptr;
     QLineEdit *WavFileSE = nullptr;
     TNEdit *BzHzNE = nullptr;
@@ -103,27 +103,27 @@ public:
     TNEdit *BzOffTimeNE = nullptr;
     QLineEdit *ComPrgSE1 = nullptr;
     QLineEdit *ComPrgSE2 = nullptr;
-    QComboBox *DataFtpCB = nullptr;
+    TListCombo *DataFtpCB = nullptr;
     QPushButton *SetBluetooth = nullptr;
-    QComboBox *SendDelCB = nullptr;
+    TListCombo *SendDelCB = nullptr;
     QCheckBox *SubMenuChk = nullptr;
     QCheckBox *ShoriMenuChk = nullptr;
     QCheckBox *EditModeChk = nullptr;
 
     // The job page.
     QLineEdit *GNameSE = nullptr;
-    QComboBox *GModeCB = nullptr;
+    TListCombo *GModeCB = nullptr;
     QLabel *ProgLabel = nullptr;
     QLineEdit *PNameSE = nullptr;
     QPushButton *AddInSetBtn = nullptr;
     QGroupBox *SaveGroup = nullptr;
     QLineEdit *FNameSE = nullptr;
-    QComboBox *TStampCB = nullptr;
-    QComboBox *TSLocCB = nullptr;
+    TListCombo *TStampCB = nullptr;
+    TListCombo *TSLocCB = nullptr;
     QCheckBox *AddIDChkCB = nullptr;
     QCheckBox *DspTotalChk = nullptr;
     QFrame *RcvProtoPanel = nullptr;
-    QComboBox *RcvProtoCB = nullptr;
+    TListCombo *RcvProtoCB = nullptr;
     QLineEdit *RNameSE = nullptr;
     QLabel *GrPanel = nullptr;
     QListWidget *GroupList = nullptr;
@@ -131,27 +131,27 @@ public:
     QListWidget *DataList = nullptr;
     QGroupBox *KoNameGroup = nullptr;
     QLineEdit *KNameSE = nullptr;
-    QComboBox *KNFColorCB = nullptr;
-    QComboBox *KNBColorCB = nullptr;
+    TListCombo *KNFColorCB = nullptr;
+    TListCombo *KNBColorCB = nullptr;
     QGroupBox *KoDataGroup = nullptr;
-    QComboBox *KDSizeCB = nullptr;
-    QComboBox *KDFColorCB = nullptr;
-    QComboBox *KDBColorCB = nullptr;
-    QComboBox *KDTypeCB = nullptr;
+    TListCombo *KDSizeCB = nullptr;
+    TListCombo *KDFColorCB = nullptr;
+    TListCombo *KDBColorCB = nullptr;
+    TListCombo *KDTypeCB = nullptr;
     QLabel *KDLenLabel = nullptr;
     TNEdit *KDLenNE = nullptr;
     QLabel *KDInpLabel = nullptr;
-    QComboBox *KDInpCB = nullptr;
+    TListCombo *KDInpCB = nullptr;
     QCheckBox *KDSaveChk = nullptr;
     QPushButton *SetBarCode = nullptr;
     QFrame *InpDefPanel = nullptr;
     QLabel *DefaultLabel = nullptr;
-    QComboBox *DefaultCB = nullptr;
+    TListCombo *DefaultCB = nullptr;
     QLineEdit *DefaultDatSE = nullptr;
     TNEdit *DefaultDatNE = nullptr;
     QLabel *DoubleLabel = nullptr;
-    QComboBox *DoubleChkCB = nullptr;
-    QComboBox *KDNextCB = nullptr;
+    TListCombo *DoubleChkCB = nullptr;
+    TListCombo *KDNextCB = nullptr;
     TNEdit *KDNextTmNE = nullptr;
     QLabel *InpLimitLabel = nullptr;
     QLabel *MaxLabel = nullptr;

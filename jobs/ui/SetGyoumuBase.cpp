@@ -6,12 +6,12 @@
 #include "SetBt.h"
 #include "SetMaster.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/BaseSettingsRules.h"
 #include "platform/UiService.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -4,17 +4,16 @@
 
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/LetterCodes.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,29 +27,10 @@ using formkit::named;
 
 namespace {
 
-// Combo boxes offer their lists only: typed characters choose nothing.
-class ListOnlyFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (!key->text().isEmpty() && key->text().at(0).isPrint())
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-QComboBox *listBox(const char *name, const QStringList &items, QWidget *parent, QObject *filter)
+TListCombo *listBox(const char *name, const QStringList &items, QWidget *parent)
 {
-    auto *box = named(new QComboBox(parent), name);
-    box->setEditable(false);
+    auto *box = named(new TListCombo(parent), name);
     box->addItems(items);
-    box->installEventFilter(filter);
     return box;
 }
 
@@ -216,7 +196,6 @@ void TSetGyForm::buildToolBars()
 QWidget *TSetGyForm::buildBasePage()
 {
     auto *page = named(new QWidget(this), "SetBase");
-    auto *listOnly = new ListOnlyFilter(page);
 
     APOffTimeNE = numberEdit("APOffTimeNE", 3, 0, 546, page);
     DspErrTimeNE = numberEdit("DspErrTimeNE", 2, 0, 99, page);
@@ -230,7 +209,7 @@ QWidget *TSetGyForm::buildBasePage()
     BarSModeCB = listBox("BarSModeCB",
                          {QStringLiteral("トリガＯＮオートオフ"), QStringLiteral("トリガＯＮ同種コード連続"),
                           QStringLiteral("トリガフリー連続")},
-                         barGroup, listOnly);
+                         barGroup);
     auto *barGrid = new QGridLayout(barGroup);
     addRow(barGrid, 0, label(QStringLiteral("２度読み防止時間"), barGroup), Bar2ReadNE,
            QStringLiteral("1/10秒"));
@@ -272,9 +251,9 @@ QWidget *TSetGyForm::buildBasePage()
         label(QStringLiteral("使用するアドイン通信プログラムの\nファイル名を入力してください"), prgGroup), 0,
         1, 2, 1);
 
-    DataFtpCB = listBox("DataFtpCB", ComModeNames(), page, listOnly);
+    DataFtpCB = listBox("DataFtpCB", ComModeNames(), page);
     SetBluetooth = formkit::button("SetBluetooth", QStringLiteral("Bluetooth設定"), page);
-    SendDelCB = listBox("SendDelCB", SendDelItems(), page, listOnly);
+    SendDelCB = listBox("SendDelCB", SendDelItems(), page);
     SubMenuChk = named(new QCheckBox(QStringLiteral("サブメニュー表示"), page), "SubMenuChk");
     ShoriMenuChk = named(new QCheckBox(QStringLiteral("処理メニュー表示"), page), "ShoriMenuChk");
     EditModeChk = named(new QCheckBox(QStringLiteral("保存ﾃﾞｰﾀ修正機能"), page), "EditModeChk");
@@ -305,10 +284,9 @@ QWidget *TSetGyForm::buildBasePage()
 QWidget *TSetGyForm::buildJobPage()
 {
     auto *page = named(new QWidget(this), "SetGyoumu");
-    auto *listOnly = new ListOnlyFilter(page);
 
     GNameSE = textEdit("GNameSE", 15, 150, page);
-    GModeCB = listBox("GModeCB", GyModeItems(), page, listOnly);
+    GModeCB = listBox("GModeCB", GyModeItems(), page);
     ProgLabel = named(label(QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ名"), page), "ProgLabel");
     PNameSE = textEdit("PNameSE", 12, 110, page);
     AddInSetBtn = formkit::button("AddInSetBtn", QStringLiteral("アドインプログラム設定"), page);
@@ -325,8 +303,8 @@ QWidget *TSetGyForm::buildJobPage()
 
     SaveGroup = named(new QGroupBox(QStringLiteral("保存ファイル"), page), "SaveGroup");
     FNameSE = textEdit("FNameSE", 12, 110, SaveGroup);
-    TStampCB = listBox("TStampCB", TStampItems(), SaveGroup, listOnly);
-    TSLocCB = listBox("TSLocCB", TSLocItems(), SaveGroup, listOnly);
+    TStampCB = listBox("TStampCB", TStampItems(), SaveGroup);
+    TSLocCB = listBox("TSLocCB", TSLocItems(), SaveGroup);
     AddIDChkCB = named(new QCheckBox(QStringLiteral("HtNoをﾃﾞｰﾀに付加"), SaveGroup), "AddIDChkCB");
     auto *saveGrid = new QGridLayout(SaveGroup);
     addRow(saveGrid, 0, label(QStringLiteral("ファイル名"), SaveGroup), FNameSE,
@@ -343,7 +321,7 @@ QWidget *TSetGyForm::buildJobPage()
     DspTotalChk = named(new QCheckBox(QStringLiteral("合計数量表示"), page), "DspTotalChk");
 
     RcvProtoPanel = named(new QFrame(page), "RcvProtoPanel");
-    RcvProtoCB = listBox("RcvProtoCB", ComModeNames(), RcvProtoPanel, listOnly);
+    RcvProtoCB = listBox("RcvProtoCB", ComModeNames(), RcvProtoPanel);
     RNameSE = textEdit("RNameSE", 12, 110, RcvProtoPanel);
     auto *rcvGrid = new QGridLayout(RcvProtoPanel);
     rcvGrid->setContentsMargins(0, 0, 0, 0);
@@ -361,8 +339,8 @@ QWidget *TSetGyForm::buildJobPage()
 
     KoNameGroup = named(new QGroupBox(QStringLiteral("項目名"), page), "KoNameGroup");
     KNameSE = textEdit("KNameSE", 20, 170, KoNameGroup);
-    KNFColorCB = listBox("KNFColorCB", ColourItems(), KoNameGroup, listOnly);
-    KNBColorCB = listBox("KNBColorCB", ColourItems(), KoNameGroup, listOnly);
+    KNFColorCB = listBox("KNFColorCB", ColourItems(), KoNameGroup);
+    KNBColorCB = listBox("KNBColorCB", ColourItems(), KoNameGroup);
     auto *nameGrid = new QGridLayout(KoNameGroup);
     addRow(nameGrid, 0, label(QStringLiteral("表示文字列"), KoNameGroup), KNameSE,
            QStringLiteral("（半角２０文字以内）"));
@@ -370,14 +348,14 @@ QWidget *TSetGyForm::buildJobPage()
     addRow(nameGrid, 2, label(QStringLiteral("文字背景色"), KoNameGroup), KNBColorCB);
 
     KoDataGroup = named(new QGroupBox(QStringLiteral("項目データ"), page), "KoDataGroup");
-    KDSizeCB = listBox("KDSizeCB", {QStringLiteral("標準"), QStringLiteral("横倍")}, KoDataGroup, listOnly);
-    KDFColorCB = listBox("KDFColorCB", ColourItems(), KoDataGroup, listOnly);
-    KDBColorCB = listBox("KDBColorCB", ColourItems(), KoDataGroup, listOnly);
-    KDTypeCB = listBox("KDTypeCB", DataTypeItems(), KoDataGroup, listOnly);
+    KDSizeCB = listBox("KDSizeCB", {QStringLiteral("標準"), QStringLiteral("横倍")}, KoDataGroup);
+    KDFColorCB = listBox("KDFColorCB", ColourItems(), KoDataGroup);
+    KDBColorCB = listBox("KDBColorCB", ColourItems(), KoDataGroup);
+    KDTypeCB = listBox("KDTypeCB", DataTypeItems(), KoDataGroup);
     KDLenLabel = named(label(QStringLiteral("データ桁数"), KoDataGroup), "KDLenLabel");
     KDLenNE = numberEdit("KDLenNE", 4, 1, MaxDataLen, KoDataGroup);
     KDInpLabel = named(label(QStringLiteral("入力方法"), KoDataGroup), "KDInpLabel");
-    KDInpCB = listBox("KDInpCB", InputItems(), KoDataGroup, listOnly);
+    KDInpCB = listBox("KDInpCB", InputItems(), KoDataGroup);
     KDSaveChk = named(new QCheckBox(QStringLiteral("ﾃﾞｰﾀ保存する"), KoDataGroup), "KDSaveChk");
     SetBarCode = formkit::button("SetBarCode", QStringLiteral("ﾊﾞｰｺｰﾄﾞ設定"), KoDataGroup);
     auto *dataGrid = new QGridLayout(KoDataGroup);
@@ -392,11 +370,11 @@ QWidget *TSetGyForm::buildJobPage()
 
     InpDefPanel = named(new QFrame(page), "InpDefPanel");
     DefaultLabel = named(label(QStringLiteral("入力初期値"), InpDefPanel), "DefaultLabel");
-    DefaultCB = listBox("DefaultCB", {}, InpDefPanel, listOnly);
+    DefaultCB = listBox("DefaultCB", {}, InpDefPanel);
     DefaultDatSE = textEdit("DefaultDatSE", 64, 280, InpDefPanel);
     DefaultDatNE = numberEdit("DefaultDatNE", 10, 0, 2147483647, InpDefPanel);
     DoubleLabel = named(label(QStringLiteral("重複処理"), InpDefPanel), "DoubleLabel");
-    DoubleChkCB = listBox("DoubleChkCB", DoubleItems(), InpDefPanel, listOnly);
+    DoubleChkCB = listBox("DoubleChkCB", DoubleItems(), InpDefPanel);
     InpLimitLabel = named(label(QStringLiteral("入力制限"), InpDefPanel), "InpLimitLabel");
     MaxLabel = named(label(QStringLiteral("最大桁数"), InpDefPanel), "MaxLabel");
     KDMaxNE = numberEdit("KDMaxNE", 4, 1, MaxDataLen, InpDefPanel);
@@ -429,7 +407,7 @@ QWidget *TSetGyForm::buildJobPage()
     addRow(inpGrid, 2, DoubleLabel, DoubleChkCB);
     inpGrid->addWidget(AddNumChk, 3, 1, 1, 3);
 
-    KDNextCB = listBox("KDNextCB", {}, InpDefPanel, listOnly);
+    KDNextCB = listBox("KDNextCB", {}, InpDefPanel);
     KDNextCB->setMinimumWidth(160);
     KDNextTmNE = numberEdit("KDNextTmNE", 3, 0, 999, InpDefPanel);
     auto *nextRow = new QHBoxLayout;

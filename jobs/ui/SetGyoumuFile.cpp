@@ -4,13 +4,13 @@
 
 #include "common/FerPrgLib.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/BhtFileLayout.h"
 #include "jobs/ui/DspSendData.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>

@@ -6,6 +6,7 @@
 
 #include "common/FerPrgLib.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/BaseSettingsRules.h"
 #include "jobs/JobFieldRules.h"
@@ -14,7 +15,6 @@
 #include "platform/UiService.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>

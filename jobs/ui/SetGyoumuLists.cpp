@@ -8,11 +8,11 @@
 #include "SetGyoumu.h"
 
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "jobs/LetterCodes.h"
 #include "platform/UiService.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QCursor>
 #include <QDragMoveEvent>
 #include <QDropEvent>

@@ -3,16 +3,15 @@
 #include "DefMaster.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,22 +19,6 @@
 using formkit::named;
 
 namespace {
-
-class ListOnly : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (!key->text().isEmpty() && key->text().at(0).isPrint())
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 TNEdit *numberEdit(const char *name, int digits, int maximum, QWidget *parent)
 {
@@ -72,10 +55,8 @@ TSetMasterForm::TSetMasterForm(TSetData &set, masterdef::ItemRef edited, QWidget
     setWindowTitle(QStringLiteral("マスター参照設定"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    auto *listOnly = new ListOnly(this);
     const auto combo = [&](const char *name, QWidget *parent) {
-        auto *box = named(new QComboBox(parent), name);
-        box->installEventFilter(listOnly);
+        auto *box = named(new TListCombo(parent), name);
         box->setMinimumWidth(130);
         return box;
     };

@@ -6,11 +6,11 @@
 #include <array>
 
 class QCheckBox;
-class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
 class TNEdit;
+class TListCombo;
 
 // The master reference of one item: its master, the partial key, the field shown as display text
 // and the fields copied into later items. The masters are edited on a copy that reaches the set,
@@ -28,7 +28,7 @@ public:
     // Confirmed: the masters and the item references of the set were replaced from copy().
     bool SetChanged = false;
 
-    QComboBox *MasterCB = nullptr;
+    TListCombo *MasterCB = nullptr;
     QPushButton *AddMasterBtn = nullptr;
     QCheckBox *MstChk = nullptr;
     QCheckBox *SetMKeyCheck = nullptr;
@@ -37,11 +37,11 @@ public:
     TNEdit *MKeyLenNE = nullptr;
     QCheckBox *DspStrChk = nullptr;
     QLabel *DspStrLabel = nullptr;
-    QComboBox *QD00CB = nullptr;
-    QComboBox *QDCountCB = nullptr;
+    TListCombo *QD00CB = nullptr;
+    TListCombo *QDCountCB = nullptr;
     QFrame *DQFPanel = nullptr;
-    std::array<QComboBox *, MaxQDCount> QDCB{};
-    std::array<QComboBox *, MaxQDCount> SaveCB{};
+    std::array<TListCombo *, MaxQDCount> QDCB{};
+    std::array<TListCombo *, MaxQDCount> SaveCB{};
     QPushButton *EndBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 

@@ -2,11 +2,11 @@
 
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "masters/MasterFldRules.h"
 #include "platform/UiService.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -62,8 +62,7 @@ TMasterFldForm::TMasterFldForm(const std::vector<int> &widths, QWidget *parent) 
     KeyFldNE = widthEdit("KeyFldNE", 2, masters::MaxKeyWidth, this);
     overLabel(keyLabel, KeyFldNE, 0);
     auto *countLabel = new QLabel(QStringLiteral("参照データ数"), this);
-    FldCntCB = named(new QComboBox(this), "FldCntCB");
-    FldCntCB->setEditable(false);
+    FldCntCB = named(new TListCombo(this), "FldCntCB");
     FldCntCB->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                         QStringLiteral("5")});
     overLabel(countLabel, FldCntCB, 1);

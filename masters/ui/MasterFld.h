@@ -1,10 +1,11 @@
 #pragma once
 
+#include "common/ui/ListCombo.h"
+
 #include <QDialog>
 #include <array>
 #include <vector>
 
-class QComboBox;
 class QLabel;
 class QPushButton;
 class TNEdit;
@@ -19,7 +20,7 @@ public:
     explicit TMasterFldForm(const std::vector<int> &widths, QWidget *parent = nullptr);
 
     TNEdit *KeyFldNE = nullptr;
-    QComboBox *FldCntCB = nullptr;
+    TListCombo *FldCntCB = nullptr;
     std::array<QLabel *, 5> FldLB{};
     std::array<TNEdit *, 5> FldNE{};
     QPushButton *EndBtn = nullptr;

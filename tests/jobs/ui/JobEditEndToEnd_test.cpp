@@ -6,6 +6,7 @@
 #include "jobs/ui/SetBarCode.h"
 #include "jobs/ui/SetGyoumu.h"
 
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/JobListOps.h"
 #include "jobs/JobPageView.h"

@@ -4,6 +4,7 @@
 #include "jobs/ui/SetBarCode.h"
 #include "jobs/ui/SetGyoumu.h"
 
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/LetterCodes.h"
 #include "tests/support/RecordingUiService.h"

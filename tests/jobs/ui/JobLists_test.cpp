@@ -6,6 +6,7 @@
 #include "jobs/ui/DelName.h"
 #include "jobs/ui/SetGyoumu.h"
 
+#include "common/ui/ListCombo.h"
 #include "jobs/AddInHandOff.h"
 #include "jobs/LetterCodes.h"
 #include "platform/Registry.h"

@@ -2,6 +2,7 @@
 #include "jobs/ui/SetGyoumu.h"
 #include "jobs/ui/SetMaster.h"
 
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/LetterCodes.h"
 #include "tests/support/RecordingUiService.h"

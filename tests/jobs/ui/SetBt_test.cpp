@@ -1,5 +1,6 @@
 #include "jobs/ui/SetBt.h"
 
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/Screenshot.h"

@@ -1,5 +1,6 @@
 #include "jobs/ui/SetGyoumu.h"
 
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "jobs/ui/SetBt.h"
 #include "tests/support/RecordingUiService.h"

@@ -1,6 +1,7 @@
 #include "jobs/ui/SetGyoumu.h"
 
 #include "common/RegistryKeys.h"
+#include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/Registry.h"
 #include "tests/support/FileSystemFaults.h"
