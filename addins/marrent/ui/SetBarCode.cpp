@@ -2,6 +2,7 @@
 
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -76,39 +77,44 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, char setBarType, const QString &i
     InpDatNoNE = digits("InpDatNoNE", 4, 9999, InpDatNoPanel);
 
     auto *digitsRow = new QHBoxLayout;
-    digitsRow->addWidget(new QLabel(QStringLiteral("読取最大桁数"), this));
+    digitsRow->addWidget(caption::label(QStringLiteral("読取最大桁数"), BarMaxNE, this));
     digitsRow->addWidget(BarMaxNE);
-    digitsRow->addWidget(new QLabel(QStringLiteral("読取最小桁数"), this));
+    digitsRow->addWidget(caption::label(QStringLiteral("読取最小桁数"), BarMinNE, this));
     digitsRow->addWidget(BarMinNE);
     digitsRow->addStretch();
     auto *spRow = new QHBoxLayout(SpCodePanel);
     spRow->setContentsMargins(0, 0, 0, 0);
-    spRow->addWidget(new QLabel(QStringLiteral("区切りコード　　　　　（0～255）"), SpCodePanel));
+    spRow->addWidget(
+        caption::label(QStringLiteral("区切りコード　　　　　（0～255）"), BSpCodeNE, SpCodePanel));
+    // The label spaces its range out with blanks, which mean nothing read aloud.
+    caption::name(BSpCodeNE, QStringLiteral("区切りコード　　　　　（0～255）"));
     spRow->addWidget(BSpCodeNE);
     auto *formatRow = new QHBoxLayout;
+    caption::link(DFormatLabel, DFormatCB);
     formatRow->addWidget(DFormatLabel);
     formatRow->addWidget(DFormatCB);
     formatRow->addWidget(SpCodePanel);
     formatRow->addStretch();
     auto *chk = new QGridLayout(ChkGroup);
+    caption::link(ChkFldNoLabel, ChkFldNoNE);
     chk->addWidget(ChkFldNoLabel, 0, 0);
     chk->addWidget(ChkFldNoNE, 0, 1);
-    chk->addWidget(new QLabel(QStringLiteral("チェックデータ位置"), ChkGroup), 0, 2);
+    chk->addWidget(caption::label(QStringLiteral("チェックデータ位置"), ChkTopNE, ChkGroup), 0, 2);
     chk->addWidget(ChkTopNE, 0, 3);
-    chk->addWidget(new QLabel(QStringLiteral("チェックデータ"), ChkGroup), 1, 0);
+    chk->addWidget(caption::label(QStringLiteral("チェックデータ"), ChkDataSE, ChkGroup), 1, 0);
     chk->addWidget(ChkDataSE, 1, 1, 1, 3);
-    chk->addWidget(new QLabel(QStringLiteral("チェック方法"), ChkGroup), 2, 0);
+    chk->addWidget(caption::label(QStringLiteral("チェック方法"), CmpOkNgCB, ChkGroup), 2, 0);
     chk->addWidget(CmpOkNgCB, 2, 1, 1, 3);
     auto *fix = new QHBoxLayout(InpDatFixPanel);
     fix->setContentsMargins(0, 0, 0, 0);
-    fix->addWidget(new QLabel(QStringLiteral("開始位置"), InpDatFixPanel));
+    fix->addWidget(caption::label(QStringLiteral("開始位置"), InpDatTopNE, InpDatFixPanel));
     fix->addWidget(InpDatTopNE);
-    fix->addWidget(new QLabel(QStringLiteral("桁数"), InpDatFixPanel));
+    fix->addWidget(caption::label(QStringLiteral("桁数"), InpDatLenNE, InpDatFixPanel));
     fix->addWidget(InpDatLenNE);
     fix->addStretch();
     auto *no = new QHBoxLayout(InpDatNoPanel);
     no->setContentsMargins(0, 0, 0, 0);
-    no->addWidget(new QLabel(QStringLiteral("データＮｏ"), InpDatNoPanel));
+    no->addWidget(caption::label(QStringLiteral("データＮｏ"), InpDatNoNE, InpDatNoPanel));
     no->addWidget(InpDatNoNE);
     no->addStretch();
     auto *select = new QGroupBox(QStringLiteral("入力データ選択"), this);

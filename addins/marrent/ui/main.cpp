@@ -7,6 +7,7 @@
 #include "addins/marrent/CheckData.h"
 #include "addins/marrent/ResultFields.h"
 #include "addins/marrent/ScreenPreview.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -60,6 +61,12 @@ QHBoxLayout *row(QWidget *parent, std::initializer_list<QWidget *> widgets)
     layout->addStretch();
     Q_UNUSED(parent);
     return layout;
+}
+
+// The field lengths stand under one heading; read aloud, each needs it before its own caption.
+void nameFieldLength(QWidget *edit, const QLabel *caption)
+{
+    caption::name(edit, QStringLiteral("フィールド長 ") + caption->text());
 }
 
 const char *const PreviewLineNames[] = {"Title",    "DpName",       "DpData",  "SCCaption", "SCData",
@@ -179,23 +186,24 @@ QWidget *TMainForm::buildDKubunSheet()
     DKMstFieldSE->setKeyFilter(addins::FieldListKey);
     DKMstErrChk = named(new QCheckBox(QStringLiteral("ﾏｽﾀｰﾃﾞｰﾀにない場合ｴﾗｰ"), DKMstPanel), "DKMstErrChk");
     auto *mst = new QGridLayout(DKMstPanel);
-    mst->addWidget(new QLabel(QStringLiteral("マスターファイル名"), DKMstPanel), 0, 0);
+    mst->addWidget(caption::label(QStringLiteral("マスターファイル名"), DKMstFileSE, DKMstPanel), 0, 0);
     mst->addWidget(DKMstFileSE, 0, 1);
-    mst->addWidget(new QLabel(QStringLiteral("フィールド情報"), DKMstPanel), 1, 0);
+    mst->addWidget(caption::label(QStringLiteral("フィールド情報"), DKMstFieldSE, DKMstPanel), 1, 0);
     mst->addWidget(DKMstFieldSE, 1, 1);
     mst->addWidget(DKMstErrChk, 2, 0, 1, 2, Qt::AlignLeft);
     DKMstPanel->setVisible(false);
 
     auto *grid = new QGridLayout(DKGroup);
-    grid->addWidget(new QLabel(QStringLiteral("項目名"), DKGroup), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("項目名"), DKNameSE, DKGroup), 0, 0);
     grid->addWidget(DKNameSE, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("データタイプ"), DKGroup), 1, 0);
+    grid->addWidget(caption::label(QStringLiteral("データタイプ"), DKTypeCB, DKGroup), 1, 0);
     grid->addWidget(DKTypeCB, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("表示フォント"), DKGroup), 2, 0);
+    grid->addWidget(caption::label(QStringLiteral("表示フォント"), DKFontCB, DKGroup), 2, 0);
     grid->addWidget(DKFontCB, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("入力最大桁数"), DKGroup), 3, 0);
-    grid->addLayout(row(DKGroup, {DKMaxNE, new QLabel(QStringLiteral("入力最小桁数"), DKGroup), DKMinNE}), 3,
-                    1);
+    grid->addWidget(caption::label(QStringLiteral("入力最大桁数"), DKMaxNE, DKGroup), 3, 0);
+    grid->addLayout(
+        row(DKGroup, {DKMaxNE, caption::label(QStringLiteral("入力最小桁数"), DKMinNE, DKGroup), DKMinNE}), 3,
+        1);
     grid->addLayout(row(DKGroup, {DKBarChk, DKBarBtn}), 4, 0, 1, 2);
     grid->addWidget(DKMstChk, 5, 0, 1, 2, Qt::AlignLeft);
     grid->addWidget(DKMstPanel, 6, 0, 1, 2);
@@ -231,7 +239,7 @@ QWidget *TMainForm::buildDenpyouSheet()
     DpBarBtn = formkit::button("DpBarBtn", QStringLiteral("バーコード設定"), DpGroup);
     DpBarBtn->setEnabled(false);
     auto *grid = new QGridLayout(DpGroup);
-    grid->addWidget(new QLabel(QStringLiteral("項目名"), DpGroup), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("項目名"), DpNameSE, DpGroup), 0, 0);
     grid->addWidget(DpNameSE, 0, 1);
     grid->addLayout(row(DpGroup, {DpBarChk, DpBarBtn}), 1, 0, 1, 2);
     DpGroup->setVisible(false);
@@ -264,14 +272,22 @@ QWidget *TMainForm::buildPKMstSheet()
     SNameLenNE = digits("SNameLenNE", 2, PKMstGroup);
     PKCountLabel = new QLabel(QStringLiteral("検品数"), PKMstGroup);
     PKCountLenNE = digits("PKCountLenNE", 1, PKMstGroup);
+    auto *scLenLabel = caption::label(QStringLiteral("商品コード"), SCLenNE, PKMstGroup);
+    auto *sNameLenLabel = caption::label(QStringLiteral("商品情報"), SNameLenNE, PKMstGroup);
+    caption::link(DpLenLabel, DpLenNE);
+    caption::link(PKCountLabel, PKCountLenNE);
+    nameFieldLength(DpLenNE, DpLenLabel);
+    nameFieldLength(SCLenNE, scLenLabel);
+    nameFieldLength(SNameLenNE, sNameLenLabel);
+    nameFieldLength(PKCountLenNE, PKCountLabel);
     auto *grid = new QGridLayout(PKMstGroup);
-    grid->addWidget(new QLabel(QStringLiteral("ファイル名"), PKMstGroup), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("ファイル名"), PKMstFileNameSE, PKMstGroup), 0, 0);
     grid->addWidget(PKMstFileNameSE, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("フィールド長"), PKMstGroup), 1, 0);
     grid->addWidget(DpLenPanel, 2, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("商品コード"), PKMstGroup), 3, 0);
+    grid->addWidget(scLenLabel, 3, 0);
     grid->addWidget(SCLenNE, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("商品情報"), PKMstGroup), 4, 0);
+    grid->addWidget(sNameLenLabel, 4, 0);
     grid->addWidget(SNameLenNE, 4, 1);
     grid->addWidget(PKCountLabel, 5, 0);
     grid->addWidget(PKCountLenNE, 5, 1);
@@ -313,7 +329,7 @@ QWidget *TMainForm::buildGamenSheet()
     InpCountGroup = named(new QGroupBox(page), "InpCountGroup");
     InpCountNE = digits("InpCountNE", 2, InpCountGroup);
     auto *inp = new QHBoxLayout(InpCountGroup);
-    inp->addWidget(new QLabel(QStringLiteral("入力桁数"), InpCountGroup));
+    inp->addWidget(caption::label(QStringLiteral("入力桁数"), InpCountNE, InpCountGroup));
     inp->addWidget(InpCountNE);
     inp->addStretch();
     setValue(InpCountNE, 1);
@@ -361,6 +377,9 @@ QWidget *TMainForm::buildSendFSheet()
         pFCount[std::size_t(i)] = new QLabel(fieldRows[std::size_t(i)]);
         pFCount[std::size_t(i)]->setObjectName(QStringLiteral("SFieldLabel%1").arg(i + 1));
         line->addWidget(new QLabel(QString::number(i + 1), fieldRows[std::size_t(i)]));
+        // The row's number is not linked as its caption: a list announces its label, and a bare
+        // number says little read aloud. The field count above names what the rows are.
+        caption::name(pSField[std::size_t(i)], QStringLiteral("フィールド%1").arg(i + 1));
         line->addWidget(pSField[std::size_t(i)]);
         line->addWidget(pFCount[std::size_t(i)]);
         line->addStretch();
@@ -372,16 +391,16 @@ QWidget *TMainForm::buildSendFSheet()
         {QStringLiteral("消去しない"), QStringLiteral("確認画面表示"), QStringLiteral("消去する")});
     SendDelCB->setCurrentIndex(2);
     auto *grid = new QGridLayout(SendGroup);
-    grid->addWidget(new QLabel(QStringLiteral("ファイル名"), SendGroup), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("ファイル名"), SendFileSE, SendGroup), 0, 0);
     grid->addWidget(SendFileSE, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("フィールド数"), SendGroup), 1, 0);
+    grid->addWidget(caption::label(QStringLiteral("フィールド数"), SendFieldsCB, SendGroup), 1, 0);
     grid->addWidget(SendFieldsCB, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("データタイプ"), SendGroup), 2, 0);
+    grid->addWidget(caption::label(QStringLiteral("データタイプ"), SendFTypeCB, SendGroup), 2, 0);
     grid->addWidget(SendFTypeCB, 2, 1);
     grid->addWidget(SFieldsSB, 3, 0, 1, 2);
     SendGroup->setVisible(false);
     auto *del = new QHBoxLayout;
-    del->addWidget(new QLabel(QStringLiteral("送信完了後のデータ消去"), page));
+    del->addWidget(caption::label(QStringLiteral("送信完了後のデータ消去"), SendDelCB, page));
     del->addWidget(SendDelCB);
     del->addStretch();
     auto *layout = new QVBoxLayout(page);
@@ -576,6 +595,8 @@ void TMainForm::DspPKMst()
     DpLenLabel->setText(name.isEmpty() ? QStringLiteral("伝票区分") : name);
     PKCountLabel->setText(ModePicking->isChecked() ? QStringLiteral("ピッキング数")
                                                    : QStringLiteral("検品数"));
+    nameFieldLength(DpLenNE, DpLenLabel);
+    nameFieldLength(PKCountLenNE, PKCountLabel);
 }
 
 void TMainForm::DspBhtGamen()

@@ -6,6 +6,7 @@
 #include "addins/frame/ui/ByteEdit.h"
 #include "addins/frame/ui/FileNameEdit.h"
 #include "addins/frame/ui/ReturnMoves.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -101,9 +102,12 @@ QWidget *TMainForm::buildDataKindPage()
     DKFontCB->addItems({QStringLiteral("標準"), QStringLiteral("横倍")});
     DKMaxNE = numberEdit("DKMaxNE", 4, 180, QStringLiteral("20"));
     DKMinNE = numberEdit("DKMinNE", 4, 180, QStringLiteral("1"));
-    DKMaxMinPanel =
-        named(row({new QLabel(QStringLiteral("最大")), DKMaxNE, new QLabel(QStringLiteral("最小")), DKMinNE}),
-              "DKMaxMinPanel");
+    DKMaxMinPanel = named(row({caption::label(QStringLiteral("最大"), DKMaxNE, nullptr), DKMaxNE,
+                               caption::label(QStringLiteral("最小"), DKMinNE, nullptr), DKMinNE}),
+                          "DKMaxMinPanel");
+    // The caption of both stands before the row; read aloud, each needs it before its own word.
+    caption::name(DKMaxNE, QStringLiteral("入力桁数 最大"));
+    caption::name(DKMinNE, QStringLiteral("入力桁数 最小"));
     DKBarChk = checkBox("DKBarChk", QStringLiteral("バーコード使用"));
     DKBarBtn = formkit::button("DKBarBtn", QStringLiteral("バーコード読取設定"), this);
     DKBarBtn->setEnabled(false);
@@ -111,11 +115,13 @@ QWidget *TMainForm::buildDataKindPage()
     DKMstFileSE = fileEdit("DKMstFileSE");
     DKMstErrChk = checkBox("DKMstErrChk", QStringLiteral("ﾏｽﾀｰﾃﾞｰﾀがない場合入力ｴﾗｰ"));
     DKMstErrChk->setChecked(true);
-    DKMstPanel = named(row({new QLabel(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ")), DKMstFileSE, DKMstErrChk}), "DKMstPanel");
+    DKMstPanel = named(
+        row({caption::label(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ"), DKMstFileSE, nullptr), DKMstFileSE, DKMstErrChk}),
+        "DKMstPanel");
     DKMstPanel->setVisible(false);
-    form->addRow(QStringLiteral("項目名"), DKNameSE);
-    form->addRow(QStringLiteral("データ形式"), DKTypeCB);
-    form->addRow(QStringLiteral("データ表示"), DKFontCB);
+    form->addRow(caption::label(QStringLiteral("項目名"), DKNameSE, DKubunGB), DKNameSE);
+    form->addRow(caption::label(QStringLiteral("データ形式"), DKTypeCB, DKubunGB), DKTypeCB);
+    form->addRow(caption::label(QStringLiteral("データ表示"), DKFontCB, DKubunGB), DKFontCB);
     form->addRow(QStringLiteral("入力桁数"), DKMaxMinPanel);
     form->addRow(row({DKBarChk, DKBarBtn}));
     form->addRow(DKMstUseChk);
@@ -153,10 +159,14 @@ QWidget *TMainForm::buildCollationPage()
     KKMstFileSE = fileEdit("KKMstFileSE");
     KKMaxNE = numberEdit("KKMaxNE", 4, 180, QStringLiteral("20"));
     KKMinNE = numberEdit("KKMinNE", 4, 180, QStringLiteral("1"));
-    keyForm->addRow(QStringLiteral("項目名"), row({KKNameSE, KKBarBtn}));
-    keyForm->addRow(QStringLiteral("照合ﾏｽﾀｰﾌｧｲﾙ"), KKMstFileSE);
-    keyForm->addRow(QStringLiteral("キー入力桁数"), row({new QLabel(QStringLiteral("最大")), KKMaxNE,
-                                                         new QLabel(QStringLiteral("最小")), KKMinNE}));
+    QWidget *keyName = row({KKNameSE, KKBarBtn});
+    keyForm->addRow(caption::label(QStringLiteral("項目名"), KKNameSE, key), keyName);
+    keyForm->addRow(caption::label(QStringLiteral("照合ﾏｽﾀｰﾌｧｲﾙ"), KKMstFileSE, key), KKMstFileSE);
+    keyForm->addRow(QStringLiteral("キー入力桁数"),
+                    row({caption::label(QStringLiteral("最大"), KKMaxNE, nullptr), KKMaxNE,
+                         caption::label(QStringLiteral("最小"), KKMinNE, nullptr), KKMinNE}));
+    caption::name(KKMaxNE, QStringLiteral("キー入力桁数 最大"));
+    caption::name(KKMinNE, QStringLiteral("キー入力桁数 最小"));
 
     auto *data = named(new QGroupBox(QStringLiteral("照合データ入力")), "CmpMasterGB");
     auto *dataForm = new QFormLayout(data);
@@ -167,10 +177,13 @@ QWidget *TMainForm::buildCollationPage()
     SKBarBtn = formkit::button("SKBarBtn", QStringLiteral("バーコード読取設定"), this);
     SKMstUseChk = checkBox("SKMstUseChk", QStringLiteral("情報表示ﾏｽﾀｰﾌｧｲﾙを使用"));
     SKMstFileSE = fileEdit("SKMstFileSE");
-    SKMstFilePanel = named(row({new QLabel(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ")), SKMstFileSE}), "SKMstFilePanel");
+    SKMstFilePanel =
+        named(row({caption::label(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ"), SKMstFileSE, nullptr), SKMstFileSE}),
+              "SKMstFilePanel");
     SKMstFilePanel->setVisible(false);
-    dataForm->addRow(QStringLiteral("項目名"), row({SKNameSE, SKBarBtn}));
-    dataForm->addRow(QStringLiteral("照合順番"), CmpModeCB);
+    QWidget *dataName = row({SKNameSE, SKBarBtn});
+    dataForm->addRow(caption::label(QStringLiteral("項目名"), SKNameSE, data), dataName);
+    dataForm->addRow(caption::label(QStringLiteral("照合順番"), CmpModeCB, data), CmpModeCB);
     dataForm->addRow(row({SKMstUseChk, SKMstFilePanel}));
 
     auto *result = named(new QGroupBox(QStringLiteral("照合結果")), "GroupBox1");
@@ -179,11 +192,11 @@ QWidget *TMainForm::buildCollationPage()
     NgBzBtn = formkit::button("NgBzBtn", QStringLiteral("ＮＧブザー設定"), this);
     OkDspTimeNE = numberEdit("OkDspTimeNE", 2, 99, QStringLiteral("30"));
     NgDspTimeNE = numberEdit("NgDspTimeNE", 2, 99, QStringLiteral("30"));
-    grid->addWidget(new QLabel(QStringLiteral("OK表示時間")), 0, 0);
+    grid->addWidget(caption::label(QStringLiteral("OK表示時間"), OkDspTimeNE, result), 0, 0);
     grid->addWidget(OkDspTimeNE, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("1/10秒")), 0, 2);
     grid->addWidget(OkBzBtn, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("NG表示時間")), 1, 0);
+    grid->addWidget(caption::label(QStringLiteral("NG表示時間"), NgDspTimeNE, result), 1, 0);
     grid->addWidget(NgDspTimeNE, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("1/10秒")), 1, 2);
     grid->addWidget(NgBzBtn, 1, 3);
@@ -231,9 +244,9 @@ QWidget *TMainForm::buildSavePage()
     SaveTypeCB = named(new TListCombo, "SaveTypeCB");
     SaveTypeCB->addItems(
         {QStringLiteral("照合ＯＫ"), QStringLiteral("照合ＮＧ"), QStringLiteral("照合OK/NG")});
-    box->addWidget(
-        row({new QLabel(QStringLiteral("保存ﾌｧｲﾙ名")), SaveFileSE, new QLabel(QStringLiteral("保存ﾌｨｰﾙﾄﾞ数")),
-             SaveFieldsCB, new QLabel(QStringLiteral("保存条件")), SaveTypeCB}));
+    box->addWidget(row({caption::label(QStringLiteral("保存ﾌｧｲﾙ名"), SaveFileSE, nullptr), SaveFileSE,
+                        caption::label(QStringLiteral("保存ﾌｨｰﾙﾄﾞ数"), SaveFieldsCB, nullptr), SaveFieldsCB,
+                        caption::label(QStringLiteral("保存条件"), SaveTypeCB, nullptr), SaveTypeCB}));
 
     auto *scroll = new QScrollArea;
     auto *rows = new QWidget;
@@ -266,6 +279,11 @@ QWidget *TMainForm::buildSavePage()
         grid->addWidget(pFLabel[i], k, 0);
         grid->addWidget(pSField[i], k, 1);
         grid->addWidget(pPanel[i], k, 2);
+        // A row's start and length are read by its caption and the unit after each.
+        caption::link(pFLabel[i], pSField[i]);
+        caption::link(pLenLabel[i], pSFLenNE[i]);
+        caption::name(pSFTopNE[i], rowLabels.at(k) + QStringLiteral(" 桁目から"));
+        caption::name(pSFLenNE[i], rowLabels.at(k) + QStringLiteral(" 桁"));
 
         connect(pSField[i], &QComboBox::activated, this, [this, k] { SFieldCBChange(k); });
         connect(pSFTopNE[i], &QLineEdit::textEdited, this, [this, k] { FTopChange(k); });
@@ -281,8 +299,8 @@ QWidget *TMainForm::buildSavePage()
     scroll->setWidgetResizable(true);
     box->addWidget(scroll, 1);
 
-    box->addWidget(new QLabel(QStringLiteral("送信データレイアウト")));
     ListView1 = named(new QTableWidget(1, SaveRowCount), "ListView1");
+    box->addWidget(caption::label(QStringLiteral("送信データレイアウト"), ListView1, nullptr));
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setShowGrid(true);
     ListView1->verticalHeader()->setVisible(false);

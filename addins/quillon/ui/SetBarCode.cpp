@@ -4,6 +4,7 @@
 #include "addins/frame/ui/ByteEdit.h"
 #include "addins/quillon/DialogRules.h"
 #include "addins/quillon/SaveLayout.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -61,7 +62,9 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, bool &mainChangeFlag, const Model
 
     DFormatCB = named(new TListCombo, "DFormatCB");
     DFormatCB->setItemsText(BFmtItemsText());
-    FmtPanel = named(row({new QLabel(QStringLiteral("データフォーマット")), DFormatCB}), "FmtPanel");
+    FmtPanel =
+        named(row({caption::label(QStringLiteral("データフォーマット"), DFormatCB, nullptr), DFormatCB}),
+              "FmtPanel");
     SVChrSE = named(new TByteEdit, "SVChrSE");
     SVChrSE->setMaxBytes(1);
     SVChrSE->setFixedWidth(40);
@@ -70,15 +73,19 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, bool &mainChangeFlag, const Model
             return addins::KeyOutcome::type(key);
         return addins::KeyOutcome::refuse();
     });
-    SVChrPanel = named(row({new QLabel(QStringLiteral("区切り文字")), SVChrSE}), "SVChrPanel");
+    SVChrPanel =
+        named(row({caption::label(QStringLiteral("区切り文字"), SVChrSE, nullptr), SVChrSE}), "SVChrPanel");
 
     DatTopNE = numberEdit("DatTopNE", limits.PosMaxDegits, limits.SpTopPos, QStringLiteral("1"));
     DatLenNE = numberEdit("DatLenNE", limits.PosMaxDegits, limits.BarMaxLen, QStringLiteral("16"));
     DSelLabel1 = named(new QLabel(QStringLiteral("桁目から            桁")), "DSelLabel1");
     DSelLabel2 = named(new QLabel(QStringLiteral("データNo")), "DSelLabel2");
-    InpDatPanel =
-        named(row({new QLabel(QStringLiteral("データ選択")), DSelLabel2, DatTopNE, DSelLabel1, DatLenNE}),
-              "InpDatPanel");
+    InpDatPanel = named(row({caption::label(QStringLiteral("データ選択"), DatTopNE, nullptr), DSelLabel2,
+                             DatTopNE, DSelLabel1, DatLenNE}),
+                        "InpDatPanel");
+    // The caption reads across the start's unit; read aloud, the length needs the caption's head.
+    caption::link(DSelLabel1, DatLenNE);
+    caption::name(DatLenNE, QStringLiteral("データ選択 桁"));
 
     auto *check = named(new QGroupBox, "DaChkGroup");
     DaChkGroup = check;
@@ -104,13 +111,20 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, bool &mainChangeFlag, const Model
     checkGrid->addWidget(ChkDataSE, 2, 1, 1, 3);
     checkGrid->addWidget(ChkTypeLabel, 3, 0);
     checkGrid->addWidget(CmpOkNgCB, 3, 1, 1, 3);
+    caption::link(ChkFldNoLabel, ChkFldNoNE);
+    caption::link(ChkTopLabel, ChkTopNE);
+    // The label aligns its unit with blanks, which mean nothing read aloud.
+    caption::name(ChkTopNE, ChkTopLabel->text());
+    caption::link(ChkDataLabel, ChkDataSE);
+    caption::link(ChkTypeLabel, CmpOkNgCB);
 
     DelCharChk = named(new QCheckBox(QStringLiteral("指定文字を削除する")), "DelCharChk");
     DelCharSE = named(new TByteEdit, "DelCharSE");
     DelCharSE->setMaxBytes(3);
     DelCharSE->setFixedWidth(60);
     DelCharSE->setKeyFilter(DelCharKey);
-    DelCharPanel = named(row({new QLabel(QStringLiteral("削除する文字")), DelCharSE}), "DelCharPanel");
+    DelCharPanel = named(row({caption::label(QStringLiteral("削除する文字"), DelCharSE, nullptr), DelCharSE}),
+                         "DelCharPanel");
 
     auto *right = new QVBoxLayout;
     right->addWidget(GTINChk);
@@ -203,6 +217,8 @@ void TSetBarCodeForm::DspSelDat()
     DSelLabel1->setVisible(fixed);
     DatLenNE->setVisible(fixed);
     DSelLabel2->setVisible(!fixed);
+    // A separated format makes the start a data number, read by the label before it.
+    caption::name(DatTopNE, fixed ? QStringLiteral("データ選択") : QStringLiteral("データ選択 データNo"));
 }
 
 void TSetBarCodeForm::TopNEKeyPress(TNEdit *edit, QChar &key)

@@ -3,6 +3,7 @@
 #include "addins/frame/ui/ByteEdit.h"
 #include "addins/frame/ui/ReturnMoves.h"
 #include "addins/quillon/DialogRules.h"
+#include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -63,12 +64,16 @@ TSetBzForm::TSetBzForm(TBzDat &target, bool &mainChangeFlag, QChar type, int mod
     EndBtn->setEnabled(false);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("WAVファイル"), WavPanel);
-    form->addRow(QStringLiteral("周波数"), withUnit(BzHzNE, QStringLiteral("Ｈｚ")));
-    form->addRow(QStringLiteral("鳴動回数"), withUnit(BzCountNE, QStringLiteral("回")));
-    form->addRow(QStringLiteral("鳴動時間"), withUnit(BzOnTimeNE, QStringLiteral("1/10秒")));
-    form->addRow(QStringLiteral("休止時間"), withUnit(BzOffTimeNE, QStringLiteral("1/10秒")));
-    form->addRow(QStringLiteral("動作デバイス"), BpVibCB);
+    // Each edit sits in a panel with its unit: the row's caption names the edit, not the panel.
+    const auto unitRow = [this, form](const QString &text, QWidget *edit, QWidget *panel) {
+        form->addRow(caption::label(text, edit, this), panel);
+    };
+    unitRow(QStringLiteral("WAVファイル"), WavFileSE, WavPanel);
+    unitRow(QStringLiteral("周波数"), BzHzNE, withUnit(BzHzNE, QStringLiteral("Ｈｚ")));
+    unitRow(QStringLiteral("鳴動回数"), BzCountNE, withUnit(BzCountNE, QStringLiteral("回")));
+    unitRow(QStringLiteral("鳴動時間"), BzOnTimeNE, withUnit(BzOnTimeNE, QStringLiteral("1/10秒")));
+    unitRow(QStringLiteral("休止時間"), BzOffTimeNE, withUnit(BzOffTimeNE, QStringLiteral("1/10秒")));
+    form->addRow(caption::label(QStringLiteral("動作デバイス"), BpVibCB, this), BpVibCB);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(EndBtn);
