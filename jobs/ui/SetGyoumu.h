@@ -321,6 +321,7 @@ private:
     TGyData &currentJob();
     // The current item with its list and index; nullptr without one.
     TKoData *editedItem(bool *group = nullptr, int *index = nullptr);
+    void storeItemColour(int TKoData::*colour, int index);
     // Puts a refused text back with the caret at caret and beeps.
     void refuseText(QLineEdit *edit, const QString &text, int caret, bool beep = true);
     // The item's controls again after a change of what they show.

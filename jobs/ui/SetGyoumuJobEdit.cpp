@@ -336,48 +336,36 @@ void TSetGyForm::KNameSEChange(const QString &text)
     DspBhtPanel();
 }
 
-void TSetGyForm::KNFColorCBChange(int index)
+// A colour choice only changes what the preview draws.
+void TSetGyForm::storeItemColour(int TKoData::*colour, int index)
 {
     if (SetFlag)
         return;
     if (TKoData *item = editedItem()) {
-        item->KNfColor = index;
+        item->*colour = index;
         DspBhtPanel();
         ChangeFlag = true;
     }
+}
+
+void TSetGyForm::KNFColorCBChange(int index)
+{
+    storeItemColour(&TKoData::KNfColor, index);
 }
 
 void TSetGyForm::KNBColorCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    if (TKoData *item = editedItem()) {
-        item->KNbColor = index;
-        DspBhtPanel();
-        ChangeFlag = true;
-    }
+    storeItemColour(&TKoData::KNbColor, index);
 }
 
 void TSetGyForm::KDFColorCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    if (TKoData *item = editedItem()) {
-        item->KDfColor = index;
-        DspBhtPanel();
-        ChangeFlag = true;
-    }
+    storeItemColour(&TKoData::KDfColor, index);
 }
 
 void TSetGyForm::KDBColorCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    if (TKoData *item = editedItem()) {
-        item->KDbColor = index;
-        DspBhtPanel();
-        ChangeFlag = true;
-    }
+    storeItemColour(&TKoData::KDbColor, index);
 }
 
 void TSetGyForm::KDSizeCBChange(int index)
