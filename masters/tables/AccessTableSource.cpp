@@ -188,12 +188,12 @@ private:
         switch (type) {
         case MDB_BOOL:
             return booleanText(text.trimmed() != u"0");
+        // Printed with every digit of the stored type: a single's excess digits ("0.150000006")
+        // are no part of its value.
         case MDB_FLOAT:
-        case MDB_DOUBLE: {
-            bool ok = false;
-            const double value = text.toDouble(&ok);
-            return ok ? numberText(value) : text;
-        }
+            return roundTripNumberText(text, true);
+        case MDB_DOUBLE:
+            return roundTripNumberText(text, false);
         case MDB_MONEY:
         case MDB_NUMERIC:
             return trimmedDecimalText(text);

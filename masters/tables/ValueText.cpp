@@ -2,7 +2,11 @@
 
 #include <QDateTime>
 
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
+#include <system_error>
 
 namespace masters::tables {
 
@@ -27,6 +31,72 @@ QString numberText(double value)
     while (exponent.size() > 1 && exponent.startsWith(u'0'))
         exponent.remove(0, 1);
     return mantissa + u'E' + sign + exponent;
+}
+
+namespace {
+
+// Significant digits "15" with the decimal exponent of the first (-7) as numberText writes them:
+// an exponent only below 1E-4 or from 1E15 up.
+QString laidOutDigits(bool negative, std::string_view digits, int exponent)
+{
+    QString text = negative ? QStringLiteral("-") : QString();
+    const QString all = QString::fromLatin1(digits.data(), qsizetype(digits.size()));
+    if (exponent < -4 || exponent >= 15) {
+        text += all.left(1);
+        if (all.size() > 1)
+            text += u'.' + all.mid(1);
+        return text + u'E' + QString::number(exponent);
+    }
+    if (exponent < 0)
+        return text + QStringLiteral("0.") + QString(-exponent - 1, u'0') + all;
+    if (all.size() <= exponent + 1)
+        return text + all + QString(exponent + 1 - all.size(), u'0');
+    return text + all.left(exponent + 1) + u'.' + all.mid(exponent + 1);
+}
+
+template <typename T> QString shortestText(T value)
+{
+    if (!std::isfinite(value))
+        return {};
+    if (value == 0)
+        return QStringLiteral("0");
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    std::string_view text(buffer, size_t(end - buffer)); // "-1.5e-07"
+    const bool negative = text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    const size_t e = text.find('e');
+    int exponent = 0;
+    const std::string_view exponentText = text.substr(e + 1);
+    std::from_chars(exponentText.data() + (exponentText.front() == '+' ? 1 : 0),
+                    exponentText.data() + exponentText.size(), exponent);
+    std::string digits;
+    for (const char c : text.substr(0, e)) {
+        if (c != '.')
+            digits += c;
+    }
+    return laidOutDigits(negative, digits, exponent);
+}
+
+} // namespace
+
+template <typename T> QString roundTripText(const QByteArray &bytes, const QString &printed)
+{
+    T value = 0;
+    const char *end = bytes.constData() + bytes.size();
+    const auto [at, failure] = std::from_chars(bytes.constData(), end, value);
+    return failure == std::errc() && at == end ? shortestText(value) : printed;
+}
+
+QString roundTripNumberText(const QString &printed, bool singlePrecision)
+{
+    // The library prints in the program's locale, which may write a decimal comma.
+    QByteArray bytes = printed.trimmed().toLatin1();
+    bytes.replace(',', '.');
+    if (bytes.startsWith('+'))
+        bytes.remove(0, 1);
+    return singlePrecision ? roundTripText<float>(bytes, printed) : roundTripText<double>(bytes, printed);
 }
 
 QString trimmedDecimalText(const QString &text)

@@ -11,6 +11,10 @@ namespace masters::tables {
 // Up to 15 significant digits, no trailing zeros, "." as decimal point, an exponent only for very
 // large or small values ("1E20", "1.5E-7").
 QString numberText(double value);
+// A number the database library printed with every digit of its type ("1.50000006e-01" for the
+// single 0.15) as the shortest text that reads back as the same single or double ("0.15"), laid
+// out as numberText lays out its digits. A text that is no number comes back as it is.
+QString roundTripNumberText(const QString &printed, bool singlePrecision);
 // A decimal text with its trailing fraction zeros removed ("12.5000" is "12.5", "3.000" is "3"),
 // without passing through a double, so currency and decimal values keep every digit.
 QString trimmedDecimalText(const QString &text);

@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <ostream>
+
 using namespace masters::tables;
+
+static void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -25,6 +33,52 @@ TEST(ValueText, NumbersAsTheirShortestText)
                  {1234567890123456, "1.23456789012346E15"}};
     for (const auto &c : cases)
         EXPECT_EQ(numberText(c.value), QString::fromLatin1(c.text)) << c.text;
+}
+
+// The database library prints a single with nine significant digits and a double with
+// seventeen, in the program's locale.
+TEST(ValueText, DatabaseNumbersByTheShortestTextOfTheirOwnType)
+{
+    const struct {
+        float value;
+        const char *text;
+    } singles[] = {{0.15f, "0.15"},
+                   {-0.15f, "-0.15"},
+                   {1e-7f, "1E-7"},
+                   {16777216.0f, "16777216"},
+                   {16777217.0f, "16777216"},
+                   {3.4028235e38f, "3.4028235E38"},
+                   {0.1f + 0.2f, "0.3"},
+                   {100.5f, "100.5"},
+                   {0.0001f, "0.0001"},
+                   {1.17549435e-38f, "1.1754944E-38"},
+                   {0.0f, "0"}};
+    for (const auto &c : singles) {
+        const QString printed = QString::asprintf("%.8e", double(c.value));
+        const QString text = roundTripNumberText(printed, true);
+        EXPECT_EQ(text, QString::fromLatin1(c.text)) << printed.toStdString();
+        // Read back as the single it came from (QString::toFloat goes through a double).
+        const QByteArray bytes = text.toLatin1();
+        float back = -1;
+        std::from_chars(bytes.constData(), bytes.constData() + bytes.size(), back);
+        EXPECT_EQ(back, c.value) << c.text;
+    }
+    const struct {
+        double value;
+        const char *text;
+    } doubles[] = {{0.15, "0.15"},
+                   {0.1 + 0.2, "0.30000000000000004"},
+                   {-98.5, "-98.5"},
+                   {1e20, "1E20"},
+                   {123456789012345678.0, "1.2345678901234568E17"},
+                   {double(0.15f), "0.15000000596046448"}};
+    for (const auto &c : doubles) {
+        const QString printed = QString::asprintf("%.16e", c.value);
+        EXPECT_EQ(roundTripNumberText(printed, false), QString::fromLatin1(c.text)) << printed.toStdString();
+    }
+    EXPECT_EQ(roundTripNumberText(QStringLiteral("1,50000006e-01"), true), QStringLiteral("0.15"));
+    EXPECT_EQ(roundTripNumberText(QStringLiteral("nan"), true), QString()); // as numberText shows it
+    EXPECT_EQ(roundTripNumberText(QStringLiteral("12abc"), false), QStringLiteral("12abc"));
 }
 
 TEST(ValueText, DecimalsLoseTrailingZerosOnly)
