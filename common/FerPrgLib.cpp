@@ -88,6 +88,24 @@ QString RightBText(const QString &text, int n)
     return platform::cp932::decode(lastBytes(platform::cp932::encode(text), n));
 }
 
+QString CutToBytes(const QString &text, int maxBytes)
+{
+    if (platform::cp932::byteLength(text) <= maxBytes)
+        return text;
+    qsizetype i = 0;
+    qsizetype used = 0;
+    while (i < text.size()) {
+        const qsizetype len =
+            (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
+        const qsizetype bytes = platform::cp932::byteLength(QStringView(text).mid(i, len));
+        if (used + bytes > maxBytes)
+            break;
+        used += bytes;
+        i += len;
+    }
+    return text.left(i);
+}
+
 QByteArray IntToZStr(int value, int n)
 {
     return zeroFilled(QByteArray::number(value), n);

@@ -18,6 +18,10 @@ QString LeftBText(const QString &text, int n);
 QString MidBCopy(const QString &text, int p, int n);
 // The last n bytes of the text's byte form.
 QString RightBText(const QString &text, int n);
+// The longest start of the text whose byte form has at most maxBytes bytes: unlike the cuts above,
+// it never splits a double-byte character (nor a surrogate pair), so the result encodes to whole
+// characters and decodes back to itself.
+QString CutToBytes(const QString &text, int maxBytes);
 
 // The decimal value, zero-filled on the left to n bytes; leading digits beyond n are lost
 // (12345 at width 3 is "345"), and so is a minus sign that falls outside (-5 at width 3 is "0-5").

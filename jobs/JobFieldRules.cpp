@@ -102,25 +102,6 @@ std::optional<QList<int>> fixedParts(const QString &text, QChar sep, std::initia
 
 } // namespace
 
-QString cutToBytes(const QString &text, int n)
-{
-    if (n <= 0)
-        return QString();
-    QString out;
-    int used = 0;
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString ch = text.mid(i, len);
-        const int w = bytes(ch);
-        if (used + w > n)
-            break;
-        out += ch;
-        used += w;
-        i += len;
-    }
-    return out;
-}
-
 EditRevert revertEdit(const QString &stored, int caret)
 {
     const int at = std::min(std::max(caret - 1, 0), bytes(stored));

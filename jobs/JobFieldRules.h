@@ -21,9 +21,6 @@ inline constexpr int DefaultDatBytes = 64;
 inline constexpr int ChkStrBytes = 60;
 inline constexpr int FileNameBytes = 12;
 
-// The first n code page 932 bytes of text, never half a double-byte character.
-QString cutToBytes(const QString &text, int n);
-
 // What an edit shows after a refused change: the stored text, the caret after `caret` characters.
 struct EditRevert {
     QString text;

@@ -137,7 +137,7 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         view.KDMinNE = numberEdit(4, 0, MaxDataLen);
         view.DefaultDatSEHiragana = true;
         view.DefaultDatSEMaxLength = defaultLength(item.KDMax);
-        item.KDefDat = jobs::cutToBytes(item.KDefDat, view.DefaultDatSEMaxLength);
+        item.KDefDat = CutToBytes(item.KDefDat, view.DefaultDatSEMaxLength);
     } else if (type == QLatin1Char('B') || type == QLatin1Char('C')) {
         view.KDLenNE = numberEdit(4, 1, MaxDataLen);
         view.KDSizeCB = item.KDSize != 0 ? 1 : 0;
@@ -151,7 +151,7 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         view.DefaultDatSEMaxLength = defaultLength(item.KDMax);
         if (!showing)
             item.KDefDat.clear();
-        item.KDefDat = jobs::cutToBytes(item.KDefDat, item.KDLen);
+        item.KDefDat = CutToBytes(item.KDefDat, item.KDLen);
     } else if (date) {
         const int length = type == QLatin1Char('W') ? 10 : type == QLatin1Char('X') ? 8 : 5;
         item.KDLen = length;
@@ -166,7 +166,7 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         view.DefaultDatSEMaxLength = length;
         if (!showing)
             item.KDefDat.clear();
-        item.KDefDat = jobs::cutToBytes(item.KDefDat, length);
+        item.KDefDat = CutToBytes(item.KDefDat, length);
     } else if (type == QLatin1Char('b')) {
         const int limit = item.KDSize != 0 ? 8 : 12;
         view.KDLenNE = numberEdit(2, 1, 12);
@@ -179,7 +179,7 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         view.KDMaxNE = numberEdit(12, -IntMax, IntMax, true);
         view.KDMinNE = numberEdit(12, -IntMax, IntMax, true);
         view.DefaultDatNE = numberEdit(std::max(1, item.KDLen - 1), -IntMax, IntMax, true);
-        item.KDefDat = jobs::cutToBytes(item.KDefDat, 12);
+        item.KDefDat = CutToBytes(item.KDefDat, 12);
     } else { // a unsigned integer, c amount
         const int limit = item.KDSize != 0 ? (type == QLatin1Char('a') ? 8 : 7) : 10;
         view.KDLenNE = numberEdit(2, 1, 10);
@@ -196,7 +196,7 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         view.DefaultDatNE = numberEdit(std::max(1, item.KDLen), 0, IntMax);
         if (item.KDefDat.startsWith(QLatin1Char('-')))
             item.KDefDat = item.KDefDat.mid(1);
-        item.KDefDat = jobs::cutToBytes(item.KDefDat, limit);
+        item.KDefDat = CutToBytes(item.KDefDat, limit);
     }
     view.KDLenText = QString::number(item.KDLen);
     const bool trimZeros = numberType && type != QLatin1Char('b');

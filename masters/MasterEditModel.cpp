@@ -1,5 +1,6 @@
 #include "MasterEditModel.h"
 
+#include "common/FerPrgLib.h"
 #include "masters/MasterSave.h"
 #include "masters/WidthFile.h"
 #include "platform/UiService.h"
@@ -256,7 +257,7 @@ QString MasterEditModel::MasterGridSetEditText(int row, int column, const QStrin
 {
     if (!EditFlag || row < 1 || row > std::min(DLineCnt + 1, PageRows) || column < 1 || column > FldCnt())
         return cell(row, column);
-    const QString cut = cutText(text, MstFld[column - 1]);
+    const QString cut = CutToBytes(text, MstFld[column - 1]);
     if (cut != TmpValue)
         ChangeFlag = true;
     if (cut != shown_[row - 1][column - 1])

@@ -36,24 +36,6 @@ QByteArray fitField(const QByteArray &bytes, int width)
     return field;
 }
 
-QString cutText(const QString &text, int width)
-{
-    if (platform::cp932::byteLength(text) <= width)
-        return text;
-    qsizetype bytes = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        // A surrogate pair is one character.
-        const qsizetype step = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const qsizetype size = platform::cp932::byteLength(QStringView(text).mid(i, step));
-        if (bytes + size > width)
-            break;
-        bytes += size;
-        i += step;
-    }
-    return text.left(i);
-}
-
 int recordLength(const std::vector<int> &widths)
 {
     return std::accumulate(widths.begin(), widths.end(), 0);

@@ -23,8 +23,6 @@ bool isLeadByte(char byte);
 QByteArray cutBytes(const QByteArray &bytes, int width);
 // The bytes cut as cutBytes does and space-padded to exactly width bytes.
 QByteArray fitField(const QByteArray &bytes, int width);
-// The text cut to at most width bytes of its code page 932 form, between two characters.
-QString cutText(const QString &text, int width);
 
 // One record: each cell in turn fitted to its width (missing cells are empty), then CR LF.
 QByteArray encodeRecord(const QStringList &cells, const std::vector<int> &widths);

@@ -12,9 +12,6 @@ namespace addins {
 // with blanks to exactly width bytes (nothing for a width of 0 or less).
 QByteArray FitBytes(const QString &text, int width);
 
-// The longest start of text whose code page 932 form has at most maxBytes bytes.
-QString CutToBytes(const QString &text, int maxBytes);
-
 // Blanks (spaces only) removed at both ends.
 QString TrimBlanks(const QString &text);
 

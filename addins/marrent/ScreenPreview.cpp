@@ -1,6 +1,7 @@
 #include "ScreenPreview.h"
 
 #include "addins/frame/ByteText.h"
+#include "common/FerPrgLib.h"
 
 #include <algorithm>
 
@@ -48,7 +49,7 @@ PreviewScreen BuildPreview(const MarrentSettings &s, const ModelLimits &limits,
         add("Title", s.picking ? QStringLiteral("ピッキング") : QStringLiteral("検品"));
 
     if (!m900 && s.DpUsed) {
-        add("DpName", addins::CutToBytes(s.DpName, width));
+        add("DpName", CutToBytes(s.DpName, width));
         add("DpData", repeat(u'9', std::min(std::max(s.DpLen, 0), width)));
     }
     add("SCCaption", QStringLiteral("商品コード"));

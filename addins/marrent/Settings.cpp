@@ -3,6 +3,7 @@
 #include "ResultFields.h"
 #include "addins/frame/ByteText.h"
 #include "addins/frame/FixedRecord.h"
+#include "common/FerPrgLib.h"
 
 #include <algorithm>
 
@@ -55,7 +56,7 @@ ParaStrings EncodeParas(const MarrentSettings &s, const ModelLimits &limits)
         p0.blanks(14);
     p0.bytes(s.picking ? "P" : "K").flag(s.remoteMaster).flag(s.DKUsed);
     if (s.DKUsed) {
-        p0.text(addins::CutToBytes(s.DKName, limits.NameMax), 22)
+        p0.text(CutToBytes(s.DKName, limits.NameMax), 22)
             .bytes(QByteArray(1, GetDaType(s.DKType)))
             .flag(s.DKWide)
             .number(held(s.DKMax, 0, 99), 2)
@@ -77,7 +78,7 @@ ParaStrings EncodeParas(const MarrentSettings &s, const ModelLimits &limits)
     }
     p0.blanks(4).flag(s.DpUsed);
     if (s.DpUsed) {
-        p0.text(addins::CutToBytes(s.DpName, limits.NameMax), 22).flag(dpBar);
+        p0.text(CutToBytes(s.DpName, limits.NameMax), 22).flag(dpBar);
         if (dpBar)
             p0.bytes(GetBarDat(s.DpBarDat));
         else
@@ -126,7 +127,7 @@ MarrentSettings DecodeParas(const ParaStrings &paras, const ModelLimits &limits)
     s.remoteMaster = r0.byteAt(17) == '1';
     s.DKUsed = r0.byteAt(18) == '1';
     if (s.DKUsed) {
-        s.DKName = addins::CutToBytes(r0.text(19, 22), limits.NameMax);
+        s.DKName = CutToBytes(r0.text(19, 22), limits.NameMax);
         s.DKType = SetDaType(r0.byteAt(41));
         s.DKWide = r0.byteAt(42) == '1';
         s.DKMax = held(r0.integer(43, 2, 1), 0, dkLimit(s, limits));
@@ -143,7 +144,7 @@ MarrentSettings DecodeParas(const ParaStrings &paras, const ModelLimits &limits)
     }
     s.DpUsed = r0.byteAt(189) == '1';
     if (s.DpUsed) {
-        s.DpName = addins::CutToBytes(r0.text(190, 22), limits.NameMax);
+        s.DpName = CutToBytes(r0.text(190, 22), limits.NameMax);
         s.DpBarUsed = r0.byteAt(212) == '1';
         if (s.DpBarUsed)
             SetBarDat(paras.Para0.mid(212, BarDatWidth), s.DpBarDat);

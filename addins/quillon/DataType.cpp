@@ -2,6 +2,7 @@
 
 #include "addins/frame/ByteText.h"
 #include "addins/frame/FixedRecord.h"
+#include "common/FerPrgLib.h"
 #include "common/NumberText.h"
 #include "platform/Cp932.h"
 
@@ -132,7 +133,7 @@ TBarDat SetBarDat(const QByteArray &text, const ModelLimits &limits)
 QByteArray GetBarDat(const TBarDat &bar)
 {
     // The count is of what the field holds, so the terminal never deletes more than was written.
-    const QString del = addins::CutToBytes(bar.DelChar, 3);
+    const QString del = CutToBytes(bar.DelChar, 3);
     const int delBytes = int(platform::cp932::byteLength(del));
     const char fmt = GetBFmt(bar);
     return addins::FixedRecordWriter()

@@ -35,7 +35,7 @@ namespace {
 // A name field of 22 bytes read back to the model's NameMax bytes, cut between characters.
 QString nameField(const addins::FixedRecordReader &r, int p, const ModelLimits &limits)
 {
-    return addins::CutToBytes(r.text(p, 22), limits.NameMax);
+    return CutToBytes(r.text(p, 22), limits.NameMax);
 }
 
 int atLeastOne(int v)

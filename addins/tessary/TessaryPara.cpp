@@ -59,7 +59,7 @@ void NormaliseDelete(TBarDat &bar)
         bar.DelChar.clear();
         return;
     }
-    bar.DelChar = addins::CutToBytes(bar.DelChar, 3);
+    bar.DelChar = CutToBytes(bar.DelChar, 3);
     bar.DelChrCn = int(platform::cp932::byteLength(bar.DelChar));
 }
 
@@ -114,7 +114,7 @@ TTessaryState LoadState(const QByteArray &para0, const QByteArray &para1, const 
     const addins::FixedRecordReader r0(p0);
     const addins::FixedRecordReader r1(p1);
     const auto name = [&](const addins::FixedRecordReader &r, int p) {
-        return addins::CutToBytes(r.text(p, 22), model.NameMax);
+        return CutToBytes(r.text(p, 22), model.NameMax);
     };
 
     if (r0.byteAt(16) == '1') {
@@ -185,9 +185,9 @@ TTessaryState LoadState(const QByteArray &para0, const QByteArray &para1, const 
 
 TTessaryState NormalisedForSave(TTessaryState s, const TModel &model)
 {
-    s.DKName = addins::CutToBytes(s.DKName, model.NameMax);
-    s.MKName = addins::CutToBytes(s.MKName, model.NameMax);
-    s.SKName = addins::CutToBytes(s.SKName, model.NameMax);
+    s.DKName = CutToBytes(s.DKName, model.NameMax);
+    s.MKName = CutToBytes(s.MKName, model.NameMax);
+    s.SKName = CutToBytes(s.SKName, model.NameMax);
     s.SaveFields = std::clamp(s.SaveFields, 1, SaveFieldMax);
     s.SaveType = SaveTypeFor(s.SaveType, s.Dousa);
     s.CmpDatCnt = std::clamp(s.CmpDatCnt, 0, CmpDataCount);

@@ -615,7 +615,7 @@ void TSetGyForm::KDMaxNEChange(const QString &text)
         if (textType) {
             const int length = int(std::min<qint64>(text.toLongLong(), jobs::DefaultDatBytes));
             DefaultDatSE->setMaxLength(std::max(length, 1));
-            const QString cut = jobs::cutToBytes(DefaultDatSE->text(), length);
+            const QString cut = CutToBytes(DefaultDatSE->text(), length);
             if (cut != DefaultDatSE->text()) {
                 const formkit::LoadingGuard loading(SetFlag);
                 DefaultDatSE->setText(cut);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-using addins::CutToBytes;
 using addins::FitBytes;
 
 namespace {
@@ -45,17 +44,6 @@ TEST(ByteTextTest, FitBytesCutsBetweenCharactersAndPads)
         SCOPED_TRACE(c.text.toStdString() + " @" + std::to_string(c.width));
         EXPECT_EQ(FitBytes(c.text, c.width), c.expected);
     }
-}
-
-TEST(ByteTextTest, CutToBytesKeepsWholeCharacters)
-{
-    EXPECT_EQ(CutToBytes(QStringLiteral("A日B"), 2), QStringLiteral("A"));
-    EXPECT_EQ(CutToBytes(QStringLiteral("A日B"), 3), QStringLiteral("A日"));
-    EXPECT_EQ(CutToBytes(QStringLiteral("A日B"), 9), QStringLiteral("A日B"));
-    EXPECT_EQ(CutToBytes(QStringLiteral("日"), 0), QString());
-    for (const QString &text : Samples)
-        for (int n = 0; n <= 12; ++n)
-            EXPECT_LE(platform::cp932::byteLength(CutToBytes(text, n)), n) << text.toStdString() << " " << n;
 }
 
 TEST(ByteTextTest, TrimBlanksTrimsSpacesAtBothEndsOnly)

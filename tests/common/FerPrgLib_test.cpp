@@ -1,4 +1,5 @@
 #include "common/FerPrgLib.h"
+#include "platform/Cp932.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,6 +110,60 @@ INSTANTIATE_TEST_SUITE_P(
                     CutCase{"Right_zero", Cut::Right, u"ABC", 0, 0, u""},
                     CutCase{"Right_int_min", Cut::Right, u"ABC", 0, INT_MIN, u""}),
     [](const testing::TestParamInfo<CutCase> &info) { return std::string(info.param.name); });
+
+TEST(FerPrgLib, CutToBytesNeverKeepsHalfACharacter)
+{
+    const struct {
+        const char *text;
+        int n;
+        const char *expected;
+    } cases[] = {
+        {"ABCDEFGHIJKLMNOPQ", 15, "ABCDEFGHIJKLMNO"},
+        {"入荷検品ｶﾅ", 15, "入荷検品ｶﾅ"},           // 8 + 2 bytes
+        {"ABCDEFGHIJKLMN入", 15, "ABCDEFGHIJKLMN"}, // the double-byte character would be cut
+        {"ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ", 15, "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ"},
+        {"数量", 3, "数"},
+        {"数量", 0, ""},
+        {"", 5, ""},
+        {"A日B", 2, "A"},
+        {"A日B", 3, "A日"},
+        {"A日B", 9, "A日B"},
+        {"日", 0, ""},
+        {"日", -3, ""},
+        {"商品コード", 5, "商品"},
+        {"商品コード", 6, "商品コ"},
+        {"ABｱｲ漢", 5, "ABｱｲ"},
+        {"ABC", 10, "ABC"},
+        {"A\xF0\x9F\x98\x80"
+         "B",
+         2, "A\xF0\x9F\x98\x80"}, // the pair is one "?" byte
+        {"①髙﨑∵～", 5, "①髙"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " @" + std::to_string(c.n));
+        const QString cut = CutToBytes(QString::fromUtf8(c.text), c.n);
+        EXPECT_EQ(cut.toStdString(), c.expected);
+        EXPECT_FALSE(cut.contains(QChar::ReplacementCharacter));
+    }
+}
+
+TEST(FerPrgLib, CutToBytesStaysWithinTheBudgetAndKeepsLoneSurrogatesApart)
+{
+    const QStringList samples{QString(), QStringLiteral("商品コード"), QStringLiteral("ABｱｲ漢"),
+                              QStringLiteral("髙﨑①～"), QString::fromUtf8("x\xF0\x9F\x98\x80y")};
+    for (const QString &text : samples) {
+        for (int n = 0; n <= 12; ++n) {
+            const QString cut = CutToBytes(text, n);
+            EXPECT_LE(platform::cp932::byteLength(cut), n) << text.toStdString() << " " << n;
+            EXPECT_TRUE(text.startsWith(cut)) << text.toStdString() << " " << n;
+        }
+    }
+    // A high surrogate without its low half is a character of its own (one "?"), not a pair with
+    // whatever follows it.
+    const QString lone = QString(QChar(0xD83D)) + QStringLiteral("AB");
+    EXPECT_EQ(CutToBytes(lone, 1), QString(QChar(0xD83D)));
+    EXPECT_EQ(CutToBytes(lone, 2), QString(QChar(0xD83D)) + u'A');
+}
 
 TEST(FerPrgLib, IntToZStrZeroFillsAndKeepsTheLastBytes)
 {

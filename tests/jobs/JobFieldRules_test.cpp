@@ -18,29 +18,6 @@ std::string s(const QString &text)
     return text.toStdString();
 }
 
-TEST(JobFieldRules, CutsToBytesWithoutHalfACharacter)
-{
-    const struct {
-        const char *text;
-        int n;
-        const char *expected;
-    } cases[] = {
-        {"ABCDEFGHIJKLMNOPQ", 15, "ABCDEFGHIJKLMNO"},
-        {"入荷検品ｶﾅ", 15, "入荷検品ｶﾅ"},           // 8 + 2 bytes
-        {"ABCDEFGHIJKLMN入", 15, "ABCDEFGHIJKLMN"}, // the double-byte character would be cut
-        {"ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ", 15, "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ"},
-        {"数量", 3, "数"},
-        {"数量", 0, ""},
-        {"", 5, ""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        const QString cut = cutToBytes(QString::fromUtf8(c.text), c.n);
-        EXPECT_EQ(s(cut), c.expected);
-        EXPECT_FALSE(cut.contains(QChar::ReplacementCharacter));
-    }
-}
-
 TEST(JobFieldRules, ByteLimitRevertsWithTheCaretOneBack)
 {
     const struct {

@@ -42,15 +42,6 @@ TEST(MasterFields, CutBytesNeverEndsOnALeadByte)
     EXPECT_EQ(cutBytes(value, 100), value);
 }
 
-TEST(MasterFields, CutTextKeepsWholeCharactersWithinTheWidth)
-{
-    EXPECT_EQ(cutText(QStringLiteral("商品コード"), 5), QStringLiteral("商品"));
-    EXPECT_EQ(cutText(QStringLiteral("商品コード"), 6), QStringLiteral("商品コ"));
-    EXPECT_EQ(cutText(QStringLiteral("ABｱｲ漢"), 5), QStringLiteral("ABｱｲ"));
-    EXPECT_EQ(cutText(QStringLiteral("ABC"), 10), QStringLiteral("ABC"));
-    EXPECT_EQ(cutText(QString::fromUtf16(u"A\U0001F600B"), 2), QString::fromUtf16(u"A\U0001F600")); // one "?"
-}
-
 TEST(MasterFields, RecordsEncodeAndDecodeByBytes)
 {
     const std::vector<int> widths{4, 6, 3};

@@ -1,6 +1,7 @@
 #include "ByteEdit.h"
 
 #include "addins/frame/ByteText.h"
+#include "common/FerPrgLib.h"
 #include "platform/UiService.h"
 
 #include <QAction>
@@ -26,7 +27,7 @@ void TByteEdit::setMaxBytes(int maxBytes)
 
 void TByteEdit::setBoundedText(const QString &value)
 {
-    setText(maxBytes_ > 0 ? addins::CutToBytes(value, maxBytes_) : value);
+    setText(maxBytes_ > 0 ? CutToBytes(value, maxBytes_) : value);
 }
 
 void TByteEdit::typeText(const QString &typed)

@@ -7,6 +7,7 @@
 #include "addins/marrent/CheckData.h"
 #include "addins/marrent/ResultFields.h"
 #include "addins/marrent/ScreenPreview.h"
+#include "common/FerPrgLib.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
@@ -567,7 +568,7 @@ void TMainForm::DspDKubun()
     DKGroup->setVisible(DKKubunChk->isChecked());
     if (!DKKubunChk->isChecked())
         return;
-    DKNameSE->setBoundedText(addins::CutToBytes(DKNameSE->text(), load_.limits.NameMax));
+    DKNameSE->setBoundedText(CutToBytes(DKNameSE->text(), load_.limits.NameMax));
     const int type = DKTypeCB->currentIndex();
     const int fixed = marrent::DaTypeFixedDigits(type);
     DKMaxNE->setEnabled(fixed == 0);
