@@ -2,9 +2,9 @@
 
 #include "comm/ui/CorlissL.h"
 #include "common/ui/ProgramStart.h"
+#include "common/ui/StandIn.h"
 #include "manager/Startup.h"
 #include "manager/ui/Main.h"
-#include "manager/ui/MessageLog.h"
 #include "platform/SingleInstance.h"
 #include "platform/ui/WidgetUiService.h"
 
@@ -19,18 +19,6 @@ int refuse(const manager::StartRefusal &refusal)
     return 1;
 }
 
-// Puts the previous UI service back however the program block ends.
-class InstalledUi {
-public:
-    explicit InstalledUi(platform::UiService &service) : previous_(platform::setUi(&service)) {}
-    ~InstalledUi() { platform::setUi(previous_); }
-    InstalledUi(const InstalledUi &) = delete;
-    InstalledUi &operator=(const InstalledUi &) = delete;
-
-private:
-    platform::UiService *previous_;
-};
-
 } // namespace
 
 int HarbrookMain(int argc, char **argv)
@@ -38,10 +26,10 @@ int HarbrookMain(int argc, char **argv)
     QApplication application(argc, argv);
     programstart::prepareApplication(application, manager::ApplicationTitle);
     platform::WidgetUiService widgetUi;
-    const QString messageLog = qEnvironmentVariable("HARBROOK_MESSAGE_LOG");
-    manager::MessageLogUiService loggingUi(widgetUi, messageLog);
-    const InstalledUi installed(messageLog.isEmpty() ? static_cast<platform::UiService &>(widgetUi)
-                                                     : loggingUi);
+    const std::unique_ptr<programstart::OperatorStandIn> standIn = programstart::makeStandIn(widgetUi);
+    if (standIn && !standIn->ready())
+        return 3;
+    const programstart::InstalledUi installed(standIn ? standIn->ui() : widgetUi);
 
     if (const auto refusal = manager::versionRefusal(platform::queryOsVersion()))
         return refuse(*refusal);
@@ -57,6 +45,8 @@ int HarbrookMain(int argc, char **argv)
 
     const auto form = std::make_unique<TMainForm>();
     MainForm = form.get();
+    if (standIn)
+        standIn->formShown(*form);
     form->show();
     const int code = QApplication::exec();
     MainForm = nullptr;

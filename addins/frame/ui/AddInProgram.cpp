@@ -1,26 +1,11 @@
 #include "AddInProgram.h"
 
 #include "AddInMainForm.h"
-#include "OperatorScript.h"
 #include "common/ui/ProgramStart.h"
+#include "common/ui/StandIn.h"
 #include "platform/ui/WidgetUiService.h"
 
 #include <QApplication>
-
-namespace {
-
-class InstalledUi {
-public:
-    explicit InstalledUi(platform::UiService &service) : previous_(platform::setUi(&service)) {}
-    ~InstalledUi() { platform::setUi(previous_); }
-    InstalledUi(const InstalledUi &) = delete;
-    InstalledUi &operator=(const InstalledUi &) = delete;
-
-private:
-    platform::UiService *previous_;
-};
-
-} // namespace
 
 int RunAddInProgram(int argc, char **argv, const QString &applicationTitle,
                     const std::function<std::unique_ptr<TAddInMainForm>()> &makeForm)
@@ -28,19 +13,16 @@ int RunAddInProgram(int argc, char **argv, const QString &applicationTitle,
     QApplication application(argc, argv);
     programstart::prepareApplication(application, applicationTitle);
     platform::WidgetUiService widgetUi;
-    const QString scriptFile = qEnvironmentVariable("HARBROOK_OPERATOR_SCRIPT");
-    const QString messageLog = qEnvironmentVariable("HARBROOK_MESSAGE_LOG");
-    OperatorScript script(scriptFile, messageLog, widgetUi);
-    const bool scripted = !scriptFile.isEmpty() || !messageLog.isEmpty();
-    if (!scriptFile.isEmpty() && !script.loaded())
+    const std::unique_ptr<programstart::OperatorStandIn> standIn = programstart::makeStandIn(widgetUi);
+    if (standIn && !standIn->ready())
         return 3;
-    const InstalledUi installed(scripted ? static_cast<platform::UiService &>(script) : widgetUi);
+    const programstart::InstalledUi installed(standIn ? standIn->ui() : widgetUi);
 
     const std::unique_ptr<TAddInMainForm> form = makeForm();
     if (!form->FormCreate())
         return 0;
-    if (scripted)
-        script.play(*form);
+    if (standIn)
+        standIn->formShown(*form);
     form->exec();
     return 0;
 }

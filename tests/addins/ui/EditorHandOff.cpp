@@ -3,6 +3,7 @@
 #include "common/FerPrgLib.h"
 #include "jobs/BnfFile.h"
 #include "tests/support/TestIsolation.h"
+#include "tests/support/programs/TestPrograms.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -14,7 +15,7 @@ namespace handofftest {
 
 Editor::Editor(const QString &gyName, const QString &programName, int addInCount, const QByteArray &para0,
                const QByteArray &para1)
-    : form(testsupport::programFolder() + QStringLiteral("/"), QStringLiteral("COM1"), 115200)
+    : form(testsupport::testProgramFolder(), QStringLiteral("COM1"), 115200)
 {
     TSetData &set = form.Set();
     InitSetData(set);
@@ -57,7 +58,7 @@ QList<QByteArray> savedLines(Editor &editor)
 {
     const QString path = testsupport::caseFolder() + QStringLiteral("/SET.BNF");
     const AddInKnown known = [](const QString &name) {
-        return !GetAddInSetPrg(testsupport::programFolder() + QStringLiteral("/"), name).isEmpty();
+        return !GetAddInSetPrg(testsupport::testProgramFolder(), name).isEmpty();
     };
     EXPECT_EQ(SaveBnf(path, editor.form.Set(), editor.form.basePageValues(), known), BnfResult::Ok);
     QFile file(path);

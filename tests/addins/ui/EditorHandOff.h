@@ -21,9 +21,10 @@ struct Editor {
     TGyData &job() { return form.Set().GyData[0]; }
 };
 
-// Presses the job page's "アドインプログラム設定" button with the started program played from
-// script (OperatorScript.h) and waits for its end. Returns what the program logged (one line per
-// message box or beep); disabledMeanwhile tells whether the editor was disabled while it ran.
+// Presses the job page's "アドインプログラム設定" button, which starts the program's test build
+// played from script (tests/support/programs/OperatorScript.h), and waits for its end. Returns what the
+// program logged (one line per message box or beep); disabledMeanwhile tells whether the editor was disabled
+// while it ran.
 QString pressAddInButton(Editor &editor, const QString &script, bool *disabledMeanwhile);
 
 // The editor's set saved as SET.BNF in the case folder, one entry per line without its line end.

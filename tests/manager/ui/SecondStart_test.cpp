@@ -1,6 +1,7 @@
 #include "ManagerTestSupport.h"
 
 #include "tests/support/TestIsolation.h"
+#include "tests/support/programs/TestPrograms.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -25,7 +26,7 @@ QProcessEnvironment harbrookEnvironment(const QString &messageLog)
 
 void startHarbrook(QProcess &process, const QString &messageLog)
 {
-    process.setProgram(QDir(testsupport::programFolder()).filePath(QStringLiteral("harbrook")));
+    process.setProgram(testsupport::testProgramFolder() + QStringLiteral("harbrook-logged"));
     process.setProcessEnvironment(harbrookEnvironment(messageLog));
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());

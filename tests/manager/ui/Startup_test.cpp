@@ -1,7 +1,7 @@
 #include "manager/Startup.h"
-#include "manager/ui/MessageLog.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
+#include "tests/support/programs/MessageLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +48,7 @@ TEST(MessageLogTest, LogsEachBoxAndAnswersItWithItsDefault)
 {
     testsupport::RecordingUiService inner;
     const QString path = QDir(testsupport::caseFolder()).filePath(QStringLiteral("boxes.log"));
-    manager::MessageLogUiService logging(inner, path);
+    testsupport::MessageLogUiService logging(inner, path);
 
     platform::MsgStyle question;
     question.buttons = platform::MsgButtons::YesNo;

@@ -2,6 +2,7 @@
 #include "jobs/ui/SetGyoumu.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
+#include "tests/support/programs/TestPrograms.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -28,7 +29,7 @@ QuillonSettings jobSettings()
 
 // The editor with one mode X job of the collation add-in on the job page.
 struct Editor {
-    TSetGyForm form{testsupport::programFolder() + QStringLiteral("/"), QStringLiteral("COM1"), 115200};
+    TSetGyForm form{testsupport::testProgramFolder(), QStringLiteral("COM1"), 115200};
 
     Editor(const QByteArray &para0, const QByteArray &para1)
     {

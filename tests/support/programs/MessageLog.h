@@ -4,11 +4,11 @@
 
 #include <QString>
 
-// Stands in for the operator at the message boxes when the real program runs unattended (a test that
-// starts it as a process): each box's caption and text is appended to a log file and the box is
+// Stands in for the operator at the message boxes when a test build of the manager runs unattended
+// (a test that starts it as a process): each box's caption and text is appended to a log file and the box is
 // answered with its default button without being shown; a modal form is logged by its caption and
 // cancelled without being shown. Everything else goes to the inner service.
-namespace manager {
+namespace testsupport {
 
 class MessageLogUiService final : public platform::UiService {
 public:
@@ -29,4 +29,4 @@ private:
     QString logFile_;
 };
 
-} // namespace manager
+} // namespace testsupport

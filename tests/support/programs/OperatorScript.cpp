@@ -40,16 +40,17 @@ OperatorScript::OperatorScript(const QString &scriptFile, const QString &logFile
     // Only the message log may be asked for; an empty name is no script, not a file to open.
     if (scriptFile.isEmpty())
         return;
+    ready_ = false;
     QFile file(scriptFile);
     if (!file.open(QIODevice::ReadOnly))
         return;
     for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n'))
         if (!line.trimmed().isEmpty())
             steps_ << line.trimmed();
-    loaded_ = file.error() == QFileDevice::NoError;
+    ready_ = file.error() == QFileDevice::NoError;
 }
 
-void OperatorScript::play(QWidget &form)
+void OperatorScript::formShown(QWidget &form)
 {
     form_ = &form;
     QTimer::singleShot(100, this, &OperatorScript::next);

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QFile>
 
-namespace manager {
+namespace testsupport {
 
 MessageLogUiService::MessageLogUiService(platform::UiService &inner, const QString &logFile)
     : inner_(inner), logFile_(logFile)
@@ -53,4 +53,4 @@ bool MessageLogUiService::openDocument(const QString &path)
     return inner_.openDocument(path);
 }
 
-} // namespace manager
+} // namespace testsupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ui/StandIn.h"
 #include "platform/UiService.h"
 
 #include <QObject>
@@ -9,7 +10,7 @@
 
 class QWidget;
 
-// Test tooling: plays an operator at a settings program started as a separate process, where no
+// Plays an operator at a test build of a settings program started as a separate process, where no
 // test can reach its widgets. The script is a UTF-8 text file, one step a line, run in order once
 // the main form is shown, each as the mouse or keyboard input a person would give:
 //
@@ -22,13 +23,17 @@ class QWidget;
 // Every message box is appended to the log file (caption TAB text, one line each) and answered
 // with the next queued answer or else its default button, without being shown. A step naming a
 // control that does not exist ends the program with exit code 3, so a broken script is no pass.
-class OperatorScript final : public QObject, public platform::UiService {
+// An empty script file name plays nothing and only logs; a script that cannot be read is not ready.
+class OperatorScript final : public QObject,
+                             public platform::UiService,
+                             public programstart::OperatorStandIn {
 public:
     OperatorScript(const QString &scriptFile, const QString &logFile, platform::UiService &inner);
 
-    bool loaded() const { return loaded_; }
+    platform::UiService &ui() override { return *this; }
+    bool ready() const override { return ready_; }
     // Starts the steps on form once its modal loop runs.
-    void play(QWidget &form);
+    void formShown(QWidget &form) override;
 
     platform::MsgResult messageBox(const QString &text, const QString &caption,
                                    const platform::MsgStyle &style) override;
@@ -45,5 +50,5 @@ private:
     QStringList steps_;
     std::deque<platform::MsgResult> answers_;
     QWidget *form_ = nullptr;
-    bool loaded_ = false;
+    bool ready_ = true;
 };
