@@ -57,10 +57,10 @@ void lowerToLength(QString &limit, int length, qint64 notNumber)
         limit = QString::number(length);
 }
 
-// The default edit's length follows the maximum, within the edit's room, and is never 0.
-int defaultLength(const QString &kdMax)
+// The default edit's length within the edit's room, never 0.
+int defaultLength(qint64 length)
 {
-    return static_cast<int>(std::clamp<qint64>(TextToInt64(kdMax), 1, MaxTextDefault));
+    return static_cast<int>(std::clamp<qint64>(length, 1, MaxTextDefault));
 }
 
 // A signed real's limit text: its sign (or "+") in front of its digits without leading zeros.
@@ -136,7 +136,9 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         view.KDMaxNE = numberEdit(4, 1, MaxDataLen);
         view.KDMinNE = numberEdit(4, 0, MaxDataLen);
         view.DefaultDatSEHiragana = true;
-        view.DefaultDatSEMaxLength = defaultLength(item.KDMax);
+        // The room follows the length, not the maximum: a default longer than the maximum stays,
+        // so the check before a save can point at it instead of the page cutting it unseen.
+        view.DefaultDatSEMaxLength = defaultLength(item.KDLen);
         item.KDefDat = CutToBytes(item.KDefDat, view.DefaultDatSEMaxLength);
     } else if (type == QLatin1Char('B') || type == QLatin1Char('C')) {
         view.KDLenNE = numberEdit(4, 1, MaxDataLen);
@@ -148,7 +150,7 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         lowerToLength(item.KDMax, item.KDLen, 9999);
         view.KDMaxNE = numberEdit(2, 1, 90);
         view.KDMinNE = numberEdit(2, 0, 90);
-        view.DefaultDatSEMaxLength = defaultLength(item.KDMax);
+        view.DefaultDatSEMaxLength = defaultLength(TextToInt64(item.KDMax));
         if (!showing)
             item.KDefDat.clear();
         item.KDefDat = CutToBytes(item.KDefDat, item.KDLen);

@@ -1,5 +1,6 @@
 #include "jobs/JobPageView.h"
 
+#include "jobs/CheckBnfDat.h"
 #include "jobs/LetterCodes.h"
 
 #include <gtest/gtest.h>
@@ -131,44 +132,97 @@ TEST(JobPageView, DefaultKindsFollowTheType)
     }
 }
 
-TEST(JobPageView, TheDefaultEditsLengthFollowsTheMaximumAndIsNeverZero)
+TEST(JobPageView, TheDefaultEditsLengthFollowsTheTypeAndIsNeverZero)
 {
+    // A string's default has the room of its length (at most 64 bytes); the zero-filled and
+    // suppressed numbers' the room of their maximum.
     const struct {
+        const char *name;
+        char type;
+        int len;
         const char *max;
         int length;
-    } cases[] = {{"10", 10}, {"200", 64}, {"0", 1}, {"", 64}};
+        int kept; // of a 100-byte default
+    } cases[] = {
+        {"string_by_its_length", 'A', 10, "5", 10, 10},      {"string_within_64", 'A', 100, "10", 64, 64},
+        {"string_of_length_one", 'A', 1, "1", 1, 1},         {"string_length_zero", 'A', 0, "0", 1, 1},
+        {"zero_filled_by_its_maximum", 'B', 20, "7", 7, 20}, {"suppressed_maximum_zero", 'C', 20, "0", 1, 20},
+    };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.max);
+        SCOPED_TRACE(c.name);
         auto set = newSet();
         TKoData &item = currentItem(*set);
-        item.KDType = typeIndex('A');
-        item.KDLen = 100;
+        item.KDType = typeIndex(c.type);
+        item.KDLen = c.len;
         item.KDMax = QString::fromLatin1(c.max);
-        item.KDefDat = QString(100, QLatin1Char('x'));
+        item.KDefType = u'1';
+        item.KDefDat = QString(100, QLatin1Char('1'));
         const JobPageView view = DspGyData(*set);
         EXPECT_EQ(view.Item.DefaultDatSEMaxLength, c.length);
-        EXPECT_EQ(item.KDefDat.size(), c.length);
+        EXPECT_EQ(item.KDefDat.size(), c.kept);
     }
 }
 
 TEST(JobPageView, AWideDefaultIsCutAtAWholeCharacter)
 {
-    // A maximum that ends inside a double-byte character keeps the characters before it; a lone
+    // A length that ends inside a double-byte character keeps the characters before it; a lone
     // byte would reach the terminal file as a broken character.
     const struct {
-        const char *max;
+        int len;
         const char *kept;
-    } cases[] = {{"3", "あ"}, {"4", "あい"}, {"1", ""}, {"6", "あいｳ"}};
+    } cases[] = {{3, "あ"}, {4, "あい"}, {1, ""}, {6, "あいｳ"}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.max);
+        SCOPED_TRACE(c.len);
         auto set = newSet();
         TKoData &item = currentItem(*set);
         item.KDType = typeIndex('A');
-        item.KDLen = 20;
-        item.KDMax = QString::fromLatin1(c.max);
+        item.KDLen = c.len;
+        item.KDMax = QStringLiteral("1");
         item.KDefDat = QStringLiteral("あいｳえ");
         DspGyData(*set);
         EXPECT_EQ(item.KDefDat.toStdString(), c.kept);
+    }
+}
+
+// Showing a string item keeps a default longer than its maximum, so the check before a save
+// still finds it; one longer than the length is cut to the length and passes.
+TEST(JobPageView, AShownStringsDefaultLongerThanItsMaximumIsStillRefused)
+{
+    const struct {
+        int len;
+        const char *max;
+        bool refused;
+    } cases[] = {{20, "5", true}, {20, "20", false}, {5, "5", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.len);
+        auto set = newSet();
+        TKoData &item = currentItem(*set);
+        item.KDType = typeIndex('A');
+        item.KDLen = c.len;
+        item.KDMax = QString::fromLatin1(c.max);
+        item.KDMin = QStringLiteral("1");
+        item.KDefType = u'1';
+        item.KDefDat = QStringLiteral("ABCDEFGHIJ");
+        DspGyData(*set);
+        EXPECT_EQ(item.KDefDat.size(), std::min(c.len, 10));
+        BnfShownControls shown;
+        shown.APOffTimeNE = shown.Bar2ReadNE = QStringLiteral("30");
+        shown.DspErrTimeNE = QStringLiteral("20");
+        shown.BzHzNE = shown.BzCountNE = shown.BzOnTimeNE = shown.BzOffTimeNE = QStringLiteral("1");
+        shown.GNameSE = set->GyData[0].GyName;
+        shown.GModeCB = set->GyData[0].GyMode;
+        shown.KNameSE = item.KName;
+        shown.KDLenNE = QString::number(item.KDLen);
+        shown.KDTypeCB = item.KDType;
+        shown.KDMaxNE = item.KDMax;
+        shown.KDMinNE = item.KDMin;
+        const std::optional<BnfInputError> failure =
+            CheckBnfDat(*set, shown, [](const QString &) { return true; });
+        EXPECT_EQ(failure.has_value(), c.refused);
+        if (failure && c.refused) {
+            EXPECT_EQ(failure->control.toStdString(), "DefaultDatSE");
+            EXPECT_EQ(failure->message.toStdString(), "初期値の文字列を入力最大桁数以下にしてください。");
+        }
     }
 }
 
