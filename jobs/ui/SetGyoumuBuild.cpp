@@ -93,6 +93,7 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     SelectPanel = titlePanel("SelectPanel", QStringLiteral("設定画面選択"), this);
     DspList = named(new QListWidget(this), "DspList");
     DspList->addItems({QStringLiteral("基本設定"), QStringLiteral("動作設定")});
+    DspList->setCurrentRow(0);
     DspList->setFixedHeight(44);
     GMenuTitleP = titlePanel("GMenuTitleP", QStringLiteral("業務メニュー"), this);
     GMenuList = named(new QListWidget(this), "GMenuList");

@@ -92,7 +92,7 @@ void TSetGyForm::NewTBtnClick()
     TmpGyDa.clear();
     TmpKoDa.clear();
     ChangeFlag = false;
-    DspList->setCurrentRow(0);
+    // The page selector stays where the operator left it.
     DspBnfData(true);
     EditFlag = true;
 }

@@ -129,6 +129,31 @@ TEST_F(SetGyoumuTest, NewThenSaveWritesTheNewSetAndRemembersIt)
     EXPECT_FALSE(QFile::exists(casePath("ABC.bnf")));
 }
 
+// A new set is shown on the page the operator had chosen, the first time and over an open set.
+TEST_F(SetGyoumuTest, NewLeavesThePageSelectorWhereItIs)
+{
+    form->show();
+    EXPECT_EQ(form->DspList->currentRow(), 0);
+    press(form->NewTBtn);
+    EXPECT_EQ(form->PageControl1->currentWidget(), form->SetBase);
+    const struct {
+        int row;
+        QWidget *page;
+        bool jobMenu;
+    } cases[] = {{1, form->SetGyoumu, true}, {0, form->SetBase, false}, {1, form->SetGyoumu, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.row);
+        form->DspList->setCurrentRow(c.row);
+        emit form->DspList->itemClicked(form->DspList->currentItem());
+        ui.queueAnswer(MsgResult::Yes);
+        press(form->NewTBtn);
+        EXPECT_EQ(form->DspList->currentRow(), c.row);
+        EXPECT_EQ(form->PageControl1->currentWidget(), c.page);
+        EXPECT_EQ(form->GMenuList->isVisible(), c.jobMenu);
+        EXPECT_EQ(form->GyNewBtn->isEnabled(), c.jobMenu);
+    }
+}
+
 TEST_F(SetGyoumuTest, AReplacedExtensionAsksBeforeOverwritingThatFile)
 {
     ASSERT_TRUE(QFile(casePath("kept.bnf")).open(QIODevice::WriteOnly));
