@@ -141,6 +141,7 @@ bool DropJob(TSetData &set, int row)
     if (!moveEntry(set.GyData, set.GyCount, set.TmpGyNo, target))
         return false;
     set.TmpGyNo = target;
+    set.GyData[target].TmpGrFlg = false;
     return true;
 }
 
@@ -150,6 +151,7 @@ bool DropItem(TGyData &job, bool group, int row)
     if (!moveEntry(itemsOf(job, group), countOf(job, group), currentOf(job, group), target))
         return false;
     currentOf(job, group) = target;
+    job.TmpGrFlg = group;
     return true;
 }
 

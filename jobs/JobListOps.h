@@ -123,7 +123,7 @@ bool DeleteGroupItem(TGyData &job, int at);
 bool DeleteDataItem(TGyData &job, int at);
 
 // Dropping the current entry on row (cut to the last entry); true when it moved. The moved entry
-// stays current.
+// stays current: a moved job shows its data item, a moved item is its job's current item.
 bool DropJob(TSetData &set, int row);
 bool DropItem(TGyData &job, bool group, int row);
 

@@ -337,6 +337,8 @@ private:
     void DspPopup(int list);
     bool listDragDrop(QObject *list, QEvent *event);
     bool listMouseDown(QObject *list, QEvent *event);
+    // A left click beside the rows of list: its current entry again.
+    void reselectCurrent(QListWidget *list);
     bool listKeyUp(QObject *list, QEvent *event);
     bool DefaultDatChecking = false;
 };

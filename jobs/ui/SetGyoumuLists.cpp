@@ -378,8 +378,32 @@ bool TSetGyForm::listMouseDown(QObject *watched, QEvent *event)
         DspPopup(list == GMenuList ? JobList : list == GroupList ? GroupItems : DataItems);
         return true;
     }
-    // A click on empty space keeps the selection as it is.
+    if (mouse->button() == Qt::LeftButton && !onRow) {
+        // Beside the rows the list's current entry is taken again: so the group and data lists
+        // hand the current item to each other without a row being hit.
+        reselectCurrent(list);
+        return true;
+    }
     return !onRow;
+}
+
+void TSetGyForm::reselectCurrent(QListWidget *list)
+{
+    TGyData &job = currentJob();
+    if (list == GMenuList) {
+        GMenuList->setCurrentRow(set_->TmpGyNo);
+        GMenuListClick();
+    } else if (list == GroupList) {
+        if (job.GrCount <= 0)
+            return;
+        if (job.TmpGrNo < 0 || job.TmpGrNo >= BoundedCount(job.GrCount, MaxKoCount))
+            job.TmpGrNo = 0;
+        GroupList->setCurrentRow(job.TmpGrNo);
+        GroupListClick();
+    } else {
+        DataList->setCurrentRow(job.TmpDaNo);
+        DataListClick();
+    }
 }
 
 bool TSetGyForm::listDragDrop(QObject *watched, QEvent *event)
@@ -416,7 +440,6 @@ bool TSetGyForm::listDragDrop(QObject *watched, QEvent *event)
         moved = jobs::DropItem(job, list == GroupList, row);
     if (!moved)
         return true;
-    job.TmpGrFlg = list == GroupList;
     ChangeFlag = true;
     showAfterListChange(list == GMenuList ? JobList : list == GroupList ? GroupItems : DataItems);
     return true;

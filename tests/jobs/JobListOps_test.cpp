@@ -158,6 +158,42 @@ TEST(JobListOps, DropsMoveTheCurrentEntry)
     EXPECT_EQ(job.TmpDaNo, 0);
 }
 
+// A moved job shows its data item; the jobs it passed keep the item they showed. A moved item
+// becomes its job's current item.
+TEST(JobListOps, ADropLeavesTheMovedEntryCurrent)
+{
+    const struct {
+        int from;
+        int row;
+        const char *order;
+    } jobCases[] = {{1, 3, "0,2,3,1"}, {3, 0, "3,0,1,2"}, {0, 9, "1,2,3,0"}};
+    for (const auto &c : jobCases) {
+        SCOPED_TRACE(c.order);
+        auto set = setOf(4);
+        for (int i = 0; i < 4; ++i)
+            set->GyData[i].TmpGrFlg = true;
+        set->TmpGyNo = c.from;
+        ASSERT_TRUE(DropJob(*set, c.row));
+        EXPECT_EQ(names(*set), c.order);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(set->GyData[i].TmpGrFlg, i != set->TmpGyNo) << i;
+    }
+
+    const struct {
+        bool group;
+        bool wasGroup;
+    } itemCases[] = {{true, false}, {false, true}, {true, true}, {false, false}};
+    for (const auto &c : itemCases) {
+        SCOPED_TRACE(c.group);
+        TGyData job = jobWith(3, 3);
+        job.TmpGrFlg = c.wasGroup;
+        (c.group ? job.TmpGrNo : job.TmpDaNo) = 0;
+        ASSERT_TRUE(DropItem(job, c.group, 2));
+        EXPECT_EQ(job.TmpGrFlg, c.group);
+        EXPECT_EQ(currentItem(job), c.group ? &job.GrKoDa[2] : &job.DaKoDa[2]);
+    }
+}
+
 TEST(JobListOps, InsertAndOverwriteFromTheStack)
 {
     auto set = setOf(1);

@@ -436,6 +436,41 @@ TEST_F(JobListsTest, ArrowKeysSelectAndEmptySpaceKeepsTheSelection)
     EXPECT_EQ(form->KNameSE->text().toStdString(), "D2");
 }
 
+// A left click beside the rows takes the list's current entry again: the group list gives the
+// current item back to its group item, the data list to its data item.
+TEST_F(JobListsTest, ALeftClickBesideTheRowsReselectsTheCurrentEntry)
+{
+    queueAddItem(QStringLiteral("G1"), 0);
+    form->GrNewBtn->click();
+    queueAddItem(QStringLiteral("G2"), 0);
+    form->GrNewBtn->click();
+    select(form->GroupList, 1);
+    select(form->DataList, 0);
+    ASSERT_FALSE(job().TmpGrFlg);
+    ASSERT_EQ(form->GroupList->currentRow(), -1);
+
+    const struct {
+        QListWidget *list;
+        bool group;
+        const char *shown;
+    } cases[] = {
+        {form->GroupList, true, "G2"},
+        {form->DataList, false, "新しいデータ項目"},
+        {form->GroupList, true, "G2"},
+        {form->GMenuList, true, "G2"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list->objectName().toStdString());
+        QWidget *viewport = c.list->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(5, viewport->height() - 3));
+        EXPECT_EQ(job().TmpGrFlg, c.group);
+        EXPECT_EQ(form->KNameSE->text().toStdString(), c.shown);
+        EXPECT_EQ(form->GroupList->currentRow(), c.group ? 1 : -1);
+        EXPECT_EQ(form->DataList->currentRow(), c.group ? -1 : 0);
+        EXPECT_EQ(form->GMenuList->currentRow(), 0);
+    }
+}
+
 // Only a drag from the same list is taken: a drop from another application (no source in this
 // one) is refused and moves nothing. (The offscreen platform runs no drag of its own, so the moves
 // themselves are tested on the records.)
