@@ -3,6 +3,7 @@
 #include "common/FerPrgLib.h"
 #include "masters/MasterSave.h"
 #include "masters/WidthFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/UiService.h"
 
 #include <QDir>
@@ -118,12 +119,18 @@ bool MasterEditModel::openFile(const QString &path,
                                const std::function<std::optional<std::vector<int>>()> &askWidths)
 {
     closeFile();
+    // A link is followed for the records and for the width file alike: the pair is the target's.
+    const QString target = platform::AtomicFile::followLinks(path).value_or(path);
     // The working copy is no master: opening it would empty what it is copied from.
-    if (isRefusedMasterName(path) || sameFile(path, TmpMst)) {
-        ui_.messageBox(openRefusalText(path), OpenDialogTitle, warningStyle());
+    if (isRefusedMasterName(path) || isRefusedMasterName(target) || sameFile(path, TmpMst)) {
+        ui_.messageBox(openRefusalText(isRefusedMasterName(path) ? path : target), OpenDialogTitle,
+                       warningStyle());
         return false;
     }
-    const WidthFileRead widthFile = readWidthFile(path);
+    // A save that was cut short is undone first; a pair that cannot be put right is not opened.
+    if (!recoverInterruptedSave(path))
+        return fileError();
+    const WidthFileRead widthFile = readWidthFile(target);
     std::vector<int> widths;
     switch (widthFile.status) {
     case WidthFileRead::Status::Invalid:
@@ -142,9 +149,17 @@ bool MasterEditModel::openFile(const QString &path,
     }
     MstFld = widths;
     FldLen = recordLength(widths);
-    if (TmpMst.isEmpty() || !store_.create(TmpMst, FldLen + 2) || !store_.copyIn(path)) {
-        store_.close();
+    qint64 unended = -1;
+    if (TmpMst.isEmpty() || !store_.create(TmpMst, FldLen + 2) || !store_.copyIn(path) ||
+        !store_.findRecordWithoutLineEnd(unended)) {
+        closeFile();
         return fileError();
+    }
+    // Records of other widths, or lines ended by LF alone, would show shifted into the wrong fields.
+    if (unended >= 0) {
+        closeFile();
+        ui_.messageBox(lineEndRefusal(unended + 1), FileErrorCaption, stopStyle());
+        return false;
     }
     MstFileName = path;
     DTop = 1;
@@ -157,8 +172,10 @@ bool MasterEditModel::openFile(const QString &path,
 
 bool MasterEditModel::saveFile(const QString &path)
 {
-    if (isRefusedMasterName(path) || sameFile(path, TmpMst)) {
-        ui_.messageBox(saveRefusalText(path), SaveRefusalCaption, warningStyle());
+    const QString target = platform::AtomicFile::followLinks(path).value_or(path);
+    if (isRefusedMasterName(path) || isRefusedMasterName(target) || sameFile(path, TmpMst)) {
+        ui_.messageBox(saveRefusalText(isRefusedMasterName(path) ? path : target), SaveRefusalCaption,
+                       warningStyle());
         return false;
     }
     if (!saveMasterFiles(store_, path, MstFld))

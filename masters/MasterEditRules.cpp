@@ -90,6 +90,12 @@ QString deleteQuestion(qint64 record)
     return QStringLiteral("ﾚｺｰﾄﾞNo") + QString::number(record) + QStringLiteral("を削除してもいいですか？");
 }
 
+QString lineEndRefusal(qint64 record)
+{
+    return QStringLiteral("ﾚｺｰﾄﾞNo") + QString::number(record) +
+           QStringLiteral("が改行(CR LF)で終わっていません。");
+}
+
 QString proposedBhtName(const QString &masterPath)
 {
     const QString name = QFileInfo(masterPath).fileName();

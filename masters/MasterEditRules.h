@@ -74,6 +74,9 @@ QString entryRowMessage(qint64 record, int emptyColumn);
 // "ﾚｺｰﾄﾞNo" + record + "を削除してもいいですか？"
 QString deleteQuestion(qint64 record);
 inline const QString DeleteCaption = QStringLiteral("データ削除");
+// A master whose record (1-based) does not end in CR LF, so that its widths do not fit its records:
+// "ﾚｺｰﾄﾞNo" + record + "が改行(CR LF)で終わっていません。"
+QString lineEndRefusal(qint64 record);
 
 // The terminal file name proposed for a master: its name upper-cased when it has fewer than 13
 // bytes, all of them ".", digits, letters or the six characters between "Z" and "a"; else empty.

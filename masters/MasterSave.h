@@ -8,9 +8,35 @@ namespace masters {
 class RecordStore;
 
 // Writes the records of store as the master at masterPath and the widths as its width file beside
-// it. Both files are replaced whole: on any failure the master and the width file that were there
-// stay byte for byte as they were, and error says why.
+// it (beside the file a link at masterPath points to). Both new files are written and synced before
+// either replaces the old one, and the two renames follow each other: on any failure, and after a
+// crash at any moment once the next open or save has run, the pair on disk is the old one or the
+// new one, never one of each. On failure error says why.
 bool saveMasterFiles(RecordStore &store, const QString &masterPath, const std::vector<int> &widths,
                      QString *error = nullptr);
+
+// Puts right what an interrupted save of the master at masterPath left: the old pair back where the
+// save had begun to replace it, and its temporary and kept files removed. False (error says why)
+// when the old pair could not be put back, so that the files on disk may not belong together.
+bool recoverInterruptedSave(const QString &masterPath, QString *error = nullptr);
+
+// The points a save passes, in order.
+enum class SaveStep {
+    MasterWritten,  // the new master is written to its temporary file
+    MasterSynced,   // ... and synced
+    WidthSynced,    // the new width file too
+    JournalWritten, // from here a stop means the old pair is put back
+    MasterKept,     // the old master has a second name
+    WidthKept,
+    MasterReplaced,
+    WidthReplaced,
+    FoldersSynced,
+    JournalRemoved, // the new pair holds
+    KeptRemoved,
+};
+// For tests that stop a save at a step, or fail it there as an I/O error would (the hook returns
+// false). Nothing else sets it.
+using SaveStepHook = bool (*)(SaveStep);
+void setSaveStepHook(SaveStepHook hook);
 
 } // namespace masters

@@ -268,6 +268,30 @@ bool RecordStore::copyIn(const QString &source)
     return true;
 }
 
+bool RecordStore::findRecordWithoutLineEnd(qint64 &index)
+{
+    index = -1;
+    if (!isOpen())
+        return fail(QStringLiteral("working copy"), EBADF);
+    const qint64 length = recordLength_;
+    const qint64 perBlock = std::max<qint64>(1, RecordStoreBlock / length);
+    QByteArray buffer;
+    for (qint64 first = 0; first < count_; first += perBlock) {
+        const qint64 n = std::min(perBlock, count_ - first);
+        buffer.resize(static_cast<qsizetype>(n * length));
+        if (!readAll(first * length, buffer.data(), buffer.size()))
+            return false;
+        for (qint64 r = 0; r < n; ++r) {
+            const char *end = buffer.constData() + (r + 1) * length - 2;
+            if (end[0] != '\r' || end[1] != '\n') {
+                index = first + r;
+                return true;
+            }
+        }
+    }
+    return true;
+}
+
 bool RecordStore::copyOut(platform::AtomicFile &target)
 {
     if (!isOpen())

@@ -42,6 +42,9 @@ public:
 
     // Replaces the content with the bytes of source, which must be a whole number of records.
     bool copyIn(const QString &source);
+    // The first record (0-based) whose last two bytes are not CR LF, in index; -1 when every record
+    // ends so. False on a read error.
+    bool findRecordWithoutLineEnd(qint64 &index);
     // Writes the whole content to target (not committed: the caller commits).
     bool copyOut(platform::AtomicFile &target);
 

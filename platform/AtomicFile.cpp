@@ -36,19 +36,19 @@ QString randomSuffix()
     return suffix;
 }
 
-// Makes the rename durable. The new content is already in place, so a folder that cannot be synced
-// is only warned about: reporting a failure now would tell the caller the old file is still there.
-void syncFolder(const QString &folder)
+} // namespace
+
+int syncFolder(const QString &folder)
 {
     const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return;
+        return errno;
+    int error = 0;
     if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP)
-        qWarning("cannot sync the folder %s: %s", qPrintable(folder), std::strerror(errno));
+        error = errno;
     ::close(fd);
+    return error;
 }
-
-} // namespace
 
 // A write-only device over the temporary file's descriptor. Its own rather than a QFile on the
 // descriptor, so that a failing write keeps the system's reason and nothing else flushes behind
@@ -150,6 +150,7 @@ QIODevice &AtomicFile::device()
 
 void AtomicFile::discard()
 {
+    finished_ = false;
     device_ = std::make_unique<Device>(-1);
     if (fd_ >= 0) {
         ::close(fd_);
@@ -222,6 +223,17 @@ bool AtomicFile::write(const char *data, qint64 size)
 
 bool AtomicFile::commit()
 {
+    if (!finish() || !replaceTarget())
+        return false;
+    // The new content is already in place, so a folder that cannot be synced is only warned about:
+    // reporting a failure now would tell the caller the old file is still there.
+    if (const int error = syncFolder(QFileInfo(target_).path()); error != 0)
+        qWarning("cannot sync the folder of %s: %s", qPrintable(target_), std::strerror(error));
+    return true;
+}
+
+bool AtomicFile::finish()
+{
     if (!isOpen()) {
         if (error_.isEmpty())
             error_ = QStringLiteral("%1 is not open for writing").arg(path_);
@@ -238,10 +250,21 @@ bool AtomicFile::commit()
     fd_ = -1;
     if (::close(fd) != 0)
         return fail(QStringLiteral("cannot close"), target_, errno);
+    finished_ = true;
+    return true;
+}
+
+bool AtomicFile::replaceTarget()
+{
+    if (!finished_) {
+        if (error_.isEmpty())
+            error_ = QStringLiteral("%1 is not finished").arg(path_);
+        return false;
+    }
     if (::rename(native(temporary_).constData(), native(target_).constData()) != 0)
         return fail(QStringLiteral("cannot put the new file in place of"), target_, errno);
     temporary_.clear();
-    syncFolder(QFileInfo(target_).path());
+    finished_ = false;
     return true;
 }
 

@@ -40,12 +40,19 @@ public:
     bool write(const QByteArray &bytes) { return write(bytes.constData(), bytes.size()); }
     // False on any failure, the target then as before. The file is closed either way.
     bool commit();
+    // The two halves of commit(), for a set of files that replace their targets together: finish()
+    // checks, syncs and closes the temporary file, which stays beside the target; replaceTarget()
+    // then renames it over the target and leaves syncing the folder to the caller.
+    bool finish();
+    bool replaceTarget();
     // Discards what was written; the target stays as it was.
     void cancel();
 
     QString errorString() const { return error_; }
     // The file commit() replaces: the given path with its symbolic links followed.
     QString targetPath() const { return target_; }
+    // The temporary file while there is one.
+    QString temporaryPath() const { return temporary_; }
 
     // The path with symbolic links followed to a file that is no link (which need not exist).
     // Nothing when the links go round or nest too deep.
@@ -63,8 +70,13 @@ private:
     QString temporary_;
     std::unique_ptr<Device> device_;
     int fd_ = -1;
+    bool finished_ = false;
     QString error_;
 };
+
+// Makes the renames in folder durable. 0, or the system's error; a file system that cannot sync a
+// folder counts as done.
+int syncFolder(const QString &folder);
 
 // Writes bytes as the whole new content of path through an AtomicFile.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);

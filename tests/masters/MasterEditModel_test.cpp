@@ -408,6 +408,11 @@ TEST_F(MasterEditModelTest, OpenRefusesNamesBadWidthFilesAndCutRecords)
          u"フィールド情報エラー"},
         {"cut.dat", numberedRecords(2) + "K0003", "8,10\r\n", u"ファイルアクセスができません",
          u"ファイルエラー"},
+        // Lines ended by LF alone that happen to fill whole records: 20 lines of 19 bytes.
+        {"lf.dat", QByteArray(18, 'L').append('\n').repeated(20), "8,10\r\n",
+         u"ﾚｺｰﾄﾞNo1が改行(CR LF)で終わっていません。", u"ファイルエラー"},
+        {"third.dat", numberedRecords(2) + QByteArray(18, 'T') + "\n\n" + numberedRecords(2), "8,10\r\n",
+         u"ﾚｺｰﾄﾞNo3が改行(CR LF)で終わっていません。", u"ファイルエラー"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
