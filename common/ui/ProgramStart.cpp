@@ -4,11 +4,15 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 
 namespace programstart {
 
 bool prepareApplication(QApplication &application, const QString &applicationTitle)
 {
+    // Under a file-size limit a write past it then fails and is reported, instead of ending the
+    // program with the operator's edits.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The application name, not the display name: Qt appends a display name to every window title.
     QCoreApplication::setApplicationName(applicationTitle);
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);

@@ -1,6 +1,8 @@
 #include "common/ui/FormKit.h"
 #include "common/ui/ProgramStart.h"
+#include "platform/AtomicFile.h"
 #include "platform/ui/WidgetUiService.h"
+#include "tests/support/TestIsolation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,7 +12,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,6 +104,29 @@ TEST(FormKit, AWindowAlreadyDisabledStaysDisabledAfterALock)
         const formkit::WindowLock lock(&window);
     }
     EXPECT_FALSE(window.isEnabled());
+}
+
+// Under a file-size limit a program reports the failed write rather than dying of the signal.
+TEST(ProgramStart, AWritePastTheFileSizeLimitFailsAndTheProgramGoesOn)
+{
+    const QString path = testsupport::caseFolder() + QStringLiteral("/big.dat");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const struct rlimit limit {
+            4096, 4096
+        };
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(3);
+        programstart::prepareApplication(*qApp, QStringLiteral("テスト"));
+        QString error;
+        const bool written = platform::writeFileAtomically(path, QByteArray(64 * 1024, 'x'), &error);
+        ::_exit(!written && error.contains(QStringLiteral("File too large")) ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // Qt's own buttons read as on the operators' Japanese systems.
