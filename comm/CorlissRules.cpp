@@ -5,12 +5,14 @@
 #include "comm/SetFolderRules.h"
 #include "comm/YmTxFileType.h"
 #include "platform/Cp932.h"
+#include "platform/PrivateFolder.h"
 #include "platform/Registry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <array>
+#include <unistd.h>
 
 namespace comm {
 
@@ -377,13 +379,8 @@ SendPlan planChosenFile(const QString &chosen, const QString &bhtName)
 
 QString transferTempFolder()
 {
-    const QString temp = withSeparator(QDir::tempPath());
-    if (temp.isEmpty())
-        return {};
-    const QString sub = temp + QStringLiteral("Dunmere");
-    if (QFileInfo(sub).isDir() || QDir().mkpath(sub))
-        return sub + QLatin1Char('/');
-    return temp;
+    const QString folder = platform::privateTempFolder(QStringLiteral("Dunmere-%1").arg(::geteuid()));
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/');
 }
 
 QPoint progressWindowPosition(const std::optional<QPoint> &stored, const QRect &owner, const QSize &size,

@@ -116,9 +116,9 @@ SendPlan planSend(const SendRequest &request);
 // width file for record data); the file itself is not checked.
 SendPlan planChosenFile(const QString &chosen, const QString &bhtName);
 
-// The folder of the transfer's temporary files: the "Dunmere" subfolder of the temporary folder
-// (created when missing), or the temporary folder itself when it cannot be made; empty when there
-// is no temporary folder. Ends in "/".
+// The folder of the transfer's temporary files: the user's private "Dunmere-<uid>" folder in the
+// temporary folder (a new unique one when that name is taken by a folder that is not), never the
+// shared temporary folder itself; empty when none can be had. Ends in "/".
 QString transferTempFolder();
 
 // Where the progress window of size opens: at the position stored for its port when there is one;

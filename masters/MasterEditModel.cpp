@@ -4,6 +4,8 @@
 #include "masters/MasterSave.h"
 #include "masters/WidthFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/HeldFile.h"
+#include "platform/PrivateFolder.h"
 #include "platform/UiService.h"
 
 #include <QDir>
@@ -13,6 +15,8 @@
 namespace masters {
 
 namespace {
+
+const QString WorkingCopyPrefix = QStringLiteral("Mst");
 
 platform::MsgStyle warningStyle()
 {
@@ -42,11 +46,13 @@ platform::MsgStyle questionStyle()
 
 MasterEditModel::MasterEditModel(platform::UiService &ui) : ui_(ui)
 {
-    workingName_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/MstXXXXXX"));
-    if (workingName_->open()) {
-        TmpMst = workingName_->fileName();
-        workingName_->close();
-    }
+    const QString folder = platform::userTempFolder();
+    if (folder.isEmpty())
+        return;
+    platform::HeldFile::removeUnheld(folder, WorkingCopyPrefix);
+    workingName_ = std::make_unique<platform::HeldFile>();
+    if (workingName_->create(folder, WorkingCopyPrefix))
+        TmpMst = workingName_->path();
 }
 
 MasterEditModel::~MasterEditModel() = default;

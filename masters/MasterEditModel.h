@@ -6,7 +6,6 @@
 #include "masters/RecordStore.h"
 
 #include <QString>
-#include <QTemporaryFile>
 #include <array>
 #include <functional>
 #include <memory>
@@ -14,8 +13,9 @@
 #include <vector>
 
 namespace platform {
+class HeldFile;
 class UiService;
-}
+} // namespace platform
 
 namespace masters {
 
@@ -45,7 +45,8 @@ public:
     QString TmpValue;
     QString MstFileName;
     QString BhtName;
-    // The working copy: a unique file in the temporary folder, removed with the editor.
+    // The working copy: a unique file "Mst..." in the user's temporary folder, held while the editor
+    // lives and removed with it; the copies of editors that were killed go when the next one starts.
     QString TmpMst;
 
     int FldCnt() const { return static_cast<int>(MstFld.size()); }
@@ -114,7 +115,7 @@ private:
     QStringList rowCells(int row) const;
 
     platform::UiService &ui_;
-    std::unique_ptr<QTemporaryFile> workingName_;
+    std::unique_ptr<platform::HeldFile> workingName_;
     RecordStore store_;
     std::array<std::array<QString, MaxFields>, PageRows> cells_{};
     std::array<std::array<QString, MaxFields>, PageRows> shown_{};

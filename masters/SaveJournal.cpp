@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -114,11 +113,8 @@ QString keptPath(const QString &target, const QString &suffix)
 
 QString freeKeptSuffix(const QString &target)
 {
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (;;) {
-        QString suffix;
-        for (int i = 0; i < SuffixLength; ++i)
-            suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+        const QString suffix = platform::randomNameSuffix();
         if (!exists(keptPath(target, suffix)))
             return suffix;
     }

@@ -27,7 +27,9 @@ QString systemText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString randomSuffix()
+} // namespace
+
+QString randomNameSuffix()
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QString suffix;
@@ -35,8 +37,6 @@ QString randomSuffix()
         suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
     return suffix;
 }
-
-} // namespace
 
 int syncFolder(const QString &folder)
 {
@@ -186,7 +186,7 @@ bool AtomicFile::open()
 
     const QString stem = QFileInfo(target_).path() + QLatin1Char('/') + temporaryPrefix(target_);
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        const QString name = stem + randomSuffix();
+        const QString name = stem + randomNameSuffix();
         fd_ = ::open(native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0)
             temporary_ = name;

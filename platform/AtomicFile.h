@@ -74,6 +74,9 @@ private:
     QString error_;
 };
 
+// Six random letters and digits, as the names of temporary files end.
+QString randomNameSuffix();
+
 // Makes the renames in folder durable. 0, or the system's error; a file system that cannot sync a
 // folder counts as done.
 int syncFolder(const QString &folder);

@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "platform/PrivateFolder.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -20,37 +22,18 @@ QString systemError(const QString &what, const QString &path, int error)
     return QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
-// The shared temporary folder is writable by everyone: the user's own folder in it must be a real
-// folder owned by the user, or another user could place the lock file for us.
-bool ensurePrivateFolder(const QString &path, QString &error)
-{
-    const QByteArray native = QFile::encodeName(path);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
-        error = systemError(QStringLiteral("Cannot create the lock folder"), path, errno);
-        return false;
-    }
-    struct stat info {};
-    if (::lstat(native.constData(), &info) != 0) {
-        error = systemError(QStringLiteral("Cannot inspect the lock folder"), path, errno);
-        return false;
-    }
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 0022) != 0) {
-        error = QStringLiteral("The lock folder %1 is not a private folder of this user").arg(path);
-        return false;
-    }
-    return true;
-}
-
 bool lockFolder(QString &folder, QString &error)
 {
     folder = qEnvironmentVariable("HARBROOK_LOCK_DIR");
     if (!folder.isEmpty())
         return true;
     folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!folder.isEmpty())
+    if (!folder.isEmpty() && checkPrivateFolder(folder))
         return true;
+    // The lock must have one name for every instance: a folder someone else made is no place for it,
+    // and a new unique one would be found by no other instance.
     folder = QDir(QDir::tempPath()).filePath(QStringLiteral("harbrook-%1").arg(::geteuid()));
-    return ensurePrivateFolder(folder, error);
+    return makePrivateFolder(folder, &error);
 }
 
 // The class and title may hold anything, path separators included; only a digest of them reaches

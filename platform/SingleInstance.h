@@ -7,8 +7,9 @@
 // drops the lock when the holder dies, however it dies, so a crashed instance never blocks the next
 // start.
 //
-// The lock files live in $HARBROOK_LOCK_DIR when set (tests), else in $XDG_RUNTIME_DIR, else in a
-// folder "harbrook-<uid>" of the temporary folder that only the user may own.
+// The lock files live in $HARBROOK_LOCK_DIR when set (tests), else in $XDG_RUNTIME_DIR when it is a
+// private folder of the user, else in a folder "harbrook-<uid>" of the temporary folder that must be
+// one (the lock fails when it is not).
 namespace platform {
 
 class SingleInstanceLock {

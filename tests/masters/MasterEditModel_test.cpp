@@ -2,8 +2,10 @@
 
 #include "masters/MasterEditModel.h"
 #include "masters/WidthFile.h"
+#include "platform/PrivateFolder.h"
 #include "tests/support/FileSystemFaults.h"
 #include "tests/support/RecordingUiService.h"
+#include "tests/support/StoppedChild.h"
 
 #include <QDir>
 #include <QFile>
@@ -537,6 +539,32 @@ TEST_F(FailingSave, AFullDeviceKeepsTheOldFiles)
     EXPECT_TRUE(model.ChangeFlag);
 }
 
+TEST_F(MasterEditModelTest, TheWorkingCopiesOfEditorsThatWereKilledGoWhenTheNextStarts)
+{
+    // An editor in a child, killed with its master open.
+    testsupport::StoppedChild child([] {
+        static testsupport::RecordingUiService local;
+        static MasterEditModel killed(local);
+        return killed.newFile(Widths) ? killed.TmpMst : QString();
+    });
+    ASSERT_TRUE(child.started());
+    const QString killedCopy = child.report();
+    // While it runs, its copy stays.
+    {
+        testsupport::RecordingUiService local;
+        MasterEditModel other(local);
+        EXPECT_NE(other.TmpMst, killedCopy);
+        EXPECT_TRUE(QFileInfo::exists(killedCopy));
+    }
+    child.kill();
+    ASSERT_TRUE(QFileInfo::exists(killedCopy));
+    testsupport::RecordingUiService local;
+    MasterEditModel next(local);
+    EXPECT_FALSE(QFileInfo::exists(killedCopy));
+    EXPECT_TRUE(QFileInfo::exists(next.TmpMst));
+    EXPECT_TRUE(QFileInfo::exists(model.TmpMst)) << "the copy of a running editor stays";
+}
+
 TEST_F(MasterEditModelTest, ClosingEmptiesTheWorkingCopyAndTheEditorRemovesIt)
 {
     QString working;
@@ -544,7 +572,7 @@ TEST_F(MasterEditModelTest, ClosingEmptiesTheWorkingCopyAndTheEditorRemovesIt)
         testsupport::RecordingUiService local;
         MasterEditModel other(local);
         working = other.TmpMst;
-        ASSERT_TRUE(working.startsWith(QDir::tempPath() + QStringLiteral("/Mst")));
+        ASSERT_TRUE(working.startsWith(platform::userTempFolder() + QStringLiteral("/Mst")));
         master = casePath("m/master.dat");
         ASSERT_TRUE(writeFile(master, numberedRecords(10)));
         ASSERT_TRUE(writeFile(casePath("m/master.fld"), "8,10\r\n"));

@@ -218,6 +218,32 @@ TEST_F(SingleInstance, TakesTheRuntimeFolderElseAPrivateTemporaryFolder)
     }
 }
 
+TEST_F(SingleInstance, ARuntimeFolderOthersCouldChangeIsPassedOver)
+{
+    const QString caseFolder = testsupport::caseFolder();
+    const QString elsewhere = caseFolder + QStringLiteral("/elsewhere");
+    const QString open = caseFolder + QStringLiteral("/open");
+    const QString link = caseFolder + QStringLiteral("/link");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_TRUE(QDir().mkpath(open));
+    ASSERT_TRUE(QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::WriteOther | QFile::ExeOther));
+    ASSERT_TRUE(QFile::link(elsewhere, link));
+    ScopedEnv noOverride("HARBROOK_LOCK_DIR", std::nullopt);
+    for (const QString &runtime : {link, open}) {
+        SCOPED_TRACE(runtime.toStdString());
+        ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        SingleInstanceLock lock;
+        ASSERT_STREQ("Acquired", resultName(lock.acquire(mainClass, mainTitle)))
+            << lock.errorString().toStdString();
+        EXPECT_TRUE(QDir(elsewhere).isEmpty());
+        EXPECT_TRUE(QDir(open).isEmpty());
+        EXPECT_EQ(
+            1,
+            QDir(caseFolder + QStringLiteral("/harbrook-%1").arg(::geteuid())).entryList(QDir::Files).size());
+    }
+}
+
 TEST_F(SingleInstance, RefusesATemporaryFolderOthersCouldHaveMade)
 {
     const QString caseFolder = testsupport::caseFolder();

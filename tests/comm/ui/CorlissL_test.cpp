@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace commtest;
 using platform::MsgIcon;
@@ -473,7 +475,7 @@ TEST_F(OpenClose, TemporaryFilesAreUniqueAndGoneAfterClose)
     Pty pty;
     ASSERT_TRUE(pty.ok());
     pointPort(1, pty.path());
-    const QString temp = QDir::tempPath() + "/Dunmere/";
+    const QString temp = QDir::tempPath() + QStringLiteral("/Dunmere-%1/").arg(::geteuid());
     // A file of the old fixed name, left by someone else, is neither reused nor touched.
     ASSERT_TRUE(QDir().mkpath(temp));
     {
@@ -495,6 +497,63 @@ TEST_F(OpenClose, TemporaryFilesAreUniqueAndGoneAfterClose)
     QFile planted(temp + "corltmp1.tmp");
     ASSERT_TRUE(planted.open(QIODevice::ReadOnly));
     EXPECT_EQ(planted.readAll(), QByteArray("keep"));
+}
+
+// The transfer's folder is the user's own: one that someone else made, or could change, or that
+// leads elsewhere, is left alone and a new private one is used.
+TEST_F(OpenClose, TemporaryFilesGoToAFolderOnlyTheUserCanReach)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    pointPort(1, pty.path());
+    const QByteArray usableTemp = qgetenv("TMPDIR");
+    const QString elsewhere = folder("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString name = QStringLiteral("Dunmere-%1").arg(::geteuid());
+    const struct {
+        const char *what;
+        std::function<bool(const QString &)> plant; // false: cannot be set up here
+    } cases[] = {
+        {"a link to another folder", [&](const QString &at) { return QFile::link(elsewhere, at); }},
+        {"a folder others may write",
+         [](const QString &at) {
+             return QDir().mkpath(at) && ::chmod(QFile::encodeName(at).constData(), 0777) == 0;
+         }},
+        {"a plain file", [](const QString &at) { return QFile(at).open(QIODevice::WriteOnly); }},
+        // Only root can give a folder away; the suite runs as root in CI.
+        {"a folder of another user",
+         [](const QString &at) {
+             return QDir().mkpath(at) && ::chown(QFile::encodeName(at).constData(), 4242, 4242) == 0;
+         }},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString temp = folder(QStringLiteral("temp%1").arg(++n));
+        ASSERT_TRUE(QDir().mkpath(temp));
+        const QString planted = temp + name;
+        if (!c.plant(planted)) {
+            ADD_FAILURE() << "cannot plant " << c.what << " (not root?)";
+            continue;
+        }
+        const QFileInfo before(planted);
+        qputenv("TMPDIR", temp.toLocal8Bit());
+        const int handle = YmComOpen(nullptr, "COM1", 115200);
+        ASSERT_GT(handle, 0);
+        const QFileInfo used(QFileInfo(comm::ComForm->Tmp1File).path());
+        EXPECT_EQ(used.path() + QLatin1Char('/'), temp);
+        EXPECT_TRUE(used.fileName().startsWith(name + QLatin1Char('-'))) << used.fileName().toStdString();
+        EXPECT_FALSE(used.isSymLink());
+        EXPECT_EQ(used.ownerId(), ::geteuid());
+        EXPECT_EQ(used.permissions() & 0x0077, 0) << std::hex << used.permissions();
+        EXPECT_EQ(YmComClose(handle), 0);
+        const QFileInfo after(planted);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.ownerId(), before.ownerId());
+        EXPECT_EQ(after.permissions(), before.permissions());
+        qputenv("TMPDIR", usableTemp);
+    }
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
 }
 
 TEST_F(OpenClose, NotReadyRefusesSilently)
@@ -529,7 +588,7 @@ TEST_F(OpenClose, LowerCaseNameOpensTheUpperCasePortOnce)
     EXPECT_EQ(comm::ComForm->windowTitle(), QString("通信ポート com3 460800 bps"));
     EXPECT_FALSE(comm::ComForm->isVisible());
     // The temporary files, made empty, in the temporary folder's own subfolder.
-    const QString temp = QDir::tempPath() + "/Dunmere/";
+    const QString temp = QDir::tempPath() + QStringLiteral("/Dunmere-%1/").arg(::geteuid());
     EXPECT_TRUE(comm::ComForm->Tmp1File.startsWith(temp + "corltmp1-"));
     EXPECT_TRUE(comm::ComForm->Tmp2File.startsWith(temp + "corltmp2-"));
     EXPECT_EQ(QFileInfo(comm::ComForm->Tmp1File).size(), 0);
