@@ -4,6 +4,7 @@
 #include "masters/MasterSave.h"
 #include "masters/RecordStore.h"
 #include "masters/SaveJournal.h"
+#include "tests/support/FileSystemFaults.h"
 #include "tests/support/RecordingUiService.h"
 
 #include <QDir>
@@ -198,6 +199,46 @@ TEST_F(MasterSaveTest, AFailureAtAnyStepKeepsTheOldPairAndLeavesNothing)
             EXPECT_EQ(files(), pair);
         }
     }
+}
+
+TEST_F(MasterSaveTest, AFullDiskAtAnyPointOfTheSaveKeepsTheOldPairAndLeavesNothing)
+{
+    int saved = 0;
+    int refused = 0;
+    for (const int freePages : {0, 1, 2, 3, 4, 6, 16}) {
+        for (const int records : {30, 600, 3000}) {
+            SCOPED_TRACE(testing::Message() << freePages << " pages free, " << records << " new records");
+            ASSERT_TRUE(writeFile(casePath("new.src"), newRecords(records)));
+            testsupport::SmallFileSystem small(64 * 1024);
+            if (!small.mounted())
+                GTEST_SKIP() << small.why().toStdString();
+            master = small.filePath("master.dat");
+            widthFile = small.filePath("master.fld");
+            writeOldPair();
+            // Fill the rest, a page at a time, then give back the pages wanted.
+            QFile filler(small.filePath("filler"));
+            ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray page(4096, 'f');
+            while (filler.write(page) == page.size()) {
+            }
+            filler.close();
+            ASSERT_TRUE(filler.resize(std::max<qint64>(0, filler.size() - freePages * 4096)));
+            QString error;
+            if (save(&error)) {
+                ++saved;
+                EXPECT_EQ(readFile(master), newRecords(records));
+                EXPECT_EQ(readFile(widthFile), QByteArray("5,3,4\r\n"));
+            } else {
+                ++refused;
+                EXPECT_FALSE(error.isEmpty());
+                expectOldPair();
+            }
+            EXPECT_EQ(QDir(small.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+                      (QStringList{"filler", "master.dat", "master.fld"}));
+        }
+    }
+    EXPECT_GT(saved, 0);
+    EXPECT_GT(refused, 0);
 }
 
 TEST_F(MasterSaveTest, AMasterThatIsALinkHasItsWidthFileBesideItsTarget)
