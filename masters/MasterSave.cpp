@@ -117,16 +117,18 @@ bool recoverInterruptedSave(const QString &masterPath, QString *error)
                                     .value_or(widthFilePath(*masterTarget));
     const QString journalFile = journalPath(*masterTarget);
     QFile file(journalFile);
-    if (file.open(QIODevice::ReadOnly)) {
-        // A file of that name that is no journal of ours is left alone.
-        if (const std::optional<SaveJournal> journal = SaveJournal::parse(file.read(4096))) {
-            if (!rollBack(*journal, *masterTarget, widthTarget, error))
-                return false;
-            if (::unlink(native(journalFile).constData()) != 0 && errno != ENOENT)
-                return failed(error, systemFailure(QStringLiteral("cannot remove"), journalFile, errno));
-            if (const int code = platform::syncFolder(folderOf(journalFile)); code != 0)
-                return failed(error, systemFailure(QStringLiteral("cannot sync"), journalFile, code));
-        }
+    // A file of that name that is no journal of ours is left alone.
+    const std::optional<SaveJournal> journal =
+        file.open(QIODevice::ReadOnly) ? SaveJournal::parse(file.read(4096)) : std::nullopt;
+    if (journal) {
+        if (!rollBack(*journal, *masterTarget, widthTarget, error))
+            return false;
+        if (::unlink(native(journalFile).constData()) != 0 && errno != ENOENT)
+            return failed(error, systemFailure(QStringLiteral("cannot remove"), journalFile, errno));
+        if (const int code = platform::syncFolder(folderOf(journalFile)); code != 0)
+            return failed(error, systemFailure(QStringLiteral("cannot sync"), journalFile, code));
+    } else {
+        restoreFittingWidthFile(*masterTarget, widthTarget);
     }
     removeSaveLeftovers(*masterTarget);
     removeSaveLeftovers(widthTarget);

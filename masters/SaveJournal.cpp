@@ -1,5 +1,7 @@
 #include "SaveJournal.h"
 
+#include "masters/MasterFields.h"
+#include "masters/WidthFile.h"
 #include "platform/AtomicFile.h"
 
 #include <QDir>
@@ -72,6 +74,42 @@ bool putBack(const QString &target, const std::optional<QString> &suffix, QStrin
     return true;
 }
 
+// Whether the master's length is a whole number of records of the widths, and its first and last
+// records end in CR LF.
+bool fits(QFile &master, const WidthFileRead &widths)
+{
+    if (widths.status != WidthFileRead::Status::Ok)
+        return false;
+    const qint64 length = recordLength(widths.widths) + 2;
+    const qint64 size = master.size();
+    if (size % length != 0)
+        return false;
+    for (const qint64 end : {length, size}) {
+        if (size == 0)
+            break;
+        if (!master.seek(end - 2) || master.read(2) != "\r\n")
+            return false;
+    }
+    return true;
+}
+
+// The kept files "<target>.old-XXXXXX" beside target.
+QStringList keptFiles(const QString &target)
+{
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + QStringLiteral(".old-");
+    const QDir folder(info.path());
+    QStringList kept;
+    for (const QString &entry : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        struct stat kind {};
+        const QString path = folder.filePath(entry);
+        if (entry.startsWith(prefix) && isSuffix(QStringView(entry).mid(prefix.size())) &&
+            ::lstat(native(path).constData(), &kind) == 0 && S_ISREG(kind.st_mode))
+            kept << path;
+    }
+    return kept;
+}
+
 } // namespace
 
 QByteArray SaveJournal::text() const
@@ -130,6 +168,22 @@ bool rollBack(const SaveJournal &journal, const QString &masterTarget, const QSt
             return failed(error, QStringLiteral("cannot sync"), folder, code);
     }
     return true;
+}
+
+bool restoreFittingWidthFile(const QString &masterTarget, const QString &widthTarget)
+{
+    QFile master(masterTarget);
+    if (!QFileInfo(widthTarget).isFile() || !master.open(QIODevice::ReadOnly) ||
+        fits(master, readWidthFileAt(widthTarget)))
+        return false;
+    for (const QString &kept : keptFiles(widthTarget)) {
+        if (fits(master, readWidthFileAt(kept)) &&
+            ::rename(native(kept).constData(), native(widthTarget).constData()) == 0) {
+            platform::syncFolder(QFileInfo(widthTarget).path());
+            return true;
+        }
+    }
+    return false;
 }
 
 void removeSaveLeftovers(const QString &target)

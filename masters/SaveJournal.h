@@ -33,6 +33,10 @@ QString freeKeptSuffix(const QString &target);
 // journal says was not there removed. False (error says why) when a file could not be put back.
 bool rollBack(const SaveJournal &journal, const QString &masterTarget, const QString &widthTarget,
               QString *error);
+// Without a journal: a width file that does not fit its master's records, beside a kept old width
+// file that does, is what a save that stopped between its two renames left before saves kept a
+// journal. The kept one is put back; true when it was.
+bool restoreFittingWidthFile(const QString &masterTarget, const QString &widthTarget);
 // Removes the temporary files and kept old files that saves of target left beside it.
 void removeSaveLeftovers(const QString &target);
 

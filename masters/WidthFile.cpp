@@ -51,10 +51,13 @@ QString findWidthFile(const QString &masterPath)
 
 WidthFileRead readWidthFile(const QString &masterPath)
 {
-    WidthFileRead read;
     const QString path = findWidthFile(masterPath);
-    if (path.isEmpty())
-        return read;
+    return path.isEmpty() ? WidthFileRead() : readWidthFileAt(path);
+}
+
+WidthFileRead readWidthFileAt(const QString &path)
+{
+    WidthFileRead read;
     read.status = WidthFileRead::Status::Invalid;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

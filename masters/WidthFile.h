@@ -29,5 +29,7 @@ struct WidthFileRead {
 // Reads the first line of the master's width file. A file that exists but cannot be read, or
 // whose line is not a usable list of widths, is Invalid.
 WidthFileRead readWidthFile(const QString &masterPath);
+// The same for the width file at path, which exists.
+WidthFileRead readWidthFileAt(const QString &path);
 
 } // namespace masters

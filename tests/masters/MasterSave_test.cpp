@@ -299,6 +299,45 @@ TEST_F(MasterSaveTest, OnlyLeftoversOfOurOwnNamesAreRemoved)
     expectOldPair();
 }
 
+// Saves that kept no journal renamed the new width file first: stopped before the master's rename,
+// they left new widths beside the old records, with the old width file kept beside it.
+TEST_F(MasterSaveTest, AWidthFileThatDoesNotFitIsReplacedByAKeptOneThatDoes)
+{
+    const struct {
+        const char *what;
+        QByteArray kept;
+        bool opens;
+    } cases[] = {
+        {"the kept widths fit", "8,10\r\n", true},
+        {"the kept widths do not fit either", "8,11\r\n", false},
+        {"the kept file is no width file", "K0001   R0001\r\n", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir(casePath("m")).removeRecursively());
+        ASSERT_TRUE(writeFile(master, numberedRecords(40)));
+        ASSERT_TRUE(writeFile(widthFile, "5,3,4\r\n"));
+        ASSERT_TRUE(writeFile(casePath("m/master.dat.tmp-Ab12Cd"), newRecords(30)));
+        ASSERT_TRUE(writeFile(casePath("m/master.fld.old-Qw12Er"), c.kept));
+        testsupport::RecordingUiService ui;
+        masters::MasterEditModel model(ui);
+        EXPECT_EQ(model.openFile(master, {}), c.opens);
+        EXPECT_EQ(readFile(master), numberedRecords(40));
+        EXPECT_EQ(readFile(widthFile), c.opens ? c.kept : QByteArray("5,3,4\r\n"));
+        if (c.opens) {
+            EXPECT_EQ(model.MstFld, OldWidths);
+            EXPECT_EQ(model.recordCount(), 40);
+        }
+        EXPECT_EQ(files(), (QStringList{"master.dat", "master.fld"}));
+    }
+    // A pair that fits keeps its width file whatever was kept beside it.
+    ASSERT_TRUE(writeFile(widthFile, "8,10\r\n"));
+    ASSERT_TRUE(writeFile(casePath("m/master.fld.old-Qw12Er"), "4,4,10\r\n"));
+    ASSERT_TRUE(masters::recoverInterruptedSave(master));
+    EXPECT_EQ(readFile(widthFile), QByteArray("8,10\r\n"));
+    EXPECT_EQ(files(), (QStringList{"master.dat", "master.fld"}));
+}
+
 TEST_F(MasterSaveTest, AJournalPutsBackOnlyFilesOfItsOwnNames)
 {
     const struct {
