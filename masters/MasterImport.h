@@ -5,6 +5,7 @@
 // field information dialog, the reader of a file, the table dialog), so the command runs without
 // widgets.
 
+#include "masters/tables/ChildTableSource.h"
 #include "masters/tables/SelectTableRules.h"
 #include "masters/tables/TableSource.h"
 
@@ -26,7 +27,7 @@ inline const QString SourceNameErrorCaption = QStringLiteral("データソース
 inline const QString MissingReaderText =
     QStringLiteral("Microfoft Data Access Components(MDAC)がありません。");
 inline const QString MissingReaderCaption = QStringLiteral("MDACエラー");
-inline const QString ConnectErrorText = QStringLiteral("データベースに接続できません");
+inline const QString ConnectErrorText = tables::ReaderFailureText;
 inline const QString ConnectErrorCaption = QStringLiteral("接続エラー");
 inline const QString ImportCaption = QStringLiteral("データインポート");
 inline const QString SelectTableCaption = QStringLiteral("テーブル選択と項目指定");

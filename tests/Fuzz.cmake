@@ -12,7 +12,7 @@ if(HARBROOK_FUZZ)
   else()
     set(HARBROOK_FUZZ_ENABLED ON)
     # The code under test gets coverage instrumentation; only the fuzz programs link the driver.
-    foreach(lib harbrook_platform harbrook_common harbrook_comm harbrook_jobs harbrook_masters harbrook_master_tables
+    foreach(lib harbrook_platform harbrook_common harbrook_comm harbrook_jobs harbrook_masters harbrook_master_tables harbrook_table_readers harbrook_table_reader_serve
             harbrook_addins_frame harbrook_addins_olvide harbrook_addins_tessary harbrook_addins_quillon
             harbrook_addins_marrent)
       if(TARGET ${lib})

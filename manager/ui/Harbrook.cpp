@@ -5,6 +5,7 @@
 #include "common/ui/StandIn.h"
 #include "manager/Startup.h"
 #include "manager/ui/Main.h"
+#include "masters/tables/ChildTableSource.h"
 #include "platform/SingleInstance.h"
 #include "platform/ui/WidgetUiService.h"
 
@@ -41,6 +42,7 @@ int HarbrookMain(int argc, char **argv)
         return refuse(manager::secondInstanceRefusal());
 
     AppPath = manager::appPathOf(QCoreApplication::applicationFilePath());
+    masters::tables::setReaderFolder(AppPath);
     YmInitialize();
 
     const auto form = std::make_unique<TMainForm>();

@@ -1,8 +1,6 @@
 #include "masters/tables/TableSource.h"
 
-#include "masters/tables/AccessTableSource.h"
-#include "masters/tables/XlsTableSource.h"
-#include "masters/tables/XlsxTableSource.h"
+#include "masters/tables/ChildTableSource.h"
 
 #include <QFileInfo>
 
@@ -20,15 +18,16 @@ SourceKind sourceKindOf(const QString &path)
 
 std::unique_ptr<TableSource> openTableSource(const QString &path, QString &error)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (sourceKindOf(path) == SourceKind::Access)
-        return makeAccessTableSource(path);
-    if (suffix == u"xls")
-        return makeXlsTableSource(path);
-    if (suffix == u"xlsx")
-        return makeXlsxTableSource(path);
-    error = QStringLiteral("アクセスまたはエクセルのデータソースを指定してください。");
-    return nullptr;
+    if (sourceKindOf(path) == SourceKind::None) {
+        error = UnknownSourceText;
+        return nullptr;
+    }
+    const QString reader = readerProgramPath();
+    if (!QFileInfo(reader).isExecutable()) {
+        error = QStringLiteral("読み込みプログラム「%1」がありません。").arg(reader);
+        return nullptr;
+    }
+    return makeChildTableSource(reader, path);
 }
 
 } // namespace masters::tables

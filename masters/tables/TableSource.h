@@ -40,8 +40,12 @@ enum class SourceKind { None, Access, Excel };
 // does not count.
 SourceKind sourceKindOf(const QString &path);
 
-// The reader for the file's extension. A path of another kind gives nothing, with an error text. The
-// file itself is opened by the first call on the source.
+inline const QString UnknownSourceText =
+    QStringLiteral("アクセスまたはエクセルのデータソースを指定してください。");
+
+// The reader for the file's extension, run apart in the table reader program beside this one (see
+// ChildTableSource.h). A path of another kind, or no reader program, gives nothing, with an error
+// text. The file itself is opened by the first call on the source.
 std::unique_ptr<TableSource> openTableSource(const QString &path, QString &error);
 
 } // namespace masters::tables

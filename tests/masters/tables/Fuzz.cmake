@@ -1,2 +1,2 @@
 # The text cells of an .xlsx sheet: the workbook may come from anywhere.
-harbrook_add_fuzz_target(xlsxtext SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz/XlsxTextFuzz.cpp LIBS harbrook_master_tables)
+harbrook_add_fuzz_target(xlsxtext SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz/XlsxTextFuzz.cpp LIBS harbrook_table_readers)

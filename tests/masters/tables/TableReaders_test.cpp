@@ -1,4 +1,5 @@
 #include "masters/tables/SelectTableRules.h"
+#include "masters/tables/TableReaders.h"
 #include "masters/tables/TableSource.h"
 
 #include "platform/Cp932.h"
@@ -60,7 +61,7 @@ class Workbooks : public testing::TestWithParam<WorkbookCase> {
 protected:
     std::unique_ptr<TableSource> open(QString &error)
     {
-        return openTableSource(workbook(GetParam().file), error);
+        return openTableReader(workbook(GetParam().file), error);
     }
 };
 
@@ -193,7 +194,7 @@ TEST_P(Workbooks, ReportsAMissingSheet)
 TEST(TableReaders, DeliverTextWrittenInlineInTheCells)
 {
     QString error;
-    auto source = openTableSource(workbook("inline.xlsx"), error);
+    auto source = openTableReader(workbook("inline.xlsx"), error);
     ASSERT_TRUE(source);
     const QString sheet = QStringLiteral("混在");
     QList<TableColumn> columns;
@@ -232,7 +233,7 @@ TEST(TableReaders, DeliverTextWrittenInlineInTheCells)
 TEST(TableReaders, RefuseASheetTheLibrarySkips)
 {
     QString error;
-    auto source = openTableSource(workbook("rootlinks.xlsx"), error);
+    auto source = openTableReader(workbook("rootlinks.xlsx"), error);
     ASSERT_TRUE(source);
     QStringList names;
     ASSERT_TRUE(source->listTables(names, error)) << error.toStdString();
@@ -260,7 +261,7 @@ TEST(TableReaders, ReportBrokenFilesAsErrors)
             ASSERT_EQ(file.write(content), content.size());
             file.close();
             QString error;
-            auto source = openTableSource(path, error);
+            auto source = openTableReader(path, error);
             ASSERT_TRUE(source);
             QStringList names;
             EXPECT_FALSE(source->listTables(names, error));
@@ -268,7 +269,7 @@ TEST(TableReaders, ReportBrokenFilesAsErrors)
         }
         QString error;
         auto missing =
-            openTableSource(dir.filePath(QStringLiteral("missing.") + QString::fromLatin1(suffix)), error);
+            openTableReader(dir.filePath(QStringLiteral("missing.") + QString::fromLatin1(suffix)), error);
         ASSERT_TRUE(missing);
         QStringList names;
         EXPECT_FALSE(missing->listTables(names, error));
@@ -286,7 +287,7 @@ TEST(TableReaders, ChosenByExtensionInAnyCase)
     EXPECT_EQ(sourceKindOf(QStringLiteral("/d/a.csv")), SourceKind::None);
     EXPECT_EQ(sourceKindOf(QStringLiteral("/d/xls")), SourceKind::None);
     QString error;
-    EXPECT_FALSE(openTableSource(QStringLiteral("/d/a.csv"), error));
+    EXPECT_FALSE(openTableReader(QStringLiteral("/d/a.csv"), error));
     EXPECT_EQ(error, QStringLiteral("アクセスまたはエクセルのデータソースを指定してください。"));
 }
 

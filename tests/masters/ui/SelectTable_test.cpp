@@ -7,6 +7,7 @@
 #include "tests/masters/FakeTableSource.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/TestIsolation.h"
 
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -203,6 +204,12 @@ QString workbook(const char *name)
 {
     return QStringLiteral(HARBROOK_TEST_WORKBOOKS "/") + QString::fromUtf8(name);
 }
+
+// The editor reads the workbooks through the reader program of the build's program folder.
+const bool ReaderFolderSet = [] {
+    masters::tables::setReaderFolder(testsupport::programFolder());
+    return true;
+}();
 
 // The goods sheet's code, name, price and arrival date in widths 13, 10, 6, 10, as either kind of
 // workbook gives them.
