@@ -48,7 +48,7 @@ void growForever()
 
 void writeRaw(const char *bytes, size_t size)
 {
-    // The frames go to the descriptor the serving loop was given: the one after the standard three.
+    // The frames go to the descriptor the serving loop was given: the first after the standard three.
     if (::write(3, bytes, size) < 0)
         std::abort();
 }
@@ -121,6 +121,8 @@ private:
 
 int main(int argc, char **argv)
 {
+    // Whatever the test process left open is closed, so the frames land on descriptor 3.
+    ::close_range(3, ~0u, 0);
     return reader::runReader(argc, argv, [](const QString &path, QString &) -> std::unique_ptr<TableSource> {
         return std::make_unique<FaultySource>(QFileInfo(path).completeBaseName());
     });
