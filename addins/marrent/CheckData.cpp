@@ -34,7 +34,8 @@ std::optional<CheckFailure> CheckSettings(const MarrentSettings &s, const ModelL
             return fail(12, QStringLiteral("入力最小桁数を再入力してください。"), "DKMinNE");
         if (s.DKMax < s.DKMin)
             return fail(12, QStringLiteral("データ区分入力最大/最小桁数を再入力してください。"), "DKMinNE");
-        // A date or time type neither uses nor writes its barcode and master sections.
+        // A date or time type hides its barcode and master boxes: their rules would focus a
+        // control the operator cannot see, so they wait until the type allows them again.
         if (!IsDateTimeType(s.DKType)) {
             if (s.DKBarUsed) {
                 if (const QString message = CheckBarDat(s.DKBarDat); !message.isEmpty())

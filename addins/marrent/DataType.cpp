@@ -31,7 +31,6 @@ TBarDat InitBarDat()
 
 QByteArray GetBarDat(const TBarDat &bar)
 {
-    const bool separator = bar.BFmt == SeparatorFormat;
     const int mode = held(bar.BChkMode, 0, 2);
     addins::FixedRecordWriter w;
     w.text(bar.BarType, 20)
@@ -41,7 +40,7 @@ QByteArray GetBarDat(const TBarDat &bar)
         .flag(bar.BGTIN)
         .flag(bar.BDelCD)
         .bytes(QByteArray(1, GetBFmt(bar.BFmt)))
-        .number(separator ? held(bar.BSpCode, 0, 255) : 0, 3)
+        .number(held(bar.BSpCode, 0, 255), 3)
         .number(mode, 1);
     if (mode > 0)
         w.number(held(bar.BChkDNo, 0, 99), 2).number(held(bar.BChkTop, 0, 3500), 4).text(bar.BChkStr, 32);

@@ -44,8 +44,10 @@ MarrentSettings DefaultSettings(const ModelLimits &limits)
 
 ParaStrings EncodeParas(const MarrentSettings &s, const ModelLimits &limits)
 {
-    const bool dkBar = s.DKUsed && s.DKBarUsed && !IsDateTimeType(s.DKType);
-    const bool dkMst = s.DKUsed && s.DKMstUsed && !IsDateTimeType(s.DKType);
+    // A date or time kind hides its barcode and master boxes but keeps their ticks and records:
+    // they are written as they stand, so switching the type back loses nothing.
+    const bool dkBar = s.DKUsed && s.DKBarUsed;
+    const bool dkMst = s.DKUsed && s.DKMstUsed;
     const bool dpBar = s.DpUsed && s.DpBarUsed;
 
     addins::FixedRecordWriter p0;

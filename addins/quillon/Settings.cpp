@@ -148,20 +148,20 @@ QByteArray BuildPara0(const QuillonSettings &s)
         w.flag(false).blanks(14);
     if (s.DKubunChk) {
         const int fixed = FixedDigits(s);
-        // A date or time kind is read from the keys only: its barcode and master sections are
-        // hidden and stay off, and its digits are the type's own.
+        // A date or time kind has the type's own digits. Its barcode and master boxes are hidden
+        // but keep their ticks and records, written as they stand.
         const QString max = fixed > 0 ? QString::number(fixed) : s.DKMaxNE;
         const QString min = fixed > 0 ? QString::number(fixed) : s.DKMinNE;
         w.flag(true).text(s.DKNameSE, 22);
         w.bytes(QByteArray(1, addins::DataTypeLetter(s.DKTypeCB).toLatin1()));
         w.flag(s.DKFontCB == 1);
         w.bytes(NumToZStr(max, 4)).bytes(NumToZStr(min, 4));
-        if (s.DKBarChk && fixed == 0)
+        if (s.DKBarChk)
             w.flag(true).bytes(GetBarDat(s.DKBarDat));
         else
             w.flag(false);
         w.blanks(155 - w.position() + 1);
-        if (s.DKMstUseChk && fixed == 0)
+        if (s.DKMstUseChk)
             w.flag(true).text(s.DKMstFileSE, 14).flag(s.DKMstErrChk);
         else
             w.flag(false);

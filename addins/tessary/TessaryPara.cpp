@@ -145,7 +145,8 @@ TTessaryState LoadState(const QByteArray &para0, const QByteArray &para1, const 
     s.CKBarDat = SetBarDat(p1.mid(22, LongText) + deletePart, model);
     ReadPieces(r1, 137, s.CKBarDat);
 
-    s.SuryouInput = r1.byteAt(187) == '1';
+    // The quantity box exists in 1:1 only; a 1:N job's stray byte does not tick it.
+    s.SuryouInput = s.Dousa == OneToOne && r1.byteAt(187) == '1';
 
     if (r0.byteAt(1) == '1') {
         s.DSave = true;

@@ -114,7 +114,7 @@ def quillon_paras(ok_time):
     return [para0, para1]
 
 
-def marrent_paras(code_length):
+def marrent_paras(code_length, separator="000"):
     """An inspection on model 800 against SHOHIN.DAT, whose product code field is code_length
     bytes: no data or voucher kind, the product code read whole from one symbology, no quantity
     input, no result file."""
@@ -122,8 +122,8 @@ def marrent_paras(code_length):
         468, (1, "0"), (16, "K0"), (18, "0"), (189, "0"), (338, "SHOHIN.DAT"),
         (352, "08%02d4006" % code_length), (467, "P0"),
     )
-    # The separator code is written as 0 outside its format (the dialog keeps none there).
-    bar = cp932_padded("A", 20) + "00130013" + " " * 32 + "00N0000010001" + " " * 32 + "000113"
+    # The separator code outside its format: read as 44, and written back as the record holds it.
+    bar = cp932_padded("A", 20) + "00130013" + " " * 32 + "00N" + separator + "0010001" + " " * 32 + "000113"
     para1 = fixed(468, (1, bar), (112, "006"), (131, "00" + "X01" * 8 + "2"))
     return [para0, para1]
 
@@ -174,7 +174,7 @@ PROGRAMS = {
         paras=marrent_paras(13),
         field="商品コード",
         text="14",
-        answer=marrent_paras(14),
+        answer=marrent_paras(14, separator="044"),
         confirm="確定",
         cancel="キャンセル",
         page="検品マスター",

@@ -13,7 +13,7 @@
 using addins::Symbology;
 
 TSymbologyBoxes::TSymbologyBoxes(QWidget *parent)
-    : QGroupBox(QStringLiteral("読取バーコード"), parent), shown_([](Symbology) { return true; })
+    : QGroupBox(QStringLiteral("読取バーコード"), parent), written_([](Symbology) { return true; })
 {
     auto *grid = new QGridLayout(this);
     int row = 0;
@@ -51,7 +51,12 @@ TSymbologyBoxes::TSymbologyBoxes(QWidget *parent)
 
 void TSymbologyBoxes::setShown(const addins::SymbologyShown &shown)
 {
-    shown_ = shown;
+    setShown(shown, shown);
+}
+
+void TSymbologyBoxes::setShown(const addins::SymbologyShown &shown, const addins::SymbologyShown &written)
+{
+    written_ = written;
     for (const addins::SymbologyInfo &info : addins::SymbologyTable()) {
         const std::size_t i = std::size_t(info.symbology);
         boxes_[i]->setVisible(shown(info.symbology));
@@ -71,7 +76,7 @@ void TSymbologyBoxes::GetBar(const QString &barType, const QString &userBar)
             without_[i]->setChecked(!choice.hasCheckDigit(info.symbology));
         }
     }
-    UserBarSE->setBoundedText(choice.isTicked(Symbology::User) ? userBar : QString());
+    UserBarSE->setBoundedText(userBar);
     applyEnabling();
 }
 
@@ -84,7 +89,7 @@ QString TSymbologyBoxes::SChkSetBar() const
         if (groups_[i])
             choice.setCheckDigit(info.symbology, with_[i]->isChecked());
     }
-    return addins::SChkSetBar(choice, shown_);
+    return addins::SChkSetBar(choice, written_);
 }
 
 QString TSymbologyBoxes::userBar() const

@@ -17,8 +17,9 @@ class TByteEdit;
 //
 // Ticking a box with a check-digit choice enables its group; the user-defined box enables
 // UserBarSE and disables every other box and group (and the reverse). setShown hides the boxes a
-// program does not show on its model; a hidden box keeps its tick, and SChkSetBar never writes it.
-// Every operator change emits Changed (connected to the dialog's change handler).
+// program does not show on its model; a hidden box keeps its tick, and SChkSetBar writes it only
+// where `written` allows (by default what is shown). Every operator change emits Changed
+// (connected to the dialog's change handler).
 class TSymbologyBoxes : public QGroupBox {
     Q_OBJECT
 
@@ -26,7 +27,9 @@ public:
     explicit TSymbologyBoxes(QWidget *parent = nullptr);
 
     void setShown(const addins::SymbologyShown &shown);
-    // GetBar: ticks the boxes of barType's letters, "u" the user-defined one with userBar.
+    void setShown(const addins::SymbologyShown &shown, const addins::SymbologyShown &written);
+    // GetBar: ticks the boxes of barType's letters, "u" the user-defined one; UserBarSE shows
+    // userBar whether or not "u" is ticked, so a confirm keeps the stored user text.
     void GetBar(const QString &barType, const QString &userBar);
     // The letters to store.
     QString SChkSetBar() const;
@@ -51,7 +54,7 @@ private:
     std::array<QGroupBox *, addins::SymbologyCount> groups_{};
     std::array<QRadioButton *, addins::SymbologyCount> with_{};
     std::array<QRadioButton *, addins::SymbologyCount> without_{};
-    addins::SymbologyShown shown_;
+    addins::SymbologyShown written_;
 };
 
 // The base of a program's TSetBarCodeForm: its "確定" (EndBtn) starts disabled and is enabled by

@@ -152,7 +152,14 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, char setBarType, const QString &i
     connect(DFormatCB, &QComboBox::activated, this, &TSetBarCodeForm::DFormatCBChange);
     connect(BarDatChk, &QCheckBox::clicked, this, &TSetBarCodeForm::BarDatChkClick);
 
-    Symbologies->setShown(addins::ShownOnModel(limits.BhtType));
+    // On 900 the book code box is hidden like the two-dimensional ones, but a ticked one (a stored
+    // "a") is still written.
+    const int bht = limits.BhtType;
+    Symbologies->setShown(
+        [bht](addins::Symbology s) {
+            return addins::ModelOffers(s, bht) && !(s == addins::Symbology::Book && bht == 900);
+        },
+        addins::ShownOnModel(bht));
     GetBar();
     DspBarChkInp();
     SetFlag = false;

@@ -486,7 +486,10 @@ void TMainForm::fill(const MarrentSettings &s)
 {
     const formkit::LoadingGuard guard(SetFlag);
     (s.picking ? ModePicking : ModeInspect)->setChecked(true);
-    SetPKDsp();
+    // Without stored settings the tree keeps its first captions ("画面設定" included) until the
+    // operator chooses a mode.
+    if (load_.SetCount == 1)
+        SetPKDsp();
     RemoteChk->setChecked(s.remoteMaster);
     DKKubunChk->setChecked(s.DKUsed);
     DKGroup->setVisible(s.DKUsed);
@@ -649,7 +652,12 @@ bool TMainForm::CheckData()
     const auto failure = marrent::CheckSettings(s, load_.limits);
     if (!failure)
         return true;
-    ShowCheckError(failure->page(), findChild<QWidget *>(failure->control), failure->message);
+    // The page is refreshed before the box: it may never have been shown, or may still show the
+    // state of another page's settings (the voucher row, the screen preview).
+    showPage(failure->page());
+    DspPage();
+    formkit::requestFocus(findChild<QWidget *>(failure->control));
+    formkit::showInputError(failure->message);
     return false;
 }
 

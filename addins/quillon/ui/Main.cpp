@@ -12,6 +12,7 @@
 #include "common/ui/NEdit.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -56,6 +57,29 @@ QWidget *row(std::initializer_list<QWidget *> widgets)
     return panel;
 }
 
+// NEditEnter: entering the edit puts the caret at the end of its text rather than selecting it,
+// so a typed digit adds to the value instead of replacing it. A click still places the caret
+// where it lands (the press comes after the focus).
+class NEditEnter final : public QObject {
+public:
+    using QObject::QObject;
+
+    static void install(TNEdit *edit)
+    {
+        edit->SetAutoSelect(false);
+        edit->installEventFilter(new NEditEnter(edit));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            static_cast<QLineEdit *>(watched)->end(false);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent)
@@ -71,6 +95,12 @@ TMainForm::TMainForm(QWidget *parent)
     PageControl1->widget(1)->setObjectName(QStringLiteral("TabSheet2"));
     PageControl1->widget(2)->setObjectName(QStringLiteral("TabSheet3"));
     buildReturnMoves();
+    NEditEnter::install(DKMinNE);
+    NEditEnter::install(KKMinNE);
+    for (int k = 0; k < SaveRowCount; ++k) {
+        NEditEnter::install(pSFTopNE[std::size_t(k)]);
+        NEditEnter::install(pSFLenNE[std::size_t(k)]);
+    }
     resize(760, 560);
 }
 

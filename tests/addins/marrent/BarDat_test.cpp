@@ -52,8 +52,9 @@ TEST(BarDatTest, TextHoldsEveryFieldAtItsPosition)
 
 TEST(BarDatTest, UnusedFieldsAreWrittenAsTheDialogStoresThem)
 {
-    // A separator code outside its format and a data check that is off carry no meaning: they are
-    // written as the dialog would store them, and out-of-range numbers as digits in range.
+    // A data check that is off carries no meaning: it is written as the dialog would store it. The
+    // separator code is written as the record holds it, also outside its format; out-of-range
+    // numbers as digits in range.
     TBarDat bar = fullRecord();
     bar.BFmt = 1;
     bar.BChkMode = 0;
@@ -61,7 +62,7 @@ TEST(BarDatTest, UnusedFieldsAreWrittenAsTheDialogStoresThem)
     bar.DLen = 250;
     const QByteArray text = GetBarDat(bar);
     EXPECT_EQ(text.mid(20, 4), QByteArray("0000"));
-    EXPECT_EQ(text.mid(62, 4), QByteArray("K000"));
+    EXPECT_EQ(text.mid(62, 4), QByteArray("K059"));
     EXPECT_EQ(text.mid(66, 7), QByteArray("0010001"));
     EXPECT_EQ(text.mid(73, 32), QByteArray(32, ' '));
     EXPECT_EQ(text.mid(109, 2), QByteArray("99"));
@@ -176,12 +177,33 @@ TEST(BarDatTest, WrittenTextReadsBackToTheSameText)
     TBarDat odd = fullRecord();
     odd.BMax = 4000; // out of range: held
     odd.BChkTop = 0;
-    for (const TBarDat &bar : {InitBarDat(), fullRecord(), user, fixedCheck, odd}) {
+    for (TBarDat bar : {InitBarDat(), fullRecord(), user, fixedCheck, odd}) {
+        // Outside its format the separator code reads as 44, as a loaded record holds it.
+        if (bar.BFmt != SeparatorFormat)
+            bar.BSpCode = 44;
         const QByteArray text = GetBarDat(bar);
         ASSERT_EQ(text.size(), 111);
         TBarDat read = InitBarDat();
         SetBarDat(text, read);
         EXPECT_EQ(GetBarDat(read), text);
+    }
+}
+
+TEST(BarDatTest, SeparatorCodeGoesBackAsTheRecordHoldsIt)
+{
+    struct Case {
+        char format;
+        QByteArray stored, written;
+    };
+    for (const Case &c : {Case{'N', "044", "044"}, Case{'N', "000", "044"}, Case{'K', "059", "044"},
+                          Case{'X', "059", "059"}, Case{'X', "000", "000"}, Case{'X', "300", "255"}}) {
+        SCOPED_TRACE(c.format + c.stored.toStdString());
+        QByteArray text = GetBarDat(fullRecord());
+        text[62] = c.format;
+        text.replace(63, 3, c.stored);
+        TBarDat read = InitBarDat();
+        SetBarDat(text, read);
+        EXPECT_EQ(GetBarDat(read).mid(63, 3), c.written);
     }
 }
 

@@ -158,15 +158,26 @@ TEST(ParaStringsTest, SectionsOffAreFlagAndBlanks)
     }
 }
 
-TEST(ParaStringsTest, DateTypesWriteNeitherBarcodeNorMaster)
+TEST(ParaStringsTest, DateTypesKeepTheirHiddenBarcodeAndMaster)
 {
-    const ModelLimits limits = model(800);
-    MarrentSettings s = everything(limits);
-    s.DKType = 3; // 日付A(YYYY/MM/DD)
-    PrepareForSave(s);
-    const QByteArray para0 = EncodeParas(s, limits).Para0;
-    EXPECT_EQ(para0.mid(40, 6), QByteArray("W01010"));
-    EXPECT_EQ(para0.mid(46, 138), "0" + QByteArray(111, ' ') + "0" + QByteArray(25, ' '));
+    for (int bht : {500, 800, 900}) {
+        const ModelLimits limits = model(bht);
+        const QByteArray sections = EncodeParas(everything(limits), limits).Para0.mid(46, 138);
+        ASSERT_EQ(sections.left(2), QByteArray("1A"));
+        for (int type = 3; type <= 10; ++type) {
+            SCOPED_TRACE(std::to_string(bht) + " type " + std::to_string(type));
+            MarrentSettings s = everything(limits);
+            s.DKType = type;
+            PrepareForSave(s);
+            const QByteArray para0 = EncodeParas(s, limits).Para0;
+            EXPECT_EQ(para0.at(40), GetDaType(type));
+            EXPECT_EQ(para0.mid(46, 138), sections);
+            const MarrentSettings read = DecodeParas(EncodeParas(s, limits), limits);
+            EXPECT_TRUE(read.DKBarUsed);
+            EXPECT_TRUE(read.DKMstUsed);
+            EXPECT_EQ(read.DKMstFile, s.DKMstFile);
+        }
+    }
 }
 
 TEST(ParaStringsTest, NamesAreCutAtACharacterBoundary)
@@ -199,7 +210,12 @@ TEST(ParaStringsTest, WrittenStringsReadBackToTheSameBytes)
         states.push_back(dated);
         for (std::size_t i = 0; i < states.size(); ++i) {
             SCOPED_TRACE(std::to_string(bht) + " state " + std::to_string(i));
-            const ParaStrings written = EncodeParas(states[i], limits);
+            // Outside its format a separator code reads as 44: the records as a load gives them.
+            MarrentSettings state = states[i];
+            for (TBarDat *bar : {&state.DKBarDat, &state.DpBarDat, &state.SCBarDat})
+                if (bar->BFmt != SeparatorFormat)
+                    bar->BSpCode = 44;
+            const ParaStrings written = EncodeParas(state, limits);
             ASSERT_EQ(written.Para0.size(), limits.paraLength);
             ASSERT_EQ(written.Para1.size(), limits.paraLength);
             const ParaStrings again = EncodeParas(DecodeParas(written, limits), limits);

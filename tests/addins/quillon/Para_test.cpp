@@ -105,14 +105,29 @@ TEST(QuillonParaTest, GoldenBytesWithDataKindAndSavingOffOnModel900)
     EXPECT_EQ(para1, field("照合", 22) + "0" + ValidBarText + "0" + blanks(20) + "011" + blanks(347));
 }
 
-TEST(QuillonParaTest, DateKindWritesItsDigitsAndLeavesBarcodeAndMasterOff)
+TEST(QuillonParaTest, DateKindsWriteTheirDigitsAndKeepTheHiddenBarcodeAndMaster)
 {
-    QuillonSettings s = fullSettings();
-    s.DKTypeCB = 3; // 日付(YYYY/MM/DD)
-    s.DKFontCB = 0;
-    const QByteArray para0 = BuildPara0(s);
-    EXPECT_EQ(para0.mid(15, 34), "1" + field("区分", 22) + "W" + "0" + "0010" + "0010" + "0");
-    EXPECT_EQ(para0.mid(49, 139), blanks(106) + "0" + blanks(32));
+    const QByteArray kept = "1" + ValidBarText + "1" + field("DKM.DAT", 14) + "0";
+    struct Case {
+        int type;
+        QByteArray letterAndDigits;
+    };
+    for (const Case &c :
+         {Case{3, "W00100010"}, Case{4, "X00080008"}, Case{5, "Y00050005"}, Case{6, "Z00050005"}}) {
+        SCOPED_TRACE(c.type);
+        QuillonSettings s = fullSettings();
+        s.DKTypeCB = c.type;
+        s.DKFontCB = 0;
+        const QByteArray para0 = BuildPara0(s);
+        EXPECT_EQ(para0.mid(38, 10), c.letterAndDigits.left(1) + "0" + c.letterAndDigits.mid(1));
+        EXPECT_EQ(para0.mid(48, 123), kept);
+        // Read back, the ticks and records are there for the day the type allows them again.
+        const QuillonSettings loaded = LoadQuillon(request(800, para0, BuildPara1(s, model(800)))).settings;
+        EXPECT_TRUE(loaded.DKBarChk);
+        EXPECT_EQ(loaded.DKBarDat, s.DKBarDat);
+        EXPECT_TRUE(loaded.DKMstUseChk);
+        EXPECT_EQ(loaded.DKMstFileSE, s.DKMstFileSE);
+    }
 }
 
 TEST(QuillonParaTest, LoadsWhatWasWritten)

@@ -269,9 +269,17 @@ TEST(TessaryParaTest, SavedStatesLoadBackAndSurviveTheWideStore)
         for (const QByteArray &p : {para.Para0, para.Para1})
             EXPECT_EQ(platform::cp932::encode(platform::cp932::decode(p)), p);
         const TTessaryState loaded = LoadState(para.Para0, para.Para1, m);
-        EXPECT_EQ(loaded, carried(s, m));
+        // A quantity box ticked before the switch to 1:N is written as ticked but not read back:
+        // the box exists in 1:1 only.
+        TTessaryState expected = carried(s, m);
+        QByteArray expected1 = para.Para1;
+        if (s.Dousa == OneToN) {
+            expected.SuryouInput = false;
+            expected1[186] = '0';
+        }
+        EXPECT_EQ(loaded, expected);
         EXPECT_EQ(SaveState(loaded, m).Para0, para.Para0);
-        EXPECT_EQ(SaveState(loaded, m).Para1, para.Para1);
+        EXPECT_EQ(SaveState(loaded, m).Para1, expected1);
     }
 }
 
@@ -346,6 +354,20 @@ TEST(TessaryParaTest, LoadedValuesAreBroughtToWhatTheFormShows)
              EXPECT_TRUE(s.SuryouInput);
              // o is no source in 1:1: the field falls back to the source barcode
              EXPECT_EQ(s.SaveDat[1], (TSaveDat{'M', 1, 3}));
+         }},
+        {"quantityByteInOneToN", 800, [](QByteArray &, QByteArray &p1) { p1[186] = '1'; },
+         [](const TTessaryState &s) {
+             EXPECT_EQ(s.Dousa, OneToN);
+             EXPECT_FALSE(s.SuryouInput);
+         }},
+        {"noQuantityInOneToOne", 800,
+         [](QByteArray &p0, QByteArray &p1) {
+             p0[159] = '0';
+             p1[186] = '0';
+         },
+         [](const TTessaryState &s) {
+             EXPECT_EQ(s.Dousa, OneToOne);
+             EXPECT_FALSE(s.SuryouInput);
          }},
         {"negativeNumbers", 800,
          [](QByteArray &p0, QByteArray &) {

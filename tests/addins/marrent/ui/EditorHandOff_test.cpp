@@ -58,7 +58,7 @@ TEST(MarrentEditorHandOffTest, ConfirmedSettingsReachTheJobAndItsFile)
     EXPECT_EQ(ui.messageBoxCount(), 0);
 
     // Exactly the bytes Marrent writes for those edits on model 800.
-    MarrentSettings edited = earlier();
+    MarrentSettings edited = DecodeParas(before, model800());
     edited.picking = true;
     edited.DpUsed = true;
     edited.DpName = QStringLiteral("伝票");
