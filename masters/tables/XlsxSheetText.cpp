@@ -1,207 +1,50 @@
 #include "masters/tables/XlsxSheetText.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "masters/tables/ValueText.h"
+#include "masters/tables/XlsxXml.h"
 
-#include <orcus/sax_parser.hpp>
-#include <orcus/zip_archive.hpp>
-#include <orcus/zip_archive_stream.hpp>
+#include <QDateTime>
 
+#include <charconv>
+#include <cmath>
 #include <exception>
-#include <limits>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace masters::tables {
-
-void SheetTexts::add(qint64 row, int column, const std::string &text)
-{
-    if (m_text.size() + text.size() > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("sheet text too large");
-    m_cells.push_back({row, column, std::uint32_t(m_text.size()), std::uint32_t(text.size())});
-    m_text += text;
-}
-
-void SheetTexts::clear()
-{
-    m_cells.clear();
-    m_text.clear();
-    m_cells.shrink_to_fit();
-    m_text.shrink_to_fit();
-}
-
 namespace {
 
-// Handlers see elements by their local names: writers may put the main namespace under a prefix.
-class SaxHandler {
-public:
-    void doctype(const orcus::sax::doctype_declaration &) {}
-    void start_declaration(std::string_view) {}
-    void end_declaration(std::string_view) {}
-    void characters(std::string_view, bool) {}
-    void attribute(const orcus::sax::parser_attribute &) {}
-};
-
-// The library's decoder of character references stops the program on a malformed one ("&#x-1;"):
-// such a part is refused before it is parsed.
-void checkCharacterReferences(const std::vector<unsigned char> &data)
-{
-    const std::string_view text(reinterpret_cast<const char *>(data.data()), data.size());
-    for (size_t at = text.find("&#"); at != std::string_view::npos; at = text.find("&#", at + 2)) {
-        size_t i = at + 2;
-        const bool hex = i < text.size() && (text[i] == 'x' || text[i] == 'X');
-        if (hex)
-            ++i;
-        const size_t digits = i;
-        std::uint32_t value = 0;
-        for (; i < text.size() && text[i] != ';'; ++i) {
-            const char c = text[i];
-            const int digit = c >= '0' && c <= '9'          ? c - '0'
-                              : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                              : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                            : -1;
-            if (digit < 0 || value > 0x10FFFF)
-                throw std::runtime_error("malformed character reference");
-            value = value * (hex ? 16 : 10) + std::uint32_t(digit);
-        }
-        if (i == digits || i >= text.size() || value > 0x10FFFF)
-            throw std::runtime_error("malformed character reference");
-    }
-}
-
-// The parser looks at the byte after the last one when a part ends inside a tag: a NUL there makes
-// such a part malformed instead of a read past the buffer.
-template <typename Handler> void parseXml(std::vector<unsigned char> &data, Handler &handler)
-{
-    checkCharacterReferences(data);
-    const size_t size = data.size();
-    data.push_back(0);
-    orcus::sax_parser<Handler> parser(reinterpret_cast<const char *>(data.data()), size, handler);
-    parser.parse();
-}
-
-class Package {
-public:
-    explicit Package(const QString &path)
-        : m_stream(QFile::encodeName(path).constData()), m_archive(&m_stream)
-    {
-        m_archive.load();
-    }
-    bool read(const std::string &entry, std::vector<unsigned char> &data) const
-    {
-        return m_archive.read_file_entry(entry, data);
-    }
-
-private:
-    orcus::zip_archive_stream_fd m_stream;
-    orcus::zip_archive m_archive;
-};
-
-std::string folderOf(const std::string &entry)
-{
-    const size_t slash = entry.rfind('/');
-    return slash == std::string::npos ? std::string() : entry.substr(0, slash + 1);
-}
-
-// A link's target as an archive entry: from the root when it starts with '/', else from the folder
-// of the part that links; "." and ".." steps resolved.
-std::string resolveTarget(const std::string &fromFolder, std::string_view target)
-{
-    const bool fromRoot = !target.empty() && target.front() == '/';
-    const std::string joined = fromRoot ? std::string(target.substr(1)) : fromFolder + std::string(target);
-    std::vector<std::string> steps;
-    size_t start = 0;
-    while (start <= joined.size()) {
-        size_t end = joined.find('/', start);
-        if (end == std::string::npos)
-            end = joined.size();
-        const std::string step = joined.substr(start, end - start);
-        if (step == "..") {
-            if (!steps.empty())
-                steps.pop_back();
-        } else if (!step.empty() && step != ".") {
-            steps.push_back(step);
-        }
-        start = end + 1;
-    }
-    std::string entry;
-    for (const std::string &step : steps)
-        entry += (entry.empty() ? "" : "/") + step;
-    return entry;
-}
-
-std::string relationshipsOf(const std::string &entry)
-{
-    const size_t slash = entry.rfind('/');
-    const std::string name = slash == std::string::npos ? entry : entry.substr(slash + 1);
-    return folderOf(entry) + "_rels/" + name + ".rels";
-}
-
-// The relationships of one part: Id to Target, with the type of each.
-class RelationshipsHandler : public SaxHandler {
-public:
-    struct Link {
-        std::string id, type, target;
-        bool external = false;
-    };
-    std::vector<Link> links;
-
-    void attribute(const orcus::sax::parser_attribute &attr)
-    {
-        if (attr.name == "Id")
-            m_link.id = attr.value;
-        else if (attr.name == "Type")
-            m_link.type = attr.value;
-        else if (attr.name == "Target")
-            m_link.target = attr.value;
-        else if (attr.name == "TargetMode")
-            m_link.external = attr.value == "External";
-    }
-    void start_element(const orcus::sax::parser_element &elem)
-    {
-        if (elem.name == "Relationship" && !m_link.external)
-            links.push_back(m_link);
-        m_link = Link();
-    }
-    void end_element(const orcus::sax::parser_element &) {}
-
-private:
-    Link m_link;
-};
-
-// The sheets of the workbook part: name and relationship id.
-class WorkbookHandler : public SaxHandler {
-public:
-    std::vector<std::pair<std::string, std::string>> sheets;
-
-    void attribute(const orcus::sax::parser_attribute &attr)
-    {
-        if (attr.name == "name" && attr.ns.empty())
-            m_name = attr.value;
-        else if (attr.name == "id" && !attr.ns.empty())
-            m_id = attr.value;
-    }
-    void start_element(const orcus::sax::parser_element &elem)
-    {
-        if (elem.name == "sheet")
-            sheets.emplace_back(m_name, m_id);
-        m_name.clear();
-        m_id.clear();
-    }
-    void end_element(const orcus::sax::parser_element &) {}
-
-private:
-    std::string m_name, m_id;
-};
-
-bool endsWith(std::string_view text, std::string_view end)
-{
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
+using Token = XmlPullReader::Token;
 
 // The bounds of a sheet.
 constexpr qint64 MaxRows = 1048576;
 constexpr int MaxColumns = 16384;
+// A cell holds at most 32,767 characters; a text far longer is no cell's.
+constexpr size_t MaxCellText = 1024 * 1024;
+
+// A fault of the sheet's content, told in the operator's words.
+struct SheetFault {
+    QString detail;
+};
+
+QString columnName(int column)
+{
+    QString name;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        name.prepend(QChar(u'A' + (c - 1) % 26));
+    return name;
+}
+
+QString cellName(qint64 row, int column)
+{
+    return columnName(column) + QString::number(row + 1);
+}
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // "B12" as row 11, column 1; false for anything else.
 bool parseCellReference(std::string_view text, qint64 &row, int &column)
@@ -229,190 +72,260 @@ bool parseCellReference(std::string_view text, qint64 &row, int &column)
     return true;
 }
 
-// Collects the text cells the library drops. Cells without a reference follow the one before them,
-// rows without a number the row before, as the format allows.
-class SheetTextHandler : public SaxHandler {
-public:
-    explicit SheetTextHandler(SheetTexts &texts) : m_texts(texts) {}
+// A row number from 1 to the sheet's last; 0 for anything else (a long one included).
+qint64 parseRowNumber(std::string_view text)
+{
+    qint64 number = 0;
+    for (const char ch : text) {
+        if (ch < '0' || ch > '9')
+            return 0;
+        number = number * 10 + (ch - '0');
+        if (number > MaxRows)
+            return 0;
+    }
+    return number;
+}
 
-    void attribute(const orcus::sax::parser_attribute &attr)
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() &&
+           (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' || text.front() == '\n'))
+        text.remove_prefix(1);
+    while (!text.empty() &&
+           (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    return text;
+}
+
+class SheetReader {
+public:
+    SheetReader(const XlsxWorkbook &book, const XlsxCellHandler &onCell) : m_book(book), m_onCell(onCell) {}
+
+    // Returns early when the handler stops the read.
+    void read(const std::string &entry)
     {
-        if (!attr.ns.empty())
-            return;
-        if (attr.name == "r")
-            m_reference = attr.value;
-        else if (attr.name == "t")
-            m_type = attr.value;
-    }
-    void start_element(const orcus::sax::parser_element &elem)
-    {
-        const std::string_view name = elem.name;
-        if (name == "row") {
-            qint64 number = 0;
-            bool ok = !m_reference.empty();
-            for (const char ch : m_reference) {
-                ok = ok && ch >= '0' && ch <= '9';
-                if (!ok)
-                    break;
-                number = number * 10 + (ch - '0');
-                // Past the sheet's last row: no row number (and no overflow on a long one).
-                ok = number <= MaxRows;
+        XlsxEntryStream stream(m_book.package(), entry);
+        XmlPullReader xml([&stream](char *data, size_t size) { return stream.read(data, size); });
+        Token token = xml.next();
+        if (token != Token::Start || xml.name() != "worksheet")
+            throw SheetFault{QStringLiteral("ワークシートではありません")};
+        for (token = xml.next(); token != Token::Done; token = xml.next()) {
+            switch (token) {
+            case Token::Start:
+                start(xml);
+                break;
+            case Token::Text:
+                collect(xml.text());
+                break;
+            case Token::End:
+                if (!end(xml))
+                    return;
+                break;
+            case Token::Done:
+                break;
             }
-            m_row = ok && number > 0 ? number - 1 : m_row + 1;
-            m_column = -1;
-        } else if (name == "c") {
-            qint64 row = 0;
-            int column = 0;
-            if (parseCellReference(m_reference, row, column)) {
-                m_row = row;
-                m_column = column;
-            } else {
-                ++m_column;
-            }
-            m_kind = m_type == "inlineStr" ? Inline : m_type == "str" ? Plain : Other;
-            m_hasFormula = false;
-            m_text.clear();
-        } else if (m_kind != Other) {
-            if (name == "f")
-                m_hasFormula = true;
-            else if (name == "is")
-                m_inString = true;
-            else if (name == "rPh")
-                ++m_phonetic;
-            else if (name == "t" || name == "v")
-                m_collect = m_kind == Inline ? name == "t" && m_inString && m_phonetic == 0 : name == "v";
         }
-        m_reference.clear();
-        m_type.clear();
-    }
-    void end_element(const orcus::sax::parser_element &elem)
-    {
-        const std::string_view name = elem.name;
-        if (name == "c") {
-            if (m_kind == Inline || (m_kind == Plain && !m_hasFormula)) {
-                if (!m_text.empty() && m_row >= 0 && m_row < MaxRows && m_column >= 0 &&
-                    m_column < MaxColumns)
-                    m_texts.add(m_row, m_column, m_text);
-            }
-            m_kind = Other;
-            m_inString = false;
-            m_phonetic = 0;
-            m_collect = false;
-        } else if (name == "is") {
-            m_inString = false;
-        } else if (name == "rPh") {
-            m_phonetic = std::max(0, m_phonetic - 1);
-        } else if (name == "t" || name == "v") {
-            m_collect = false;
-        }
-    }
-    void characters(std::string_view text, bool)
-    {
-        if (m_collect)
-            m_text.append(text);
     }
 
 private:
-    enum Kind { Other, Inline, Plain };
-    SheetTexts &m_texts;
-    std::string m_reference, m_type, m_text;
+    void start(XmlPullReader &xml)
+    {
+        const std::string_view name = xml.name();
+        const size_t depth = xml.depth();
+        if (depth == 2 && name == "sheetData") {
+            m_inSheetData = true;
+        } else if (!m_inSheetData) {
+            return;
+        } else if (depth == 3 && name == "row") {
+            if (xml.hasAttribute("r")) {
+                const qint64 number = parseRowNumber(xml.attribute("r"));
+                if (number == 0)
+                    throw SheetFault{
+                        QStringLiteral("行番号「%1」が正しくありません").arg(fromUtf8(xml.attribute("r")))};
+                m_row = number - 1;
+            } else {
+                ++m_row;
+            }
+            m_column = -1;
+        } else if (depth == 4 && name == "c") {
+            if (xml.hasAttribute("r")) {
+                if (!parseCellReference(xml.attribute("r"), m_row, m_column))
+                    throw SheetFault{
+                        QStringLiteral("セル番地「%1」が正しくありません").arg(fromUtf8(xml.attribute("r")))};
+            } else if (++m_column >= MaxColumns || m_row < 0) {
+                throw SheetFault{QStringLiteral("セル番地がありません")};
+            }
+            m_type = xml.attribute("t");
+            const std::string_view format = xml.attribute("s");
+            m_cell.xf = 0;
+            std::from_chars(format.data(), format.data() + format.size(), m_cell.xf);
+            m_value.clear();
+            m_inline.clear();
+            m_hasValue = false;
+            m_inCell = true;
+        } else if (m_inCell && depth == 5 && name == "v") {
+            m_hasValue = true;
+            m_target = &m_value;
+            xml.keepText(true);
+        } else if (m_inCell && depth == 5 && name == "is") {
+            m_inInline = true;
+        } else if (m_inInline && name == "rPh") {
+            ++m_phonetic;
+        } else if (m_inInline && m_phonetic == 0 && name == "t") {
+            // Plain or in rich runs; a phonetic guide is no part of the text.
+            m_target = &m_inline;
+            xml.keepText(true);
+        }
+    }
+
+    void collect(const std::string &text)
+    {
+        if (!m_target)
+            return;
+        m_target->append(text);
+        if (m_target->size() > MaxCellText)
+            throw SheetFault{QStringLiteral("セル%1の文字列が長すぎます").arg(cellName(m_row, m_column))};
+    }
+
+    bool end(XmlPullReader &xml)
+    {
+        xml.keepText(false);
+        m_target = nullptr;
+        const std::string_view name = xml.name();
+        if (name == "sheetData" && xml.depth() == 1) {
+            m_inSheetData = false;
+        } else if (m_inInline && name == "rPh") {
+            --m_phonetic;
+        } else if (m_inCell && name == "is" && xml.depth() == 4) {
+            m_inInline = false;
+            m_phonetic = 0;
+        } else if (m_inCell && name == "c" && xml.depth() == 3) {
+            m_inCell = false;
+            m_inInline = false;
+            m_phonetic = 0;
+            return !take() || m_onCell(m_row, m_column, m_cell);
+        }
+        return true;
+    }
+
+    [[noreturn]] void badValue(const char *what) const
+    {
+        throw SheetFault{QStringLiteral("セル%1の%2「%3」が正しくありません")
+                             .arg(cellName(m_row, m_column), QString::fromUtf8(what), fromUtf8(m_value))};
+    }
+
+    // The value of the cell that just ended; false when it holds none.
+    bool take()
+    {
+        const std::string_view value = trimmed(m_value);
+        if (m_type == "inlineStr") {
+            m_cell.type = XlsxCell::Text;
+            m_cell.text = fromUtf8(m_inline);
+            return !m_cell.text.isEmpty();
+        }
+        if (!m_hasValue)
+            return false;
+        if (m_type == "s") {
+            size_t index = 0;
+            const auto [at, failure] = std::from_chars(value.data(), value.data() + value.size(), index);
+            if (value.empty() || failure != std::errc() || at != value.data() + value.size() ||
+                index >= m_book.sharedStringCount())
+                badValue("共有文字列の番号");
+            m_cell.type = XlsxCell::Text;
+            m_cell.text = m_book.sharedString(index);
+        } else if (m_type == "str") {
+            m_cell.type = XlsxCell::Text;
+            m_cell.text = fromUtf8(m_value);
+        } else if (m_type == "b") {
+            if (value.empty())
+                return false;
+            if (value != "1" && value != "0" && value != "true" && value != "false")
+                badValue("真偽値");
+            m_cell.type = XlsxCell::Boolean;
+            m_cell.number = value == "1" || value == "true" ? 1 : 0;
+        } else if (m_type == "e") {
+            return false;
+        } else if (m_type == "d") {
+            const QString text = fromUtf8(value);
+            QDateTime stamp = QDateTime::fromString(text, Qt::ISODateWithMs);
+            if (!stamp.isValid())
+                stamp = QDateTime(QDate::fromString(text, Qt::ISODate), QTime(0, 0));
+            if (!stamp.isValid())
+                badValue("日付");
+            const QTime time = stamp.time();
+            m_cell.type = XlsxCell::Text;
+            m_cell.text = dateTimeText(stamp.date(), QTime(time.hour(), time.minute(), time.second()));
+        } else if (m_type.empty() || m_type == "n") {
+            if (value.empty())
+                return false;
+            double number = 0;
+            const auto [at, failure] = std::from_chars(value.data(), value.data() + value.size(), number);
+            if (failure != std::errc() || at != value.data() + value.size() || !std::isfinite(number))
+                badValue("数値");
+            m_cell.type = XlsxCell::Number;
+            m_cell.number = number;
+        } else {
+            throw SheetFault{QStringLiteral("セル%1の種類「%2」に対応していません")
+                                 .arg(cellName(m_row, m_column), QString::fromStdString(m_type))};
+        }
+        return m_cell.type != XlsxCell::Text || !m_cell.text.isEmpty();
+    }
+
+    const XlsxWorkbook &m_book;
+    const XlsxCellHandler &m_onCell;
+    bool m_inSheetData = false;
+    bool m_inCell = false;
+    bool m_inInline = false;
+    bool m_hasValue = false;
+    int m_phonetic = 0;
     qint64 m_row = -1;
     int m_column = -1;
-    Kind m_kind = Other;
-    bool m_hasFormula = false, m_inString = false, m_collect = false;
-    int m_phonetic = 0;
+    std::string m_type;
+    std::string m_value;
+    std::string m_inline;
+    std::string *m_target = nullptr;
+    XlsxCell m_cell;
 };
-
-// Only parts that hold such cells at all are parsed: most workbooks have none, and a search for
-// the end of the type names ("inlineStr", "str") costs a fraction of a parse.
-bool mayHoldDroppedText(const std::vector<unsigned char> &data)
-{
-    const std::string_view text(reinterpret_cast<const char *>(data.data()), data.size());
-    for (const std::string_view end : {"Str\"", "str\"", "Str'", "str'"}) {
-        if (text.find(end) != std::string_view::npos)
-            return true;
-    }
-    return false;
-}
-
-QString readError(const QString &path, const QString &detail)
-{
-    return QStringLiteral("Excelファイル「%1」を読み込めません。(%2)")
-        .arg(QFileInfo(path).fileName(), detail);
-}
 
 } // namespace
 
-bool findSheetPart(const QString &path, const QString &sheet, std::string &entry, QString &error)
+bool readSheetCells(const XlsxWorkbook &book, const QString &sheet, const XlsxCellHandler &onCell,
+                    QString &error)
 {
-    try {
-        const Package package(path);
-        std::vector<unsigned char> data;
-        RelationshipsHandler root;
-        if (!package.read("_rels/.rels", data)) {
-            error = readError(path, QStringLiteral("_rels/.rels"));
-            return false;
+    const XlsxSheet *found = nullptr;
+    int count = 0;
+    for (const XlsxSheet &candidate : book.sheets()) {
+        if (candidate.name == sheet) {
+            found = &candidate;
+            ++count;
         }
-        parseXml(data, root);
-        std::string workbook;
-        for (const auto &link : root.links) {
-            if (endsWith(link.type, "/officeDocument"))
-                workbook = resolveTarget(std::string(), link.target);
-        }
-        WorkbookHandler sheets;
-        RelationshipsHandler links;
-        const std::string workbookLinks = relationshipsOf(workbook);
-        if (workbook.empty() || !package.read(workbook, data)) {
-            error = readError(path, QString::fromStdString(workbook));
-            return false;
-        }
-        parseXml(data, sheets);
-        if (!package.read(workbookLinks, data)) {
-            error = readError(path, QString::fromStdString(workbookLinks));
-            return false;
-        }
-        parseXml(data, links);
-        const std::string wanted = sheet.toStdString();
-        for (const auto &[name, id] : sheets.sheets) {
-            if (name != wanted)
-                continue;
-            for (const auto &link : links.links) {
-                if (link.id == id) {
-                    entry = resolveTarget(folderOf(workbook), link.target);
-                    return true;
-                }
-            }
-        }
+    }
+    const auto sheetError = [&](const QString &detail) {
+        return QStringLiteral("シート「%1」を読み込めません。(%2)").arg(sheet, detail);
+    };
+    if (!found) {
         error = QStringLiteral("シート「%1」がありません。").arg(sheet);
         return false;
-    } catch (const std::exception &e) {
-        error = readError(path, QString::fromUtf8(e.what()));
+    }
+    // Which of the two the operator meant cannot be told.
+    if (count > 1) {
+        error = sheetError(QStringLiteral("同じ名前のシートが%1枚あります").arg(count));
         return false;
     }
-}
-
-bool readSheetTexts(const QString &path, const std::string &entry, SheetTexts &texts, QString &error)
-{
-    texts.clear();
+    if (!found->worksheet || !book.package().contains(found->part)) {
+        error = sheetError(QStringLiteral("ワークシートではありません"));
+        return false;
+    }
     try {
-        std::vector<unsigned char> data;
-        {
-            const Package package(path);
-            if (!package.read(entry, data)) {
-                error = readError(path, QString::fromStdString(entry));
-                return false;
-            }
-        }
-        if (!mayHoldDroppedText(data))
-            return true;
-        SheetTextHandler handler(texts);
-        parseXml(data, handler);
-        return true;
+        SheetReader(book, onCell).read(found->part);
+    } catch (const SheetFault &fault) {
+        error = sheetError(fault.detail);
+        return false;
     } catch (const std::exception &e) {
-        texts.clear();
-        error = readError(path, QString::fromUtf8(e.what()));
+        error = sheetError(QString::fromUtf8(e.what()));
         return false;
     }
+    return true;
 }
 
 } // namespace masters::tables

@@ -1,47 +1,32 @@
 #pragma once
 
+#include "masters/tables/XlsxWorkbook.h"
+
 #include <QString>
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <functional>
 
-// The text cells of an .xlsx sheet that the streaming import of the library in use drops without a
-// word: text written inline in the cell (t="inlineStr", rich-text runs joined, phonetic guides left
-// out) and plain text cells without a formula (t="str"). They are read from the sheet's part with
-// the library's own archive and XML parsers and kept compactly, in document order, for the import
-// to merge into its rows.
+// The cells of an .xlsx sheet as their values, streamed from the sheet's part in document order:
+// numbers with their cell format, shared, inline and formula texts, booleans, and the cached
+// results of every kind of formula (array formulas and the cells their results spill into
+// included). An error value or a formula without a result is no value. A cell whose value cannot
+// be what the file says it is (a shared string by a number that is none) fails the sheet rather
+// than import as something else.
 namespace masters::tables {
 
-class SheetTexts {
-public:
-    struct Cell {
-        qint64 row;
-        int column;
-        std::uint32_t offset; // into the text pool, UTF-8
-        std::uint32_t size;
-    };
-
-    const std::vector<Cell> &cells() const { return m_cells; }
-    QString text(const Cell &cell) const
-    {
-        return QString::fromUtf8(m_text.data() + cell.offset, qsizetype(cell.size));
-    }
-    void add(qint64 row, int column, const std::string &text);
-    void clear();
-
-private:
-    std::vector<Cell> m_cells;
-    std::string m_text;
+struct XlsxCell {
+    enum Type { Text, Number, Boolean } type = Text;
+    double number = 0;
+    QString text;
+    int xf = 0;
 };
 
-// The archive entry of the sheet's part, found by the sheet's name through the package's links
-// (which may start at the archive's root or be relative to the part that links). False with a text
-// when the archive or its links cannot be read or the sheet is not there.
-bool findSheetPart(const QString &path, const QString &sheet, std::string &entry, QString &error);
+// Row and column from 0. onCell returns false to stop the read, which then succeeds.
+using XlsxCellHandler = std::function<bool(qint64 row, int column, const XlsxCell &cell)>;
 
-// Reads the dropped text cells of the sheet's part into texts. False with a text when the archive or
-// the part cannot be read.
-bool readSheetTexts(const QString &path, const std::string &entry, SheetTexts &texts, QString &error);
+// False with the import's message, which names the sheet, when the sheet cannot be read. The
+// workbook's cell data must be loaded.
+bool readSheetCells(const XlsxWorkbook &book, const QString &sheet, const XlsxCellHandler &onCell,
+                    QString &error);
 
 } // namespace masters::tables

@@ -4,15 +4,10 @@
 
 namespace masters::tables {
 
-// Sheets of an .xlsx workbook read through liborcus's streaming import interface: cells are handed
-// over as the sheet is parsed and no document is built. A sheet is read twice, once for its
-// columns, kinds and formula results (which the library hands over only after the sheets) and once
-// for its rows; the first pass is kept for the source's later calls.
-//
-// The library drops text cells written inline (t="inlineStr", as openpyxl and some exporters
-// write them) and plain text cells without a formula (t="str") without a word; those are read from
-// the sheet's part by XlsxSheetText and merged in. A sheet whose link starts at the archive's root
-// ("/xl/worksheets/...") the library skips whole; it is refused as a sheet that cannot be read.
+// Sheets of an .xlsx workbook, streamed from the archive: each sheet part is inflated and parsed a
+// piece at a time, so memory stays bounded by the shared strings and one row, whatever the part
+// inflates to. A sheet is read twice, once for its columns and kinds (a number may turn out to be
+// a date only by its format) and once for its rows; the first pass is kept for later calls.
 std::unique_ptr<TableSource> makeXlsxTableSource(const QString &path);
 
 } // namespace masters::tables

@@ -11,6 +11,8 @@
 
 #include <ostream>
 
+#include <sys/resource.h>
+
 using namespace masters::tables;
 
 static void PrintTo(const QString &text, std::ostream *os)
@@ -229,8 +231,8 @@ TEST(TableReaders, DeliverTextWrittenInlineInTheCells)
     EXPECT_TRUE(ok) << error.toStdString();
 }
 
-// The library skips a sheet whose link starts at the archive's root; it must not pass for empty.
-TEST(TableReaders, RefuseASheetTheLibrarySkips)
+// openpyxl links its sheet parts from the archive's root.
+TEST(TableReaders, ReadASheetLinkedFromTheArchiveRoot)
 {
     QString error;
     auto source = openTableReader(workbook("rootlinks.xlsx"), error);
@@ -238,12 +240,107 @@ TEST(TableReaders, RefuseASheetTheLibrarySkips)
     QStringList names;
     ASSERT_TRUE(source->listTables(names, error)) << error.toStdString();
     EXPECT_EQ(names, QStringList{QStringLiteral("商品")});
+    bool ok = false;
+    EXPECT_EQ(allRows(*source, QStringLiteral("商品"), error, ok), (QList<QStringList>{{"101", "りんご"}}));
+    EXPECT_TRUE(ok) << error.toStdString();
+}
+
+// Cached results of classic and dynamic arrays (anchor and spilled cells), boolean and text
+// formulas arrive as values.
+TEST(TableReaders, DeliverTheCachedResultsOfEveryKindOfFormula)
+{
+    QString error;
+    auto source = openTableSource(workbook("arrays.xlsx"), error);
+    ASSERT_TRUE(source);
+    const QString sheet = QStringLiteral("配列");
     QList<TableColumn> columns;
-    EXPECT_FALSE(source->readColumns(QStringLiteral("商品"), columns, error));
-    EXPECT_EQ(error, QStringLiteral("シート「商品」を読み込めません。"));
-    bool ok = true;
-    EXPECT_TRUE(allRows(*source, QStringLiteral("商品"), error, ok).isEmpty());
-    EXPECT_FALSE(ok);
+    ASSERT_TRUE(source->readColumns(sheet, columns, error)) << error.toStdString();
+    EXPECT_EQ(columns, (QList<TableColumn>{{QStringLiteral("コード"), true},
+                                           {QStringLiteral("倍"), true},
+                                           {QStringLiteral("判定"), false},
+                                           {QStringLiteral("名"), false},
+                                           {QStringLiteral("連番"), true}}));
+    bool ok = false;
+    EXPECT_EQ(allRows(*source, sheet, error, ok),
+              (QList<QStringList>{
+                  {"1", "2", "False", "x1", "1"}, {"2", "4", "True", "x2", "2"}, {"", "", "", "", "3"}}));
+    EXPECT_TRUE(ok) << error.toStdString();
+}
+
+TEST(TableReaders, CountDaysFromTheWorkbooksOwnDateOrigin)
+{
+    QString error;
+    auto source = openTableSource(workbook("dates1904.xlsx"), error);
+    ASSERT_TRUE(source);
+    bool ok = false;
+    EXPECT_EQ(allRows(*source, QStringLiteral("日付"), error, ok),
+              (QList<QStringList>{{"1", "2024/01/05"}, {"2", "2024/02/29 13:45:30"}, {"3", "9:05:00"}}));
+    EXPECT_TRUE(ok) << error.toStdString();
+}
+
+// A sheet part of 256 MiB (260 KB in the file) is read through to its last row without being held.
+TEST(TableReaders, StreamASheetPartWhateverItInflatesTo)
+{
+    const auto peakKiB = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    const long before = peakKiB();
+    QString error;
+    auto source = openTableSource(workbook("padded.xlsx"), error);
+    ASSERT_TRUE(source);
+    bool ok = false;
+    EXPECT_EQ(allRows(*source, QStringLiteral("S"), error, ok), (QList<QStringList>{{"7"}}));
+    EXPECT_TRUE(ok) << error.toStdString();
+    EXPECT_LT(peakKiB() - before, 64 * 1024);
+}
+
+// Damaged workbooks are refused with a message naming the sheet (or the file, when the fault is
+// in a part of the whole workbook), never read as something else and never a crash.
+TEST(TableReaders, RefuseDamagedWorkbooks)
+{
+    const struct {
+        const char *file;
+        bool listed; // the fault shows only when the sheet is read
+        const char *error;
+    } cases[] = {
+        {"index", true, "シート「S」を読み込めません。(セルA3の共有文字列の番号「x」が正しくありません)"},
+        {"index-range", true,
+         "シート「S」を読み込めません。(セルB3の共有文字列の番号「1」が正しくありません)"},
+        {"twice", true, "シート「S」を読み込めません。(同じ名前のシートが2枚あります)"},
+        {"styles-link", true, "シート「S」を読み込めません。(ワークシートではありません)"},
+        {"chart", true, "シート「S」を読み込めません。(ワークシートではありません)"},
+        {"no-part", true, "シート「S」を読み込めません。(ワークシートではありません)"},
+        {"row-number", true,
+         "シート「S」を読み込めません。(行番号「99999999999999999999」が正しくありません)"},
+        {"ends-in-tag", true, "シート「S」を読み込めません。(XML: the part ends inside a tag at byte 255)"},
+        {"cell-reference", true,
+         "シート「S」を読み込めません。(XML: character reference to no character at byte 287)"},
+        {"string-reference", true,
+         "Excelファイル「damaged-string-reference.xlsx」を読み込めません。(XML: malformed character "
+         "reference at byte 122)"},
+        {"name-reference", false,
+         "Excelファイル「damaged-name-reference.xlsx」を読み込めません。(XML: character reference to no "
+         "character at byte 223)"},
+        {"long-text", true, "シート「S」を読み込めません。(セルB3の文字列が長すぎます)"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        QString error;
+        auto source = openTableSource(workbook((std::string("damaged-") + c.file + ".xlsx").c_str()), error);
+        ASSERT_TRUE(source);
+        QStringList names;
+        ASSERT_EQ(source->listTables(names, error), c.listed) << error.toStdString();
+        if (c.listed) {
+            QList<TableColumn> columns;
+            EXPECT_FALSE(source->readColumns(QStringLiteral("S"), columns, error));
+            bool ok = true;
+            EXPECT_TRUE(allRows(*source, QStringLiteral("S"), error, ok).isEmpty());
+            EXPECT_FALSE(ok);
+        }
+        EXPECT_EQ(error, QString::fromUtf8(c.error));
+    }
 }
 
 // Files of each kind that are missing, empty or not of their kind fail with a text, not a crash.

@@ -1,9 +1,8 @@
-// Feeds an arbitrary XML part to the reader of the text cells of an .xlsx sheet. The first byte
-// picks the part the other bytes become (the sheet most often, else the workbook or one of the two
-// link parts); the others are those of a small workbook of one sheet "Sheet1". The workbook is
-// written as an archive of stored entries. A sheet that is not found, or a part that cannot be
-// read, fails with a text; cells that are read lie inside a sheet's bounds and hold text, packed in
-// order in the text pool.
+// Feeds an arbitrary XML part to the .xlsx reader's workbook and sheet parse. The first byte picks
+// the part the other bytes become (the sheet most often, else the workbook or one of the two link
+// parts); the others are those of a small workbook of one sheet "Sheet1". The workbook is written
+// as an archive of stored entries. A workbook or sheet that cannot be read fails with a text;
+// cells that are read lie inside a sheet's bounds and hold a value.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -12,9 +11,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "masters/tables/XlsxSheetText.h"
+#include "masters/tables/XlsxWorkbook.h"
 #include "tests/support/FuzzCheck.h"
 
 namespace {
@@ -152,30 +151,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_REQUIRE(file.write(archive) == archive.size());
     }
 
-    std::string entry;
+    masters::tables::XlsxWorkbook book;
     QString error;
-    if (!masters::tables::findSheetPart(path, QStringLiteral("Sheet1"), entry, error)) {
+    if (!book.open(path, error) || !book.loadCellData(error)) {
         FUZZ_REQUIRE(!error.isEmpty());
         return 0;
     }
     // A link resolves to an entry inside the archive: steps of names, none "." or "..".
-    FUZZ_REQUIRE(!entry.empty());
-    for (const QString &step : QString::fromStdString(entry).split(u'/'))
-        FUZZ_REQUIRE(!step.isEmpty() && step != QLatin1String(".") && step != QLatin1String(".."));
-
-    masters::tables::SheetTexts texts;
+    for (const masters::tables::XlsxSheet &sheet : book.sheets()) {
+        if (sheet.part.empty())
+            continue;
+        for (const QString &step : QString::fromStdString(sheet.part).split(u'/'))
+            FUZZ_REQUIRE(!step.isEmpty() && step != QLatin1String(".") && step != QLatin1String(".."));
+    }
     error.clear();
-    if (!masters::tables::readSheetTexts(path, entry, texts, error)) {
-        FUZZ_REQUIRE(!error.isEmpty() && texts.cells().empty());
-        return 0;
-    }
-    std::uint64_t next = 0;
-    for (const masters::tables::SheetTexts::Cell &cell : texts.cells()) {
-        FUZZ_REQUIRE(cell.row >= 0 && cell.row < 1048576);
-        FUZZ_REQUIRE(cell.column >= 0 && cell.column < 16384);
-        FUZZ_REQUIRE(cell.size > 0 && cell.offset == next);
-        next += cell.size;
-        FUZZ_REQUIRE(!texts.text(cell).isEmpty());
-    }
+    const bool read = masters::tables::readSheetCells(
+        book, QStringLiteral("Sheet1"),
+        [](qint64 row, int column, const masters::tables::XlsxCell &cell) {
+            FUZZ_REQUIRE(row >= 0 && row < 1048576);
+            FUZZ_REQUIRE(column >= 0 && column < 16384);
+            FUZZ_REQUIRE(cell.type != masters::tables::XlsxCell::Text || !cell.text.isEmpty());
+            return true;
+        },
+        error);
+    FUZZ_REQUIRE(read == error.isEmpty());
     return 0;
 }
