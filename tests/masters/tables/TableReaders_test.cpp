@@ -250,7 +250,7 @@ TEST(TableReaders, ReadASheetLinkedFromTheArchiveRoot)
 TEST(TableReaders, DeliverTheCachedResultsOfEveryKindOfFormula)
 {
     QString error;
-    auto source = openTableSource(workbook("arrays.xlsx"), error);
+    auto source = openTableReader(workbook("arrays.xlsx"), error);
     ASSERT_TRUE(source);
     const QString sheet = QStringLiteral("配列");
     QList<TableColumn> columns;
@@ -270,7 +270,7 @@ TEST(TableReaders, DeliverTheCachedResultsOfEveryKindOfFormula)
 TEST(TableReaders, CountDaysFromTheWorkbooksOwnDateOrigin)
 {
     QString error;
-    auto source = openTableSource(workbook("dates1904.xlsx"), error);
+    auto source = openTableReader(workbook("dates1904.xlsx"), error);
     ASSERT_TRUE(source);
     bool ok = false;
     EXPECT_EQ(allRows(*source, QStringLiteral("日付"), error, ok),
@@ -288,7 +288,7 @@ TEST(TableReaders, StreamASheetPartWhateverItInflatesTo)
     };
     const long before = peakKiB();
     QString error;
-    auto source = openTableSource(workbook("padded.xlsx"), error);
+    auto source = openTableReader(workbook("padded.xlsx"), error);
     ASSERT_TRUE(source);
     bool ok = false;
     EXPECT_EQ(allRows(*source, QStringLiteral("S"), error, ok), (QList<QStringList>{{"7"}}));
@@ -328,7 +328,7 @@ TEST(TableReaders, RefuseDamagedWorkbooks)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
         QString error;
-        auto source = openTableSource(workbook((std::string("damaged-") + c.file + ".xlsx").c_str()), error);
+        auto source = openTableReader(workbook((std::string("damaged-") + c.file + ".xlsx").c_str()), error);
         ASSERT_TRUE(source);
         QStringList names;
         ASSERT_EQ(source->listTables(names, error), c.listed) << error.toStdString();
