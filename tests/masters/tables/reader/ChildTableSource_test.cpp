@@ -204,8 +204,6 @@ const DamageCase DamageCases[] = {
     {"xls_rk_length", [] { return damagedXls(RkRecord, 0, 1, 1); }, true, {}},
     // The length 16 of the fifth ROW record read as 0.
     {"xls_row_length", [] { return damagedXls(RowRecord, 4, 0, 0); }, true, {}},
-    {"xlsx_reference_in_a_cell", [] { return workbook("badref-cell.xlsx"); }, true, {}},
-    {"xlsx_reference_in_a_sheet_name", [] { return workbook("badref-sheet.xlsx"); }, true, {}},
     // Copies of the database that stopped part way: listing them allocates without end.
     {"mdb_cut_at_206k", [] { return cutAccess(210944); }, false, {}},
     {"mdb_cut_at_222k", [] { return cutAccess(227328); }, false, {}},

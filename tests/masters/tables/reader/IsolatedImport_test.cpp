@@ -55,8 +55,7 @@ QString damaged(const char *what)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Attack, IsolatedImport,
-    testing::Values("xls_rk_length", "xls_row_length", "badref-cell.xlsx", "badref-sheet.xlsx"),
+    Attack, IsolatedImport, testing::Values("xls_rk_length", "xls_row_length"),
     [](const testing::TestParamInfo<const char *> &info) {
         return QString::fromUtf8(info.param).replace(u'-', u'_').replace(u'.', u'_').toStdString();
     });
