@@ -1,6 +1,7 @@
 #include "jobs/BnfItemLine.h"
 
 #include <QString>
+#include <cstring>
 
 #include "common/FerPrgLib.h"
 #include "jobs/BnfFields.h"
@@ -402,18 +403,19 @@ void readItem(QByteArrayView line, TKoData &item, int count, int index, std::spa
     item.KName = bnf::textAt(line, 2, 20);
     item.KNfColor = ColourIndex(letterAt(line, 28));
     item.KNbColor = ColourIndex(letterAt(line, 29));
-    if (reader801) {
-        item.KDSaveFlg = bnf::byteAt(line, 30) != '0';
-        item.KDInpMode = InputIndex(letterAt(line, 31));
-    } else {
-        item.KDSaveFlg = true;
-        item.KDInpMode = 1;
-    }
+    // The 800 reader takes bytes 30 and 31 when they hold what the writer puts there, so a set
+    // saved and opened again keeps each item's input method and stored flag; a line that leaves
+    // them out reads as stored and keyed.
+    const char saved = bnf::byteAt(line, 30);
+    const char input = bnf::byteAt(line, 31);
+    const bool inputStored = reader801 || (input != '\0' && std::strchr("BKNW", input) != nullptr);
+    item.KDSaveFlg = (reader801 || saved == '0' || saved == '1') ? saved != '0' : true;
+    item.KDInpMode = inputStored ? InputIndex(letterAt(line, 31)) : 1;
     item.KDSize = bnf::byteAt(line, 34) == '1' ? 1 : 0;
     item.KDfColor = ColourIndex(letterAt(line, 35));
     item.KDbColor = ColourIndex(letterAt(line, 36));
     item.KDType = DataTypeIndex(letterAt(line, 37));
-    if (reader801 && item.KDType > 2 && (item.KDInpMode == 2 || item.KDInpMode == 3))
+    if (inputStored && item.KDType > 2 && (item.KDInpMode == 2 || item.KDInpMode == 3))
         item.KDInpMode = 1;
     item.KDLen = bnf::numberAt(line, 38, 4, 1);
 
@@ -437,15 +439,18 @@ void readItem(QByteArrayView line, TKoData &item, int count, int index, std::spa
     item.KDNextTm = bnf::numberAt(line, 406, 2, 0);
 
     const QString symbologies = FilterSymbologies(platform::cp932::decode(bnf::bytesAt(line, 133, 20)));
-    const bool barcode = reader801 ? !symbologies.isEmpty() && (item.KDInpMode == 2 || item.KDInpMode == 3)
-                                   : !symbologies.isEmpty();
-    if (barcode) {
+    const bool barcodeInput = item.KDInpMode == 2 || item.KDInpMode == 3;
+    if (!reader801 && !symbologies.isEmpty() &&
+        (!inputStored || (!barcodeInput && item.KDInpMode == 1 && item.KDType > 2))) {
+        // The writer letters a number or date item's barcode input "K" and still writes its block
+        // (mode J's first item reads a barcode whatever its type): the block tells the input.
         readBarcodeBlock(line, item, symbologies);
-        if (!reader801)
-            item.KDInpMode = 3;
+        item.KDInpMode = 3;
+    } else if (!symbologies.isEmpty() && barcodeInput) {
+        readBarcodeBlock(line, item, symbologies);
     } else {
         noBarcode(item);
-        if (!reader801)
+        if (!inputStored)
             item.KDInpMode = 1;
     }
 

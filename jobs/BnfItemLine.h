@@ -23,8 +23,9 @@ QByteArray SaveKoDat(const TKoData &item, int count, QChar modeLetter, int index
 // master definitions the set holds: a reference to one of them is counted in its UseCount, a
 // reference to any other number is dropped.
 //
-// The 800 reader serves every file this program writes: it takes the input mode from the
-// symbology letters and treats the item as stored, not reading the bytes that carry either.
+// The 800 reader serves every file this program writes. It takes the stored flag and the input
+// mode from the line where it carries the writer's letters for them; a line without them gives a
+// stored item whose input is keys, or keys and barcode when it has symbology letters.
 void GetKoDat800(QByteArrayView line, TKoData &item, int count, int index, std::span<TMstDat> masters);
 // The 801 reader takes the stored flag and the input mode from the line.
 void GetKoDat801(QByteArrayView line, TKoData &item, int count, int index, std::span<TMstDat> masters);

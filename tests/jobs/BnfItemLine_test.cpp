@@ -6,6 +6,7 @@
 
 #include "jobs/BnfItemLine.h"
 #include "jobs/DataType.h"
+#include "jobs/LetterCodes.h"
 #include "platform/Cp932.h"
 #include "tests/jobs/ExpectedLine.h"
 
@@ -121,7 +122,7 @@ TEST(BnfItemLine, BarcodeBlockWithEachSplitFormat)
         for (bool v801 : {false, true}) {
             TKoData back = item(QStringLiteral("x"), u'A');
             (v801 ? GetKoDat801 : GetKoDat800)(line, back, 1, 0, masters);
-            EXPECT_EQ(back.KDInpMode, v801 ? 2 : 3);
+            EXPECT_EQ(back.KDInpMode, 2);
             EXPECT_EQ(back.KBar, ko.KBar);
             EXPECT_EQ(back.KBarUser, ko.KBarUser);
             EXPECT_EQ(back.KBMax, 30);
@@ -317,25 +318,36 @@ TEST(BnfItemLine, InputLetterAndStoredFlag)
     }
 }
 
-TEST(BnfItemLine, ReadersDifferInStoredFlagAndInputMode)
+TEST(BnfItemLine, ReadersTakeTheStoredFlagAndInputMode)
 {
+    // Both readers take bytes 30 and 31 as the writer fills them. A line without them (blanks
+    // there) gives the 800 reader a stored item keyed, or keyed and scanned with symbology letters.
     struct Case {
+        QChar type;
         int input;
         bool saved;
         bool symbologies;
-        int mode800;
-        int mode801;
-        bool barcode801;
+        int mode;        // both readers, as written
+        int mode801;     // the 801 reader, which takes the letter alone
+        bool barcode;    // the block read back, as written
+        int modeWithout; // the 800 reader, bytes 30 and 31 blank
     };
     const Case cases[] = {
-        {2, false, true, 3, 2, true},                                   // barcode with letters
-        {3, true, true, 3, 3, true},    {1, false, false, 1, 1, false}, // keys
-        {0, false, false, 1, 0, false},                                 // no input
-        {2, true, false, 1, 2, false}, // barcode without letters: nothing to read
+        {u'A', 2, false, true, 2, 2, true, 3},
+        {u'A', 3, true, true, 3, 3, true, 3},
+        {u'A', 1, false, false, 1, 1, false, 1},
+        {u'A', 0, false, false, 0, 0, false, 1},
+        {u'A', 0, true, false, 0, 0, false, 1},
+        {u'A', 2, true, false, 2, 2, false, 1},
+        // A number read by barcode is lettered "K" with its block: the block tells the 800 reader.
+        {u'a', 2, false, true, 3, 1, true, 3},
+        {u'W', 3, true, true, 3, 1, true, 3},
+        {u'a', 1, true, false, 1, 1, false, 1},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.input);
+        SCOPED_TRACE(testing::Message() << char(c.type.unicode()) << c.input << c.saved << c.symbologies);
         TKoData ko = barcodeItem();
+        ko.KDType = DataTypeIndex(c.type);
         ko.KDInpMode = c.input;
         ko.KDSaveFlg = c.saved;
         if (!c.symbologies)
@@ -345,18 +357,41 @@ TEST(BnfItemLine, ReadersDifferInStoredFlagAndInputMode)
 
         TKoData back800;
         GetKoDat800(line, back800, 1, 0, masters);
-        EXPECT_EQ(back800.KDSaveFlg, true);
-        EXPECT_EQ(back800.KDInpMode, c.mode800);
+        EXPECT_EQ(back800.KDSaveFlg, c.saved);
+        EXPECT_EQ(back800.KDInpMode, c.mode);
+        EXPECT_EQ(back800.KBar.isEmpty(), !c.barcode);
+        if (!c.barcode) {
+            EXPECT_EQ(back800.KBMax, 20);
+            EXPECT_EQ(back800.KBMin, 1);
+        } else {
+            EXPECT_EQ(back800.KBMax, 30);
+        }
 
         TKoData back801;
         GetKoDat801(line, back801, 1, 0, masters);
         EXPECT_EQ(back801.KDSaveFlg, c.saved);
         EXPECT_EQ(back801.KDInpMode, c.mode801);
-        EXPECT_EQ(back801.KBar.isEmpty(), !c.barcode801);
-        if (!c.barcode801) {
-            EXPECT_EQ(back801.KBMax, 20);
-            EXPECT_EQ(back801.KBMin, 1);
-        }
+        EXPECT_EQ(back801.KBar.isEmpty(), !(c.barcode && c.mode801 >= 2));
+
+        QByteArray without = line;
+        without.replace(29, 2, "  ");
+        TKoData old;
+        GetKoDat800(without, old, 1, 0, masters);
+        EXPECT_EQ(old.KDSaveFlg, true);
+        EXPECT_EQ(old.KDInpMode, c.modeWithout);
+        EXPECT_EQ(old.KBar.isEmpty(), !c.symbologies);
+    }
+
+    // Other bytes there are no letters of the writer: the line reads as one without them.
+    for (const char *other : {"xq", "2 ", " Z"}) {
+        SCOPED_TRACE(other);
+        QByteArray line = SaveKoDat(barcodeItem(), 1, u'A', 0);
+        line.replace(29, 2, other);
+        TKoData back;
+        std::array<TMstDat, 2> masters = twoMasters();
+        GetKoDat800(line, back, 1, 0, masters);
+        EXPECT_EQ(back.KDSaveFlg, true);
+        EXPECT_EQ(back.KDInpMode, 3);
     }
 
     // A stored symbology on a number item read by the 801 reader: its keys-only input wins.
@@ -518,6 +553,7 @@ TEST(BnfItemLine, SymbologyLettersAreFilteredOnReading)
 {
     TKoData ko = barcodeItem();
     QByteArray line = SaveKoDat(ko, 1, u'A', 0);
+    line.replace(29, 2, "  "); // no stored input: the letters alone tell it
     line.replace(132, 20, " zA9" + sjis(QStringLiteral("Ａ")) + "Qq" + QByteArray(12, ' '));
     TKoData back;
     GetKoDat800(line, back, 1, 0, std::span<TMstDat>());
