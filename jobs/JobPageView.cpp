@@ -213,6 +213,10 @@ void ChangeType(TKoData &item, bool showing, const TGyData &job, bool group, int
         view.KDInpVisible = first;
         view.MstGroupVisible = first;
         if (first) {
+            // Stored, not only shown, as barcode input: the writer puts the barcode block of this
+            // item into the file only for barcode input, and a job of this mode reads its first
+            // item by barcode, so an item kept as keyed input would be sent without its settings
+            // and a set read back would lose them.
             item.KDInpMode = 2;
             view.KDInpCB = 2;
         }

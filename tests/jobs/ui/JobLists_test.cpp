@@ -471,6 +471,54 @@ TEST_F(JobListsTest, ALeftClickBesideTheRowsReselectsTheCurrentEntry)
     }
 }
 
+// A mode J job reads its first data item by barcode: a fresh one is refused at the save until
+// its barcode reading is set, and then written with it; its other items are keyed.
+TEST_F(JobListsTest, AFreshModeJJobAsksForItsBarcodeSettingsBeforeSave)
+{
+    queueAddJob(QStringLiteral("JOB J"), 'J');
+    form->GyNewBtn->click();
+    ASSERT_EQ(set().TmpGyNo, 1);
+    ASSERT_EQ(GyModeLetter(job().GyMode), u'J');
+    queueAddItem(QStringLiteral("D2"), 0);
+    form->DaNewBtn->click();
+    select(form->DataList, 0);
+    EXPECT_EQ(form->KDInpCB->currentText().toStdString(), "バーコード");
+    EXPECT_FALSE(form->KDInpCB->isEnabled());
+    EXPECT_TRUE(form->SetBarCode->isVisible());
+
+    const QString path = testsupport::caseFolder() + QStringLiteral("/j.bnf");
+    ui.queueFileName(path);
+    form->SaveTBtn->click();
+    const auto boxes = ui.messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.toStdString(), "バーコード読取を設定してください。");
+    EXPECT_EQ(form->focusWidget(), form->SetBarCode);
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(job().DaKoDa[0].KDInpMode, 2);
+    EXPECT_EQ(job().DaKoDa[1].KDInpMode, 1);
+
+    // With a symbology the set is saved, the first item lettered as barcode input with its block.
+    ui.clear();
+    job().DaKoDa[0].KBar = QStringLiteral("A");
+    ui.queueFileName(path);
+    form->SaveTBtn->click();
+    EXPECT_TRUE(ui.messageBoxes().empty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_GE(lines.size(), 6);
+    const struct {
+        int line;
+        char input;
+        char symbology;
+    } cases[] = {{4, 'B', 'A'}, {5, 'K', ' '}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(lines[c.line].at(30), c.input);
+        EXPECT_EQ(lines[c.line].at(132), c.symbology);
+    }
+}
+
 // Only a drag from the same list is taken: a drop from another application (no source in this
 // one) is refused and moves nothing. (The offscreen platform runs no drag of its own, so the moves
 // themselves are tested on the records.)
