@@ -141,8 +141,15 @@ void TYmThread::TakeRequests()
         return;
     }
     if (StopRequested.exchange(false)) {
-        if (YmComStat == TYmComStat::S00) {
+        if (BetweenFiles()) {
             ErrorNo = 1;
+            // Continuous receive has no other end: the log shows that the operator ended it.
+            if (!TxFlag && RcvMode != 0) {
+                BhtFName.clear();
+                FileType = TFileType::Null;
+                fSize = 0;
+                WriteLog(1);
+            }
             EndProg = true;
         } else {
             fStop = true;
@@ -150,18 +157,27 @@ void TYmThread::TakeRequests()
     }
 }
 
+bool TYmThread::BetweenFiles() const
+{
+    // SS0 and SS1 come right after a file or a batch ended and before the next invitation: a stop
+    // there interrupts no file, as in S00.
+    return !TxFlag && (YmComStat == TYmComStat::S00 || YmComStat == TYmComStat::SS0 ||
+                       YmComStat == TYmComStat::SS1);
+}
+
 void TYmThread::Pass()
 {
-    if (fStop && ErrorNo == 0) {
+    if (fStop) {
         fStop = false;
-        ErrorNo = 2;
-        WriteLog(2);
-        SendCanCan();
-        if (TxFlag || RcvMode == 0) {
-            EndProg = true;
-            return;
+        if (ErrorNo == 0) {
+            ErrorNo = 2;
+            WriteLog(2);
+            SendCanCan();
         }
-        YmComStat = TYmComStat::SS0;
+        // Also in continuous receive: a terminal that keeps sending would start its next batch at
+        // once, and the operator could never end the receive.
+        EndProg = true;
+        return;
     }
     if (YmComStat == TYmComStat::SS0)
         RestartReceive(true);

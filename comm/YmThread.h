@@ -138,7 +138,8 @@ public:
     // The whole transfer, on the calling thread. Never throws.
     void Execute();
 
-    // Stop button: ends a receiver still waiting for a header with 1; otherwise interrupts with 2.
+    // Stop button: ends a receiver between files (waiting for a header) with 1; otherwise interrupts
+    // the file in transfer with 2. Either ends the transfer, continuous receive included.
     void StopCom();
     // Forced end (closing the port while the transfer runs): ends with 1.
     void EndCom();
@@ -155,6 +156,7 @@ private:
     void Pass();
     void RestartReceive(bool fullRestart); // SS0 (fullRestart) and SS1
     void TakeRequests();
+    bool BetweenFiles() const;
     void FinishTransfer();
     void WriteLog(int code);
     bool CloseFiles(); // false when a file reported an error on flush or close

@@ -123,6 +123,7 @@ void TComForm::startThread(const TransferStart &start)
     YmThread.reset();
     YmThread = std::make_unique<TYmThread>(Port, platform::systemClock(), *this, full);
     WorkerDone = false;
+    Receiving = !start.TxFlag;
     comm::Busy = true;
     YmThread->start();
 }
@@ -153,8 +154,10 @@ bool TComForm::transferRunning() const
 void TComForm::closeEvent(QCloseEvent *event)
 {
     // Only the timer and the library close the window; the desktop's close must not end the wait of
-    // a transfer that still runs.
+    // a transfer that still runs. During a receive it is the operator's way out, as the stop button.
     if (transferRunning()) {
+        if (Receiving)
+            StopButtonClick();
         event->ignore();
         return;
     }
@@ -166,6 +169,9 @@ void TComForm::closeEvent(QCloseEvent *event)
 void TComForm::reject()
 {
     // Escape would hide the window in the middle of a transfer; it closes only with the transfer.
+    // During a receive Escape stops it, as the stop button does.
+    if (transferRunning() && Receiving)
+        StopButtonClick();
 }
 
 void TComForm::StopButtonClick()

@@ -82,6 +82,7 @@ private:
     platform::SerialPort &Port;
     QString PortKeyName;
     bool WorkerDone = true;
+    bool Receiving = false; // the running transfer is a receive
 
     QLabel *LabelFName = nullptr;
     QProgressBar *Gauge1 = nullptr;

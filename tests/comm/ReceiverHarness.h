@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -156,6 +157,8 @@ protected:
                     Thread->StopCom();
                 }
             }
+            if (OnWrite)
+                OnWrite(*Thread, written);
             if (Clock.elapsed() > 3600 * 1000)
                 Thread->StopCom();
         });
@@ -229,6 +232,8 @@ protected:
     commtest::FakeProgress Progress;
     Terminal Term;
     std::unique_ptr<TYmThread> Thread;
+    // Sees every write of the engine after the terminal's answer to it was queued.
+    std::function<void(TYmThread &, const QByteArray &)> OnWrite;
 };
 
 } // namespace receivertest

@@ -163,6 +163,33 @@ TEST_F(ScriptedPc, SendsItsOutboxWhenInvited)
     EXPECT_EQ(session->counts().batchesSent, 1);
 }
 
+// A continuous receive invites at once after a batch and then every second: with a quiet time the
+// terminal answers none of that, and sends again only to a receive started after a pause.
+TEST_F(ScriptedPc, WithAQuietTimeOneBatchGoesToEachReceive)
+{
+    std::ofstream(root / "out/PRG.PD4", std::ios::binary) << "pp";
+    SessionConfig config{{}, root / "out", 100, {}, 2000};
+    start(config);
+    const auto oneBatch = [&] {
+        EXPECT_EQ(send({INVITE}), makeHeader("PRG.PD4", 2));
+        send({ACK});
+        EXPECT_EQ(send({INVITE}), frame(1, "pp", ShortBlock));
+        EXPECT_EQ(send({ACK}), Bytes{EOT});
+        send({ACK});
+        EXPECT_EQ(send({INVITE}), makeNullHeader());
+        send({ACK}, 10);
+    };
+    oneBatch();
+    EXPECT_EQ(session->counts().batchesSent, 1);
+    EXPECT_TRUE(send({INVITE}, 1000).empty()) << "the invitation right after the batch";
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(send({INVITE}, 1000).empty()) << "the invitations of a waiting receive";
+    EXPECT_EQ(session->counts().batchesSent, 1);
+    advance(2000); // the receive ended; the next one starts after a pause
+    oneBatch();
+    EXPECT_EQ(session->counts().batchesSent, 2);
+}
+
 TEST_F(ScriptedPc, TerminalFaults)
 {
     FaultPlan nak;

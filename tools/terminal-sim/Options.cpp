@@ -11,6 +11,9 @@ const char *const Usage =
     "  --inbox DIR          store the files the PC sends in DIR\n"
     "  --outbox DIR         send the files of DIR when the PC invites with 'C'\n"
     "  --batches N          send the outbox on N invitations (default 1)\n"
+    "  --quiet-before-batch MS\n"
+    "                       send a batch only on the first invitation after MS without a byte\n"
+    "                       from the PC (one batch per receive; default 0: every invitation)\n"
     "  --fields W,W,...     field widths for outbox record data without a .FLD file\n"
     "  --rate BPS           pace the line as at BPS bit/s (115200, 460800; default 0: no delay)\n"
     "  --seed N             seed of the injected faults (default 1)\n"
@@ -85,6 +88,10 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             if (!integer(0, 1000000))
                 return std::nullopt;
             o.session.sendBatches = static_cast<int>(n);
+        } else if (name == "--quiet-before-batch") {
+            if (!integer(0, 3600000))
+                return std::nullopt;
+            o.session.quietBeforeBatchMs = static_cast<int>(n);
         } else if (name == "--fields") {
             const auto widths = parseWidths(v);
             if (!widths) {

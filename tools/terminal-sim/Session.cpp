@@ -104,6 +104,8 @@ Session::Session(SessionConfig config, Faults &faults, Log log)
 void Session::receive(const Bytes &bytes, Micros now)
 {
     for (std::uint8_t b : bytes) {
+        if (config_.quietBeforeBatchMs > 0 && now - lastByte_ >= config_.quietBeforeBatchMs * MicrosPerMs)
+            batchArmed_ = true;
         lastByte_ = now;
         if (stalled_)
             continue; // a busy terminal does not hear the line
@@ -341,6 +343,9 @@ void Session::onInvite(Micros now)
 {
     if (config_.outbox.empty())
         return;
+    if (config_.quietBeforeBatchMs > 0 && !batchArmed_)
+        return; // the terminal's operator has not pressed send again: it does not answer
+    batchArmed_ = false;
     if (batchesLeft_ <= 0) {
         // Nothing more to send: an empty batch tells the PC so, also when our batch end was lost.
         batch_.clear();

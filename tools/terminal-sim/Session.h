@@ -23,6 +23,10 @@ struct SessionConfig {
     std::filesystem::path outbox;  // empty: the terminal has nothing to send
     int sendBatches = 1;           // how often the outbox goes out on invitation
     std::vector<int> outboxFields; // widths for a record data file that has no .FLD beside it
+    // Above 0: a batch goes out only on the first invitation after this long without a byte from the
+    // PC, as from a terminal whose operator sends once per receive; a continuous receive then gets
+    // one batch and waits.
+    int quietBeforeBatchMs = 0;
 };
 
 struct SessionCounts {
@@ -123,8 +127,9 @@ private:
     State state_ = State::Idle;
     State frameReturn_ = State::Idle; // where a bad frame leaves the terminal
     bool frameIsHeader_ = true;
-    Micros since_ = 0;    // start of the current wait
-    Micros lastByte_ = 0; // last byte that reached the terminal
+    Micros since_ = 0;       // start of the current wait
+    bool batchArmed_ = true; // with quietBeforeBatchMs: the PC was quiet long enough for a batch
+    Micros lastByte_ = 0;    // last byte that reached the terminal
     Micros lastInvite_ = -1000000000;
     int retries_ = 0;
     FrameReader reader_;

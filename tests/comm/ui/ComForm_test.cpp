@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -246,6 +247,41 @@ TEST_F(ProgressWindow, ClosingThePortDuringATransferEndsItWithACancel)
     EXPECT_EQ(fields, QByteArray());
     EXPECT_EQ(comm::YmHandle, -1);
     EXPECT_FALSE(comm::ComForm);
+}
+
+TEST_F(ProgressWindow, TheCloseBoxAndEscapeEndAContinuousReceiveAsTheStopButtonDoes)
+{
+    const struct {
+        const char *way;
+        std::function<void()> press;
+    } ways[] = {
+        {"stop button", [] { clickStop(); }},
+        {"close box", [] { comm::ComForm->close(); }},
+        {"Escape",
+         [] {
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QCoreApplication::sendEvent(comm::ComForm.get(), &escape);
+         }},
+    };
+    open(1);
+    for (const auto &w : ways) {
+        SCOPED_TRACE(w.way);
+        after(300, w.press);
+        // Without an answer to the press the receive would wait for ever: the stop button ends it late.
+        QTimer late;
+        late.setSingleShot(true);
+        QObject::connect(&late, &QTimer::timeout, [] { clickStop(); });
+        late.start(3000);
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray name;
+        QByteArray fields;
+        EXPECT_EQ(YmRecvFile(handle, "", 1, 1, name, fields), 1);
+        EXPECT_LT(timer.elapsed(), 2000);
+        EXPECT_FALSE(comm::Busy);
+        EXPECT_FALSE(comm::ComForm->isVisible());
+    }
+    EXPECT_EQ(YmComClose(handle), 0);
 }
 
 TEST_F(ProgressWindow, AQuitDuringATransferStillLetsTheWaitServeEvents)
