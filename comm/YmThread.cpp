@@ -161,8 +161,8 @@ bool TYmThread::BetweenFiles() const
 {
     // SS0 and SS1 come right after a file or a batch ended and before the next invitation: a stop
     // there interrupts no file, as in S00.
-    return !TxFlag && (YmComStat == TYmComStat::S00 || YmComStat == TYmComStat::SS0 ||
-                       YmComStat == TYmComStat::SS1);
+    return !TxFlag &&
+           (YmComStat == TYmComStat::S00 || YmComStat == TYmComStat::SS0 || YmComStat == TYmComStat::SS1);
 }
 
 void TYmThread::Pass()
