@@ -90,6 +90,7 @@ void MasterEditModel::clearPage()
     for (int r = 0; r < PageRows; ++r) {
         cells_[r].fill(QString());
         shown_[r].fill(QString());
+        read_[r].clear();
         changed_[r] = false;
     }
     DLineCnt = 0;
@@ -242,10 +243,15 @@ bool MasterEditModel::WriteData(int extra)
     for (int r = 1; r <= rows; ++r) {
         if (!changed_[r - 1])
             continue;
-        if (!store_.writeRecord(recordOf(r), encodeRecord(rowCells(r), MstFld)))
+        QStringList shown;
+        for (int c = 0; c < FldCnt(); ++c)
+            shown << shown_[r - 1][c];
+        const QByteArray record = encodeEditedRecord(rowCells(r), shown, read_[r - 1], MstFld);
+        if (!store_.writeRecord(recordOf(r), record))
             return fileError();
         changed_[r - 1] = false;
         shown_[r - 1] = cells_[r - 1];
+        read_[r - 1] = record.left(FldLen);
     }
     DLineCnt = rows;
     return true;
@@ -259,8 +265,8 @@ bool MasterEditModel::DispData()
     const int length = FldLen + 2;
     const int n = read ? static_cast<int>(records.size() / length) : 0;
     for (int r = 0; r < n; ++r) {
-        const QStringList cells =
-            decodeRecord(records.mid(static_cast<qsizetype>(r) * length, FldLen), MstFld);
+        read_[r] = records.mid(static_cast<qsizetype>(r) * length, FldLen);
+        const QStringList cells = decodeRecord(read_[r], MstFld);
         for (int c = 0; c < FldCnt(); ++c)
             cells_[r][c] = shown_[r][c] = cells.at(c);
     }

@@ -120,6 +120,8 @@ private:
     std::array<std::array<QString, MaxFields>, PageRows> cells_{};
     std::array<std::array<QString, MaxFields>, PageRows> shown_{};
     std::array<bool, PageRows> changed_{};
+    // Each record row's bytes as read, for the cells the operator leaves as they are.
+    std::array<QByteArray, PageRows> read_{};
 };
 
 } // namespace masters

@@ -54,6 +54,27 @@ QByteArray encodeRecord(const QStringList &cells, const std::vector<int> &widths
     return record;
 }
 
+QByteArray encodeEditedRecord(const QStringList &cells, const QStringList &shown, const QByteArray &original,
+                              const std::vector<int> &widths)
+{
+    if (original.size() < recordLength(widths))
+        return encodeRecord(cells, widths);
+    QByteArray record;
+    record.reserve(recordLength(widths) + 2);
+    qsizetype start = 0;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const auto at = static_cast<qsizetype>(i);
+        const QString cell = at < cells.size() ? cells.at(at) : QString();
+        if (at < shown.size() && cell == shown.at(at))
+            record += original.mid(start, widths[i]);
+        else
+            record += fitField(platform::cp932::encode(cell), widths[i]);
+        start += widths[i];
+    }
+    record += "\r\n";
+    return record;
+}
+
 QStringList decodeRecord(const QByteArray &record, const std::vector<int> &widths)
 {
     QStringList cells;

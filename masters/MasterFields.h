@@ -26,6 +26,12 @@ QByteArray fitField(const QByteArray &bytes, int width);
 
 // One record: each cell in turn fitted to its width (missing cells are empty), then CR LF.
 QByteArray encodeRecord(const QStringList &cells, const std::vector<int> &widths);
+// One record as encodeRecord gives it, except that each cell whose text equals its shown text (the
+// operator did not change it) keeps its field's bytes of original, the record as it was read: a
+// decode and encode would turn bytes such as a lone lead byte, a trailing tab or an extension
+// character's duplicate into others. Without original every cell is encoded.
+QByteArray encodeEditedRecord(const QStringList &cells, const QStringList &shown, const QByteArray &original,
+                              const std::vector<int> &widths);
 // The cells of a record: each field's bytes without trailing blanks and control characters,
 // decoded. A record shorter than the widths gives what it holds.
 QStringList decodeRecord(const QByteArray &record, const std::vector<int> &widths);

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QLineEdit>
-
 #include "common/NEditFilter.h"
-
-class QMenu;
+#include "common/ui/FilteredLineEdit.h"
 
 // The numeric edit of every form: digits only, an optional sign that is toggled rather than
 // typed, an optional decimal point, a digit budget, no superfluous leading zeros, and a value
@@ -14,7 +11,7 @@ class QMenu;
 // Shift+Insert, the context menu, the middle button) and of committed input-method text, one at a
 // time as if typed. Text set by the program is taken as it is. Enter is swallowed: it neither
 // changes the text nor reaches the dialog's default button. Drops are not accepted.
-class TNEdit : public QLineEdit {
+class TNEdit : public FilteredLineEdit {
     Q_OBJECT
 
 public:
@@ -43,10 +40,6 @@ public:
     // Select the whole text whenever the control gains the focus.
     void SetAutoSelect(bool on) { autoSelect_ = on; }
 
-    // The standard edit menu with its paste (object name "edit-paste") running through the filter;
-    // the context menu shows it.
-    QMenu *createFilteredContextMenu();
-
 signals:
     // A character that survived the filter, before the control types it. A handler (connected
     // directly, never queued) may replace it, or set it to the null character to drop it. Backspace
@@ -56,15 +49,12 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
-    void inputMethodEvent(QInputMethodEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    // One character at a time, as if typed.
+    void typeText(const QString &text) override;
 
 private:
     // Runs one character through the filter and applies the outcome.
     void typeCharacter(QChar key);
-    void typeText(const QString &text);
-    void pasteFiltered();
     int caretForFilter() const;
 
     NEditSettings settings_;

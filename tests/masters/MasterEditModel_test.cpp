@@ -386,11 +386,59 @@ TEST_F(MasterEditModelTest, UntouchedRecordsStayByteIdentical)
     const QByteArray saved = readFile(master);
     ASSERT_EQ(saved.size(), original.size());
     QByteArray expected = original;
-    expected.replace(22 * Length, Length, rawRecord({"K022", "\x95\xcf\x8d\x58"}, {8, 10}));
+    expected.replace(22 * Length, Length, rawRecord({"K022\t", "\x95\xcf\x8d\x58"}, {8, 10}));
     for (int i = 0; i < 45; ++i)
         EXPECT_EQ(saved.mid(i * Length, Length), expected.mid(i * Length, Length)) << "record " << i + 1;
     EXPECT_FALSE(model.ChangeFlag);
     EXPECT_EQ(readFile(casePath("m/odd.fld")), QByteArray("8,10\r\n"));
+}
+
+// Within an edited row, a cell the operator left alone keeps its bytes, whatever they are.
+TEST_F(MasterEditModelTest, AnEditedRowKeepsTheBytesOfItsOtherCells)
+{
+    const QByteArray cells[] = {
+        "ABC\x82",  // a lone lead byte at the field's end
+        "\xed\x40", // NEC-selected IBM extension (read back as FA5C)
+        "\xfa\x4a", // IBM extension with an NEC duplicate (8754)
+        "\xee\xf9", // NEC-selected IBM not-sign (81CA)
+        "A\x80",    // bytes no character starts with
+        "A\xa0",
+        "A\xfd",
+        "AB\t",             // a trailing tab
+        "\x81\x20Z",        // a lead byte without its trail byte
+        "ABCDEFGHIJ",       // plain text filling the field
+        "\xb1\xb2\xb3",     // half-width katakana
+        "\x8a\xbf\x8e\x9a", // kanji
+        "\x87\x40",         // circled one
+        "\xfa\x40",         // small roman numeral one
+        "\x81\x60",         // wave dash
+        "\\~",              // backslash and tilde bytes
+        "A\tB",             // a tab inside
+        "  A",              // leading blanks
+    };
+    master = casePath("m/cells.dat");
+    QByteArray original;
+    int n = 0;
+    for (const QByteArray &cell : cells)
+        original += rawRecord({"K" + QByteArray::number(++n).rightJustified(3, '0'), cell}, {8, 10});
+    ASSERT_TRUE(writeFile(master, original));
+    ASSERT_TRUE(writeFile(casePath("m/cells.fld"), "8,10\r\n"));
+    ASSERT_TRUE(model.openFile(master, {}));
+    for (int row = 1; row <= n; ++row) {
+        model.MasterGridClick(row, 1);
+        model.MasterGridSetEditText(row, 1, QStringLiteral("X%1").arg(row));
+    }
+    ASSERT_TRUE(model.WriteData(0));
+    ASSERT_TRUE(model.saveFile(master)) << boxes();
+
+    const QByteArray saved = readFile(master);
+    ASSERT_EQ(saved.size(), original.size());
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(cells[i].toHex(' ').toStdString());
+        EXPECT_EQ(saved.mid(i * Length, 8),
+                  QByteArray("X" + QByteArray::number(i + 1)).leftJustified(8, ' '));
+        EXPECT_EQ(saved.mid(i * Length + 8, 12).toHex(' '), original.mid(i * Length + 8, 12).toHex(' '));
+    }
 }
 
 TEST_F(MasterEditModelTest, OpenRefusesNamesBadWidthFilesAndCutRecords)

@@ -1,17 +1,14 @@
 #pragma once
 
 #include "addins/frame/KeyRules.h"
-
-#include <QLineEdit>
-
-class QMenu;
+#include "common/ui/FilteredLineEdit.h"
 
 // A text field held to a budget of code page 932 bytes, with an optional key filter of KeyRules.h.
 // Typed keys, pastes (shortcut, context menu, middle button) and committed input-method text all go
 // through the filter and the budget character by character; refused characters beep. Text set by
 // the program is cut to the budget at a character boundary. Drops are refused. Enter never reaches
 // the dialog's default button: it is given to the filter and then signalled as EnterPressed.
-class TByteEdit : public QLineEdit {
+class TByteEdit : public FilteredLineEdit {
     Q_OBJECT
 
 public:
@@ -24,8 +21,6 @@ public:
     // The program's own fill: cut to the budget, no filter, no textEdited.
     void setBoundedText(const QString &text);
 
-    QMenu *createFilteredContextMenu();
-
 signals:
     // Enter was pressed in the field (the next field of the page takes the focus, where a program
     // has such a chain).
@@ -33,14 +28,9 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void inputMethodEvent(QInputMethodEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    void typeText(const QString &text) override;
 
 private:
-    void typeText(const QString &text);
-    void pasteFiltered();
-
     addins::KeyFilter filter_;
     int maxBytes_ = 0;
 };
