@@ -17,8 +17,7 @@ inline const QString EditorCaption = QStringLiteral("業務設定");
 inline const QString NewSetCaption = QStringLiteral("業務設定(新規作成)");
 // The name a received set is offered under in the save dialog; no such file is made.
 inline const QString ReceivedSetName = QStringLiteral("業務設定受信ファイル.Bnf");
-inline const QString BnfDialogFilter =
-    QStringLiteral("業務設定ファイル (*.BNF *.bnf *.Bnf *.bNf *.bnF *.BNf *.BnF *.bNF)");
+inline const QString BnfDialogFilter = QStringLiteral("業務設定ファイル (*.BNF)");
 inline const QString OpenDialogTitle = QStringLiteral("業務設定ファイルを開く");
 inline const QString SaveDialogTitle = QStringLiteral("業務設定ファイルを保存");
 // The set goes to the terminal under this name, as one field of a whole line.

@@ -143,6 +143,8 @@ void TSetComModeForm::FormCreate()
     if (comm::modeSettingsIncomplete(comm::Mode)) {
         CancelBtn->setEnabled(false);
         TekiyouBtn->setEnabled(false);
+        // The only way out, pressed by Enter as well.
+        UpDateBtn->setDefault(true);
     }
 
     adjustSize();

@@ -1,17 +1,82 @@
 #include "FormKit.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
 #include <QWidget>
 
 namespace formkit {
+namespace {
+
+bool isEnterKey(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+bool isEnter(const QKeyEvent *key)
+{
+    // The keypad's Enter carries the keypad modifier; any other modifier makes it another key.
+    return isEnterKey(key) && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// Not an auto-default button: that one would become the window's default once it had the focus
+// and be pressed later by Return in an edit.
+class EnterPressedButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (isEnter(event)) {
+            if (!event->isAutoRepeat())
+                click();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+class EnterDrop final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && isEnterKey(static_cast<QKeyEvent *>(event)))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 QPushButton *button(const char *name, const QString &caption, QWidget *parent)
 {
-    auto *b = named(new QPushButton(caption, parent), name);
+    auto *b = named(new EnterPressedButton(caption, parent), name);
     b->setAutoDefault(false);
     b->setDefault(false);
     return b;
+}
+
+QToolButton *toolButton(QToolBar *bar, const char *name, const QString &caption)
+{
+    auto *b = named(new QToolButton(bar), name);
+    b->setText(caption);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setAutoRaise(false);
+    b->setFocusPolicy(Qt::StrongFocus);
+    bar->addWidget(b);
+    return b;
+}
+
+void dropEnter(QWidget *control)
+{
+    control->installEventFilter(new EnterDrop(control));
 }
 
 platform::MsgStyle inputErrorStyle()

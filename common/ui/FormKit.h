@@ -7,6 +7,8 @@
 #include <QString>
 
 class QPushButton;
+class QToolBar;
+class QToolButton;
 class QWidget;
 
 // What every form of the programs builds its controls and boxes with, so that each form holds only
@@ -20,8 +22,17 @@ template <typename T> T *named(T *widget, const char *name)
     return widget;
 }
 
-// A push button that Return in another control never presses: the operator presses it or nothing.
+// A push button that Return in another control never presses; Return or Enter pressed while the
+// button itself has the focus presses it, as Space does.
 QPushButton *button(const char *name, const QString &caption, QWidget *parent);
+
+// A text-only tool button added to bar. It takes the focus when clicked, as a push button does, so
+// that the focus comes back to it once the dialog it opened has closed.
+QToolButton *toolButton(QToolBar *bar, const char *name, const QString &caption);
+
+// Drops Return and Enter typed in control, so that they neither reach it nor a default button of
+// its window.
+void dropEnter(QWidget *control);
 
 // The message box styles of the programs.
 // An input error: OK, exclamation, task-modal, in the foreground.

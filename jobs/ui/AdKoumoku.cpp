@@ -44,6 +44,8 @@ TAdKoForm::TAdKoForm(TAddKoDat &add, QWidget *parent) : QDialog(parent), add_(ad
     layout->addLayout(grid);
     layout->addLayout(buttons);
     connect(AddNameSE, &QLineEdit::textEdited, this, &TAdKoForm::AddNameSEChange);
+    // Enter in the name adds, as "追加" does.
+    connect(AddNameSE, &QLineEdit::returnPressed, this, &TAdKoForm::EndBtnClick);
     connect(EndBtn, &QPushButton::clicked, this, &TAdKoForm::EndBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }

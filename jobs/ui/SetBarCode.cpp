@@ -13,7 +13,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,23 +22,6 @@
 using formkit::named;
 
 namespace {
-
-// Enter never presses the dialog's buttons from an edit.
-class SwallowEnter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 TNEdit *numberEdit(const QString &name, int digits, int minimum, int maximum, QWidget *parent)
 {
@@ -79,7 +61,6 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
 {
     setObjectName(QStringLiteral("SetBarCodeForm"));
     setWindowTitle(QStringLiteral("バーゴード読取設定"));
-    auto *swallowEnter = new SwallowEnter(this);
 
     // Symbologies.
     BarGroup = named(new QGroupBox(QStringLiteral("読取バーコード"), this), "BarGroup");
@@ -112,7 +93,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
         barGrid->addWidget(SymbologyChk[sym], row++, 3);
     UserBarChk = named(new QCheckBox(QStringLiteral("ユーザー定義"), BarGroup), "UserBarChk");
     UserBarSE = textEdit(QStringLiteral("UserBarSE"), 32, 260, BarGroup);
-    UserBarSE->installEventFilter(swallowEnter);
+    formkit::dropEnter(UserBarSE);
     caption::name(UserBarSE, UserBarChk->text());
     auto *userRow = new QHBoxLayout;
     userRow->addWidget(UserBarChk);
@@ -151,7 +132,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     ChkNoLabel = named(new QLabel(QStringLiteral("データＮｏ"), checkGroup), "ChkNoLabel");
     ChkFldNoNE = numberEdit(QStringLiteral("ChkFldNoNE"), 2, 1, 99, checkGroup);
     ChkAISE = textEdit(QStringLiteral("ChkAISE"), 4, 50, checkGroup);
-    ChkAISE->installEventFilter(swallowEnter);
+    formkit::dropEnter(ChkAISE);
     ChkTopLabel = named(new QLabel(QStringLiteral("検査データ位置"), checkGroup), "ChkTopLabel");
     ChkTopNE = numberEdit(QStringLiteral("ChkTopNE"), 4, 0, 9999, checkGroup);
     ChkLenLabel = named(new QLabel(QStringLiteral("桁目から"), checkGroup), "ChkLenLabel");
@@ -161,7 +142,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     ChkDatTypeCB = named(new TListCombo(checkGroup), "ChkDatTypeCB");
     ChkDataLabel = named(new QLabel(QStringLiteral("比較データ"), checkGroup), "ChkDataLabel");
     ChkDataSE = textEdit(QStringLiteral("ChkDataSE"), jobs::ChkStrBytes, 260, checkGroup);
-    ChkDataSE->installEventFilter(swallowEnter);
+    formkit::dropEnter(ChkDataSE);
     ChkNgCB = named(new TListCombo(checkGroup), "ChkNgCB");
     ChkNgCB->addItems({QStringLiteral("＜＞ 比較データ"), QStringLiteral(" ＝  比較データ"),
                        QStringLiteral(" ＜  比較データ"), QStringLiteral("＜＝ 比較データ"),
@@ -227,7 +208,7 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
         datNo->addWidget(new QLabel(QStringLiteral("→"), FWDatNoPart[i]));
         FWAiCdPart[i] = new QWidget(FWRow[i]);
         FWAiCdSE[i] = textEdit(jobs::FWAiCdName(i), 4, 50, FWAiCdPart[i]);
-        FWAiCdSE[i]->installEventFilter(swallowEnter);
+        formkit::dropEnter(FWAiCdSE[i]);
         auto *ai = new QHBoxLayout(FWAiCdPart[i]);
         ai->setContentsMargins(0, 0, 0, 0);
         ai->addWidget(new QLabel(QStringLiteral("ＡＩコード　"), FWAiCdPart[i]));

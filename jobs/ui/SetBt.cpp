@@ -6,10 +6,8 @@
 #include "common/ui/NEdit.h"
 #include "platform/UiService.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,23 +18,6 @@ using formkit::named;
 namespace {
 
 const QString Caption = QStringLiteral("Bluetooth設定");
-
-// Enter in the address is dropped.
-class EnterDrop : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 QLineEdit *textEdit(const char *name, int maxLength, QWidget *parent)
 {
@@ -74,7 +55,7 @@ TSetBtForm::TSetBtForm(QWidget *parent) : QDialog(parent)
     PassKeySE = textEdit("PassKeySE", 16, this);
     EndBtn = formkit::button("EndBtn", QStringLiteral("確定"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("取消"), this);
-    BtAdrSE->installEventFilter(new EnterDrop(this));
+    formkit::dropEnter(BtAdrSE);
 
     auto *grid = new QGridLayout;
     grid->addWidget(caption::label(QStringLiteral("デバイス名"), DevName, this), 0, 0);

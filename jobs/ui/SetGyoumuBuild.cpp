@@ -168,11 +168,7 @@ void TSetGyForm::buildToolBars()
     ToolBar2 = named(new QToolBar(this), "ToolBar2");
     const auto tool = [this](QToolBar *bar, const char *name, const QString &caption,
                              void (TSetGyForm::*handler)()) {
-        auto *b = named(new QToolButton(bar), name);
-        b->setText(caption);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setAutoRaise(false);
-        bar->addWidget(b);
+        QToolButton *b = formkit::toolButton(bar, name, caption);
         if (handler != nullptr)
             connect(b, &QToolButton::clicked, this, handler);
         return b;

@@ -28,7 +28,7 @@ TMainForm *MainForm = nullptr;
 namespace {
 
 const QString AddinDialogTitle = QStringLiteral("送信アドインプログラム選択");
-const QString AddinDialogFilter = QStringLiteral("*.PD4,*.FN3 (*.PD4 *.FN3 *.pd4 *.fn3)");
+const QString AddinDialogFilter = QStringLiteral("*.PD4,*.FN3 (*.PD4 *.FN3)");
 const QString SendDialogTitle = QStringLiteral("送信ファイル選択");
 const QString SendDialogFilter = QStringLiteral("*.* (*)");
 

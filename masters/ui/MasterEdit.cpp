@@ -81,10 +81,7 @@ void TMasterForm::buildControls()
     ToolBar1 = named(new QToolBar(this), "ToolBar1");
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto tool = [this](const char *name, const QString &caption, void (TMasterForm::*handler)()) {
-        auto *b = named(new QToolButton(ToolBar1), name);
-        b->setText(caption);
-        b->setAutoRaise(false);
-        ToolBar1->addWidget(b);
+        QToolButton *b = formkit::toolButton(ToolBar1, name, caption);
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
@@ -122,6 +119,8 @@ void TMasterForm::buildControls()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ToolBar1);
     layout->addWidget(MasterGrid, 1);
+    // Before a file is open the grid is hidden: the tool bar stays at the top all the same.
+    layout->addStretch();
     resize(980, MasterGrid->verticalHeader()->defaultSectionSize() * PageRows + 120);
 }
 

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -246,7 +247,8 @@ TEST_F(SetComModeTest, IncompleteSettingsCanOnlyBeLeftByStoring)
             form.LogCheck->setChecked(false);
             type(form, "RxFolder", rx);
             type(form, "TxFolder", tx);
-            click(form, "UpDateBtn");
+            // Enter in the last edit presses 更新, the dialog's default button.
+            QTest::keyClick(form.TxFolder, Qt::Key_Return);
         });
         EXPECT_TRUE(openAfterClose);
         EXPECT_TRUE(openAfterEscape);

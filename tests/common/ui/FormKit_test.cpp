@@ -6,10 +6,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <csignal>
@@ -42,6 +46,89 @@ TEST(FormKit, ButtonsAreNeverPressedByReturnElsewhere)
     EXPECT_EQ(b->objectName(), QStringLiteral("OkBtn"));
     EXPECT_FALSE(b->autoDefault());
     EXPECT_FALSE(b->isDefault());
+}
+
+// A dialog with an edit, a form-kit button and a default button Qt would press on Return.
+struct EnterDialog {
+    QDialog dialog;
+    QLineEdit *edit = new QLineEdit(&dialog);
+    QPushButton *kit = formkit::button("KitBtn", QStringLiteral("追加"), &dialog);
+    QPushButton *fallback = new QPushButton(QStringLiteral("既定"), &dialog);
+    int kitPresses = 0;
+    int fallbackPresses = 0;
+    EnterDialog()
+    {
+        auto *layout = new QVBoxLayout(&dialog);
+        for (QWidget *w : std::initializer_list<QWidget *>{edit, kit, fallback})
+            layout->addWidget(w);
+        fallback->setDefault(true);
+        QObject::connect(kit, &QPushButton::clicked, [this] { ++kitPresses; });
+        QObject::connect(fallback, &QPushButton::clicked, [this] { ++fallbackPresses; });
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+    }
+};
+
+TEST(FormKit, EnterPressesTheFocusedButtonOnly)
+{
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    for (const Case &c : {Case{Qt::Key_Return, Qt::NoModifier}, Case{Qt::Key_Enter, Qt::KeypadModifier}}) {
+        EnterDialog d;
+        d.kit->setFocus();
+        QTest::keyClick(d.kit, c.key, c.modifiers);
+        EXPECT_EQ(d.kitPresses, 1) << "key " << c.key;
+        EXPECT_EQ(d.fallbackPresses, 0) << "key " << c.key;
+        EXPECT_TRUE(d.dialog.isVisible());
+    }
+    // Enter elsewhere never reaches a form-kit button, even one that had the focus before.
+    EnterDialog d;
+    d.kit->setFocus();
+    d.edit->setFocus();
+    QTest::keyClick(d.edit, Qt::Key_Return);
+    EXPECT_EQ(d.kitPresses, 0);
+    // Space still presses it; a held Enter presses it once.
+    d.kit->setFocus();
+    QTest::keyClick(d.kit, Qt::Key_Space);
+    EXPECT_EQ(d.kitPresses, 1);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(d.kit, &repeat);
+    EXPECT_EQ(d.kitPresses, 1) << "an auto-repeated Enter pressed the button again";
+}
+
+TEST(FormKit, DroppedEnterReachesNeitherTheEditNorTheDefaultButton)
+{
+    EnterDialog d;
+    int returns = 0;
+    QObject::connect(d.edit, &QLineEdit::returnPressed, [&] { ++returns; });
+    formkit::dropEnter(d.edit);
+    d.edit->setFocus();
+    QTest::keyClick(d.edit, Qt::Key_Return);
+    QTest::keyClick(d.edit, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(returns, 0);
+    EXPECT_EQ(d.fallbackPresses, 0);
+    QTest::keyClicks(d.edit, QStringLiteral("ab"));
+    EXPECT_EQ(d.edit->text().toStdString(), "ab") << "other keys must still reach the edit";
+}
+
+TEST(FormKit, AClickedToolButtonTakesTheFocus)
+{
+    QWidget window;
+    auto *bar = new QToolBar(&window);
+    auto *edit = new QLineEdit(&window);
+    auto *layout = new QVBoxLayout(&window);
+    layout->addWidget(bar);
+    layout->addWidget(edit);
+    QToolButton *tool = formkit::toolButton(bar, "AddBtn", QStringLiteral("業務追加"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    EXPECT_EQ(tool->objectName().toStdString(), "AddBtn");
+    EXPECT_EQ(tool->text().toStdString(), "業務追加");
+    QTest::mouseClick(tool, Qt::LeftButton);
+    EXPECT_TRUE(tool->hasFocus());
 }
 
 struct FocusWindow {
