@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <map>
@@ -237,12 +238,23 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
 {
     PartReader part(m_package, entry);
     XmlPullReader &xml = part.xml();
+    // The text is never longer than the part, which never inflates past its declared size: taken
+    // at once, the text is never copied into an allocation twice its size as it grows.
+    m_strings.reserve(size_t(std::min<std::uint64_t>(m_package.entry(entry)->size, MaxSharedStringBytes)));
     m_stringStarts.push_back(0);
     int phonetic = 0;
     bool inItem = false;
+    // Checked before each addition, so the index never doubles its allocation past the bound.
+    const auto checkRoom = [this](size_t text, size_t starts) {
+        if (m_strings.size() + text + (m_stringStarts.size() + starts) * sizeof(std::uint32_t) >
+            MaxSharedStringBytes)
+            throw std::runtime_error("共有文字列が" + std::to_string(MaxSharedStringBytes >> 20) +
+                                     "MBを超えています");
+    };
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
         const std::string_view name = xml.name();
         if (token == Token::Text) {
+            checkRoom(xml.text().size(), 0);
             m_strings += xml.text();
         } else if (token == Token::Start) {
             if (name == "si")
@@ -257,12 +269,10 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
                 phonetic = std::max(0, phonetic - 1);
             } else if (name == "si") {
                 inItem = false;
+                checkRoom(0, 1);
                 m_stringStarts.push_back(std::uint32_t(m_strings.size()));
             }
         }
-        if (m_strings.size() + m_stringStarts.size() * sizeof(std::uint32_t) > MaxSharedStringBytes)
-            throw std::runtime_error("shared strings larger than " +
-                                     std::to_string(MaxSharedStringBytes >> 20) + " MB");
     }
 }
 

@@ -25,8 +25,8 @@ struct XlsxSheet {
 class XlsxWorkbook {
 public:
     // The shared strings are refused past this many bytes of text and index, so a hostile table
-    // cannot grow the reader without end.
-    static constexpr size_t MaxSharedStringBytes = 192u << 20;
+    // cannot grow the reader without end. A million distinct texts of 40 bytes take a third of it.
+    static constexpr size_t MaxSharedStringBytes = 128u << 20;
 
     // Reads the sheets and the date system. False with the import's message when the file cannot
     // be read.

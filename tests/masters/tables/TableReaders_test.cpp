@@ -278,14 +278,16 @@ TEST(TableReaders, CountDaysFromTheWorkbooksOwnDateOrigin)
     EXPECT_TRUE(ok) << error.toStdString();
 }
 
+long peakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 // A sheet part of 256 MiB (260 KB in the file) is read through to its last row without being held.
 TEST(TableReaders, StreamASheetPartWhateverItInflatesTo)
 {
-    const auto peakKiB = [] {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return usage.ru_maxrss;
-    };
     const long before = peakKiB();
     QString error;
     auto source = openTableReader(workbook("padded.xlsx"), error);
@@ -294,6 +296,24 @@ TEST(TableReaders, StreamASheetPartWhateverItInflatesTo)
     EXPECT_EQ(allRows(*source, QStringLiteral("S"), error, ok), (QList<QStringList>{{"7"}}));
     EXPECT_TRUE(ok) << error.toStdString();
     EXPECT_LT(peakKiB() - before, 64 * 1024);
+}
+
+// Shared strings of 192 MiB of text (260 KB in the file) are refused once text and index reach
+// their bound, and the text is never copied into a larger allocation on the way there.
+TEST(TableReaders, RefuseSharedStringsPastTheirBoundWithinItsMemory)
+{
+    const long before = peakKiB();
+    QString error;
+    auto source = openTableReader(workbook("strings-bomb.xlsx"), error);
+    ASSERT_TRUE(source);
+    QStringList names;
+    EXPECT_TRUE(source->listTables(names, error)) << error.toStdString();
+    QList<TableColumn> columns;
+    EXPECT_FALSE(source->readColumns(QStringLiteral("S"), columns, error));
+    EXPECT_EQ(error,
+              QStringLiteral(
+                  "Excelファイル「strings-bomb.xlsx」を読み込めません。(共有文字列が128MBを超えています)"));
+    EXPECT_LT(peakKiB() - before, 192 * 1024);
 }
 
 // Damaged workbooks are refused with a message naming the sheet (or the file, when the fault is
@@ -324,6 +344,8 @@ TEST(TableReaders, RefuseDamagedWorkbooks)
          "Excelファイル「damaged-name-reference.xlsx」を読み込めません。(XML: character reference to no "
          "character at byte 223)"},
         {"long-text", true, "シート「S」を読み込めません。(セルB3の文字列が長すぎます)"},
+        // The directory's size is a bound on the bytes inflated, not taken on trust.
+        {"understated", true, "シート「S」を読み込めません。(entry larger than its declared size)"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
