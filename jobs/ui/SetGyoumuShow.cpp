@@ -26,6 +26,9 @@ jobs::EditorPage TSetGyForm::currentPage() const
 void TSetGyForm::DspBnfData(bool show)
 {
     const bool jobPage = currentPage() == jobs::EditorPage::Job;
+    // The selector marks the page a set opens on, even after the operator cleared its selection.
+    if (show)
+        DspList->setCurrentRow(jobPage ? 1 : 0, QItemSelectionModel::ClearAndSelect);
     SelectPanel->setVisible(show);
     DspList->setVisible(show);
     PageControl1->setCurrentIndex(jobPage ? 1 : 0);

@@ -368,6 +368,32 @@ TEST_F(SetGyoumuTest, OpenReadsASavedSetWithItsBasePage)
     EXPECT_FALSE(other.basePageValues().SubMenu);
 }
 
+// An opened set is shown on the page chosen before and the selector marks that page, even after
+// the operator cleared its selection (Ctrl and a click on the selected entry).
+TEST_F(SetGyoumuTest, OpenMarksTheShownPageInThePageSelector)
+{
+    form->show();
+    press(form->NewTBtn);
+    ui.queueFileName(casePath("set.BNF"));
+    press(form->SaveTBtn);
+    for (const int row : {0, 1}) {
+        SCOPED_TRACE(row);
+        form->DspList->setCurrentRow(row);
+        emit form->DspList->itemClicked(form->DspList->currentItem());
+        QTest::mouseClick(form->DspList->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          form->DspList->visualItemRect(form->DspList->item(row)).center());
+        ASSERT_TRUE(form->DspList->selectedItems().isEmpty());
+        ui.queueAnswer(MsgResult::Yes);
+        ui.queueFileName(casePath("set.BNF"));
+        press(form->OpenTBtn);
+        ASSERT_TRUE(form->EditFlag);
+        EXPECT_EQ(form->DspList->currentRow(), row);
+        ASSERT_EQ(form->DspList->selectedItems().size(), 1);
+        EXPECT_EQ(form->DspList->selectedItems().front(), form->DspList->item(row));
+        EXPECT_EQ(form->PageControl1->currentIndex(), row);
+    }
+}
+
 TEST_F(SetGyoumuTest, CancellingTheOpenDialogLeavesTheEditorClosed)
 {
     form->show();
