@@ -396,3 +396,64 @@ TEST(QuillonBzFormTest, Model900HasNoWavFile)
     EXPECT_EQ(form.OkBz.WavFile, QString());
     EXPECT_EQ(form.OkBz.Count, 2);
 }
+
+// Entering a minimum digit edit or a save-row edit leaves its text unselected with the caret at
+// the end, so a typed digit adds to the value; the maximum edits still select what they hold.
+TEST(QuillonMainFormTest, EnteringTheMinimumAndSaveRowEditsPutsTheCaretAtTheEnd)
+{
+    QuillonSettings s;
+    s.DKubunChk = true;
+    s.DKNameSE = QStringLiteral("区分");
+    s.DKMaxNE = QStringLiteral("20");
+    s.DKMinNE = QStringLiteral("12");
+    s.KKNameSE = QStringLiteral("品番");
+    s.KKMaxNE = QStringLiteral("20");
+    s.KKMinNE = QStringLiteral("13");
+    s.KKBarDat.BarType = QStringLiteral("A");
+    s.KKMstFileSE = QStringLiteral("MASTER.DAT");
+    s.SKNameSE = QStringLiteral("照合");
+    s.SKBarDat.BarType = QStringLiteral("K");
+    s.DSaveChk = true;
+    s.SaveFileSE = QStringLiteral("RES.DAT");
+    s.SaveFieldsCB = 1;
+    s.SaveDat[0] = {'*', 2, 13};
+    s.SaveDat[1] = {'*', 3, 11};
+    s.showSaveDat();
+    writeHandOff(800, BuildPara0(s), BuildPara1(s, *LimitsOf(800)));
+    RecordingUi ui;
+    TMainForm form;
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    struct Case {
+        int page;
+        TNEdit *edit;
+        bool selects;
+    };
+    const Case cases[] = {
+        {0, form.DKMinNE, false},     {1, form.KKMinNE, false},     {2, form.pSFTopNE[0], false},
+        {2, form.pSFLenNE[0], false}, {2, form.pSFTopNE[1], false}, {2, form.pSFLenNE[1], false},
+        {0, form.DKMaxNE, true},      {1, form.KKMaxNE, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.edit->objectName().toStdString());
+        form.showPage(c.page);
+        ASSERT_TRUE(c.edit->isVisible());
+        if (c.edit->text().isEmpty())
+            c.edit->setText(QStringLiteral("12"));
+        const QString before = c.edit->text();
+        // The caret left at the start must not stay there.
+        c.edit->setCursorPosition(0);
+        form.TreeView1->setFocus(Qt::OtherFocusReason);
+        c.edit->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(form.focusWidget(), c.edit);
+        EXPECT_EQ(c.edit->hasSelectedText(), c.selects);
+        if (!c.selects) {
+            EXPECT_EQ(c.edit->cursorPosition(), before.size());
+            c.edit->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(c.edit, Qt::Key_Backspace);
+            EXPECT_EQ(c.edit->text(), before.left(before.size() - 1));
+        }
+    }
+    form.ChangeFlag = false;
+}
