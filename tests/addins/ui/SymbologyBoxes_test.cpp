@@ -1,3 +1,4 @@
+#include "addins/frame/ui/ByteEdit.h"
 #include "addins/frame/ui/SetBarCodeBase.h"
 
 #include <QCheckBox>
@@ -54,6 +55,26 @@ TEST(SymbologyBoxesTest, EachLetterTicksTheBoxOfItsName)
         }
     }
     EXPECT_EQ(boxes.findChildren<QGroupBox *>().size(), 4);
+}
+
+// The stored user-defined text is shown whatever the letters, so a record confirmed without "u"
+// keeps it; the edit is open only while "u" is ticked.
+TEST(SymbologyBoxesTest, StoredUserTextIsShownAndKeptWithOrWithoutItsBox)
+{
+    struct Case {
+        const char *letters;
+        bool userTicked;
+    };
+    const Case cases[] = {{"A", false}, {"", false}, {"AmK", false}, {"u", true}};
+    TSymbologyBoxes boxes;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.letters);
+        boxes.GetBar(QString::fromLatin1(c.letters), QStringLiteral("*12AB"));
+        EXPECT_EQ(boxes.UserBarSE->text(), QStringLiteral("*12AB"));
+        EXPECT_EQ(boxes.UserBarSE->isEnabled(), c.userTicked);
+        EXPECT_EQ(boxes.userBar(), QStringLiteral("*12AB"));
+        EXPECT_EQ(boxes.SChkSetBar(), QString::fromLatin1(c.letters));
+    }
 }
 
 } // namespace
