@@ -426,6 +426,35 @@ TEST(MarrentBarCodeTest, ChecksInOrder)
     }
 }
 
+// A confirm writes the dialog's boxes back: a stored user-defined text survives a record without
+// "u", and on 900 the book code box is hidden while its stored "a" is still written.
+TEST(MarrentBarCodeTest, ConfirmKeepsTheUserTextAndTheHiddenBookCode)
+{
+    struct Case {
+        int bht;
+        bool bookShown;
+    };
+    for (const Case &c : {Case{500, true}, Case{800, true}, Case{900, false}}) {
+        SCOPED_TRACE(c.bht);
+        TBarDat bar = jan();
+        bar.BarType = QStringLiteral("Aa");
+        bar.BarUser = QStringLiteral("*12AB");
+        bool changed = false;
+        testsupport::RecordingUi ui;
+        TSetBarCodeForm dialog(bar, 'P', QString(), *LimitsOf(c.bht), changed);
+        dialog.show();
+        EXPECT_EQ(dialog.Symbologies->box(addins::Symbology::Book)->isVisible(), c.bookShown);
+        EXPECT_TRUE(dialog.Symbologies->box(addins::Symbology::Jan)->isVisible());
+        QTest::mouseClick(dialog.GTINChk, Qt::LeftButton);
+        dialog.EndBtn->click();
+        EXPECT_EQ(ui.messageBoxCount(), 0);
+        EXPECT_TRUE(changed);
+        EXPECT_EQ(bar.BarType, QStringLiteral("Aa"));
+        EXPECT_EQ(bar.BarUser, QStringLiteral("*12AB"));
+        EXPECT_TRUE(bar.BGTIN);
+    }
+}
+
 TEST(MarrentBarCodeTest, Screenshot)
 {
     TBarDat bar = jan();
