@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -158,6 +159,91 @@ TEST(MarrentFormTest, ConfirmShowsTheFirstFailureOnItsPage)
     EXPECT_EQ(form.PageControl1->currentIndex(), 4);
     EXPECT_EQ(form.focusWidget(), form.SCBarBtn);
     EXPECT_FALSE(resultWritten());
+}
+
+// A failed check shows its page as the settings now stand, even a page never visited or one
+// last drawn before another page changed what it shows.
+TEST(MarrentFormTest, FailedCheckShowsItsPageUpToDate)
+{
+    {
+        SCOPED_TRACE("master page after the voucher kind is dropped");
+        MarrentSettings s = full(800);
+        s.PKMstFile.clear();
+        prepare(800, EncodeParas(s, *LimitsOf(800)));
+        testsupport::RecordingUi ui;
+        TMainForm form;
+        ASSERT_TRUE(form.FormCreate());
+        form.show();
+        clickNode(form.TreeView1, 3);
+        EXPECT_TRUE(form.DpLenPanel->isVisible());
+        clickNode(form.TreeView1, 2);
+        form.DpKubunChk->click();
+        ASSERT_FALSE(form.DpKubunChk->isChecked());
+        form.Confirm();
+        ASSERT_EQ(ui.messageBoxCount(), 1);
+        EXPECT_EQ(ui.messageBoxes()[0].text, QStringLiteral("マスターファイル名を入力してください。"));
+        EXPECT_EQ(form.PageControl1->currentIndex(), 3);
+        EXPECT_FALSE(form.DpLenPanel->isVisible());
+        EXPECT_EQ(form.focusWidget(), form.PKMstFileNameSE);
+        form.ChangeFlag = false;
+    }
+    {
+        SCOPED_TRACE("screen page never visited");
+        MarrentSettings s = full(800);
+        s.SCBarDat = InitBarDat();
+        prepare(800, EncodeParas(s, *LimitsOf(800)));
+        testsupport::RecordingUi ui;
+        TMainForm form;
+        ASSERT_TRUE(form.FormCreate());
+        form.show();
+        form.Confirm();
+        ASSERT_EQ(ui.messageBoxCount(), 1);
+        EXPECT_EQ(ui.messageBoxes()[0].text, QStringLiteral("読取バーコードを設定してください。"));
+        EXPECT_EQ(form.PageControl1->currentIndex(), 4);
+        const auto *title = form.findChild<QLabel *>(QStringLiteral("B600TitleLabel"));
+        ASSERT_NE(title, nullptr);
+        EXPECT_TRUE(title->isVisible());
+        EXPECT_EQ(title->text(), QStringLiteral("入荷検品"));
+        EXPECT_EQ(form.focusWidget(), form.SCBarBtn);
+    }
+}
+
+// The tree names the master and screen pages after the mode; a job without settings keeps the
+// first screen caption until a mode is chosen.
+TEST(MarrentFormTest, TreeCaptionsFollowTheStoredMode)
+{
+    struct Case {
+        const char *name;
+        std::optional<bool> picking; // none: no stored settings
+        const char16_t *master;
+        const char16_t *screen;
+    };
+    const Case cases[] = {
+        {"no settings", std::nullopt, u"検品マスター", u"画面設定"},
+        {"inspection", false, u"検品マスター", u"検品画面"},
+        {"picking", true, u"ピッキングマスター", u"ピッキング画面"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<ParaStrings> stored;
+        if (c.picking) {
+            MarrentSettings s = full(800);
+            s.picking = *c.picking;
+            stored = EncodeParas(s, *LimitsOf(800));
+        }
+        prepare(800, stored);
+        testsupport::RecordingUi ui;
+        TMainForm form;
+        ASSERT_TRUE(form.FormCreate());
+        form.show();
+        EXPECT_EQ(form.TreeView1->topLevelItem(3)->text(0), QString::fromUtf16(c.master));
+        EXPECT_EQ(form.TreeView1->topLevelItem(4)->text(0), QString::fromUtf16(c.screen));
+        // Choosing a mode names both pages after it.
+        QTest::mouseClick(form.ModePicking, Qt::LeftButton);
+        EXPECT_EQ(form.TreeView1->topLevelItem(3)->text(0), QStringLiteral("ピッキングマスター"));
+        EXPECT_EQ(form.TreeView1->topLevelItem(4)->text(0), QStringLiteral("ピッキング画面"));
+        form.ChangeFlag = false;
+    }
 }
 
 TEST(MarrentFormTest, UnsupportedModelNeverOpens)
