@@ -249,7 +249,11 @@ void TMainForm::SetComBtnClick()
 void TMainForm::QueryBtnClick()
 {
     setEnabled(false);
-    platform::ui().openDocument(AppPath + QStringLiteral("help/index.html"));
+    const QString page = AppPath + QStringLiteral("help/index.html");
+    // Without a browser the shell open fails silently; tell the operator where the page is instead.
+    if (!platform::ui().openDocument(page))
+        platform::ui().messageBox(QStringLiteral("ヘルプページを開けませんでした。\n") + page, windowTitle(),
+                                  {.icon = platform::MsgIcon::Information});
     setEnabled(true);
 }
 

@@ -219,3 +219,20 @@ TEST_F(MainFormTest, EnquiryOpensTheShippedHelpPage)
     form->HPBtn->click();
     EXPECT_EQ(ui.events().size(), 1u);
 }
+
+TEST_F(MainFormTest, EnquiryWithoutABrowserShowsWhereTheHelpPageIs)
+{
+    AppPath = QDir(testsupport::programFolder()).absolutePath() + QLatin1Char('/');
+    const auto form = makeForm();
+    ui.setOpenDocumentResult(false);
+    form->QueryBtn->click();
+    const std::vector<UiEvent> boxes = ui.messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("ヘルプページを開けませんでした。\n") + AppPath +
+                                 QStringLiteral("help/index.html"));
+    EXPECT_EQ(boxes[0].caption, form->windowTitle());
+    EXPECT_FALSE(boxes[0].caption.isEmpty());
+    EXPECT_EQ(boxes[0].style.icon, platform::MsgIcon::Information);
+    EXPECT_EQ(boxes[0].style.buttons, platform::MsgButtons::Ok);
+    EXPECT_TRUE(form->isEnabled());
+}
