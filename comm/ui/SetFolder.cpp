@@ -74,8 +74,13 @@ void TSetFolderForm::FormCreate()
     setWindowTitle(comm::folderFormCaption(SetFolderMode));
     // The tree is the whole dialog: which folder it picks is the title's.
     caption::name(FolderTree, windowTitle());
-    if (!SetFolderPath.isEmpty() && !comm::isNetworkFolder(SetFolderPath))
-        selectFolder(SetFolderPath);
+    // A network folder is not read (it may hang); an empty field or a folder gone starts at the
+    // current folder, not at the top of the tree.
+    if (comm::isNetworkFolder(SetFolderPath) || selectFolder(SetFolderPath))
+        return;
+    const QString current = QDir::currentPath();
+    if (!comm::isNetworkFolder(current))
+        selectFolder(current);
 }
 
 bool TSetFolderForm::selectFolder(const QString &path)

@@ -148,6 +148,29 @@ TEST_F(SetFolderForm, PreselectsTheGivenFolderAndKeepsItInSight)
     EXPECT_EQ(SetFolderPath, target + QLatin1Char('/'));
 }
 
+// With nothing to show, or a folder gone, the picker starts at the current folder, not at the top.
+TEST_F(SetFolderForm, StartsAtTheCurrentFolderWhenTheFieldNamesNoFolder)
+{
+    const QString here = makeFolder(QStringLiteral("work/here"));
+    QFile file(base + QStringLiteral("/file.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(here));
+    for (const QString &field :
+         {QString(), base + QStringLiteral("/gone/"), base + QStringLiteral("/file.txt")}) {
+        SCOPED_TRACE(field.toStdString());
+        SetFolderPath = field;
+        TSetFolderForm form;
+        EXPECT_EQ(form.selectedFolder(), here);
+        EXPECT_TRUE(folderTree(form)->isExpanded(folderModel(form)->index(base + QStringLiteral("/work"))));
+        ui.queueForm([&](QDialog &shown) { click(shown, "OkButton"); });
+        EXPECT_EQ(platform::ui().showModal(form), QDialog::Accepted);
+        EXPECT_EQ(SetFolderPath, here + QLatin1Char('/'));
+    }
+    EXPECT_TRUE(QDir::setCurrent(before));
+}
+
 TEST_F(SetFolderForm, OkGivesTheClickedFolderWithASeparator)
 {
     makeFolder(QStringLiteral("first"));
