@@ -1,4 +1,4 @@
-#include "main.h"
+#include "Main.h"
 
 #include "addins/frame/ui/AddInProgram.h"
 

@@ -1,6 +1,6 @@
 #include "addins/frame/HandOffClient.h"
+#include "addins/marrent/ui/Main.h"
 #include "addins/marrent/ui/SetBarCode.h"
-#include "addins/marrent/ui/main.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 #include "tests/support/AccessibleNames.h"

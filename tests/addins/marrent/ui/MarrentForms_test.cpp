@@ -1,7 +1,7 @@
 #include "addins/frame/HandOffClient.h"
 #include "addins/frame/ui/FileNameEdit.h"
+#include "addins/marrent/ui/Main.h"
 #include "addins/marrent/ui/SetBarCode.h"
-#include "addins/marrent/ui/main.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
 #include "platform/Cp932.h"

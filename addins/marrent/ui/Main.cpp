@@ -1,4 +1,4 @@
-#include "main.h"
+#include "Main.h"
 
 #include "SetBarCode.h"
 #include "addins/frame/ByteText.h"
