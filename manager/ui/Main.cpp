@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "comm/ui/ComMain.h"
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/SetComPara.h"
 #include "comm/ui/TransferPort.h"
@@ -218,10 +219,13 @@ void TMainForm::RcvBtnClick()
 void TMainForm::SendBtnClick()
 {
     runTransfer(5, [this](int handle) -> std::optional<int> {
-        const manager::SendDialogStart start =
+        manager::SendDialogStart start =
             manager::prepareSendDialog({SendFolder, SendFile}, QFileInfo::exists(SendFile));
         if (start.forgetSendFile)
             SendFile.clear();
+        // With no folder remembered, start where the library takes bare file names from.
+        if (start.folder.isEmpty())
+            start.folder = comm::Mode.DefTxFolder;
         const QString chosen =
             platform::ui().openFileName(SendDialogTitle, manager::dialogStartPath(start), SendDialogFilter);
         if (chosen.isEmpty())

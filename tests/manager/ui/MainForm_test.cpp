@@ -159,6 +159,7 @@ TEST_F(MainFormTest, CancelledFileDialogsSendNothingAndClosePort)
         QString dialogTitle;
         QString dialogStart;
         QString sendFileAfter;
+        QString sendFolder = QStringLiteral("/send/here/"); // remembered before the click
     };
     const Case cases[] = {
         {"add-in program", "AddinProgBtn", QString(), QStringLiteral("送信アドインプログラム選択"),
@@ -166,12 +167,16 @@ TEST_F(MainFormTest, CancelledFileDialogsSendNothingAndClosePort)
         {"data file remembered", "SendBtn", kept, QStringLiteral("送信ファイル選択"), kept, kept},
         {"data file gone", "SendBtn", casePath(QStringLiteral("gone/OLD.DAT")),
          QStringLiteral("送信ファイル選択"), QStringLiteral("/send/here/"), QString()},
+        {"nothing remembered", "SendBtn", QString(), QStringLiteral("送信ファイル選択"),
+         casePath(QStringLiteral("outgoing/")), QString(), QString()},
+        {"file gone, no folder", "SendBtn", casePath(QStringLiteral("gone/OLD.DAT")),
+         QStringLiteral("送信ファイル選択"), casePath(QStringLiteral("outgoing/")), QString(), QString()},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         managertest::PtyPeer peer;
         ASSERT_TRUE(peer.ok());
-        storeSendValues(QStringLiteral("/send/here/"), c.sendFile);
+        storeSendValues(c.sendFolder, c.sendFile);
         const auto form = makeForm();
         ui.clear();
         form->findChild<QPushButton *>(QString::fromLatin1(c.button))->click();
