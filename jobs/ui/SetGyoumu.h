@@ -11,7 +11,9 @@
 #include <QDialog>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -27,6 +29,9 @@ class QToolBar;
 class QToolButton;
 class TNEdit;
 class TListCombo;
+namespace jobs {
+struct FieldMessage;
+}
 
 // The job settings editor: one settings set of the terminal (base settings, up to 20 jobs with
 // their items, masters, Bluetooth) with its file commands and its transfer to and from the
@@ -321,7 +326,20 @@ private:
     TGyData &currentJob();
     // The current item with its list and index; nullptr without one.
     TKoData *editedItem(bool *group = nullptr, int *index = nullptr);
+    // The field handlers' common steps: nothing while the controls are being filled; the change
+    // flag once a value is stored.
+    void storeJob(const std::function<void(TGyData &)> &store);
+    // The edited item unless the controls are being filled; nullptr otherwise or without one.
+    TKoData *editableItem();
+    void storeItem(const std::function<void(TKoData &)> &store);
     void storeItemColour(int TKoData::*colour, int index);
+    // A file name of the job typed through key and accepted by accepts, upper-cased; false when
+    // nothing was stored (the edit then shows the stored name again).
+    using NameKey = std::optional<QChar> (*)(const QString &text, int caret, QChar key);
+    bool storeJobName(QLineEdit *edit, const QString &text, QString TGyData::*name, NameKey key,
+                      bool (*accepts)(const QString &));
+    // Shows fault and puts the stored text back without a beep.
+    void refuseFault(QLineEdit *edit, const jobs::FieldMessage &fault, const QString &stored);
     // Puts a refused text back with the caret at caret and beeps.
     void refuseText(QLineEdit *edit, const QString &text, int caret, bool beep = true);
     // The item's controls again after a change of what they show.

@@ -64,6 +64,13 @@ int bytes(const QString &text)
     return int(platform::cp932::byteLength(text));
 }
 
+// A sign or point alone is no number yet; the limit reads as 0 while it is typed.
+bool lonelyNumber(const QString &text)
+{
+    return text.isEmpty() || text == QLatin1String(".") || text == QLatin1String("+") ||
+           text == QLatin1String("-");
+}
+
 } // namespace
 
 TGyData &TSetGyForm::currentJob()
@@ -99,6 +106,34 @@ void TSetGyForm::showItemAgain()
     showCurrentJob();
     if (focused != nullptr && focused != focusWidget())
         focused->setFocus();
+}
+
+void TSetGyForm::storeJob(const std::function<void(TGyData &)> &store)
+{
+    if (SetFlag)
+        return;
+    store(currentJob());
+    ChangeFlag = true;
+}
+
+TKoData *TSetGyForm::editableItem()
+{
+    return SetFlag ? nullptr : editedItem();
+}
+
+void TSetGyForm::storeItem(const std::function<void(TKoData &)> &store)
+{
+    if (TKoData *item = editableItem()) {
+        store(*item);
+        ChangeFlag = true;
+    }
+}
+
+void TSetGyForm::refuseFault(QLineEdit *edit, const jobs::FieldMessage &fault, const QString &stored)
+{
+    const int caret = edit->cursorPosition();
+    warn(fault);
+    refuseText(edit, stored, std::min(caret, bytes(stored)), false);
 }
 
 void TSetGyForm::connectJobEdit()
@@ -183,53 +218,41 @@ void TSetGyForm::GModeCBChange(int index)
 
 void TSetGyForm::DspTotalChkClick()
 {
-    if (SetFlag)
-        return;
-    currentJob().DspTotal = DspTotalChk->isChecked();
-    DspBhtPanel();
-    ChangeFlag = true;
+    storeJob([this](TGyData &job) {
+        job.DspTotal = DspTotalChk->isChecked();
+        DspBhtPanel();
+    });
 }
 
 void TSetGyForm::RcvProtoCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    currentJob().RcvProto = index;
-    DspBhtPanel();
-    ChangeFlag = true;
+    storeJob([this, index](TGyData &job) {
+        job.RcvProto = index;
+        DspBhtPanel();
+    });
 }
 
 void TSetGyForm::AddIDChkCBClick()
 {
-    if (SetFlag)
-        return;
-    currentJob().AddIDChk = AddIDChkCB->isChecked();
-    ChangeFlag = true;
+    storeJob([this](TGyData &job) { job.AddIDChk = AddIDChkCB->isChecked(); });
 }
 
 void TSetGyForm::TStampCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    currentJob().TStamp = index;
-    TSLocCB->setVisible(index != 0);
-    ChangeFlag = true;
+    storeJob([this, index](TGyData &job) {
+        job.TStamp = index;
+        TSLocCB->setVisible(index != 0);
+    });
 }
 
 void TSetGyForm::TSLocCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    currentJob().TSLoc = index;
-    ChangeFlag = true;
+    storeJob([index](TGyData &job) { job.TSLoc = index; });
 }
 
 void TSetGyForm::AddNumChkClick()
 {
-    if (SetFlag)
-        return;
-    currentJob().DaAddNum = AddNumChk->isChecked();
-    ChangeFlag = true;
+    storeJob([this](TGyData &job) { job.DaAddNum = AddNumChk->isChecked(); });
 }
 
 namespace {
@@ -261,56 +284,43 @@ NameEdit nameChange(const QString &stored, const QString &text, int caret, const
 
 } // namespace
 
-void TSetGyForm::PNameSEChange(const QString &text)
+bool TSetGyForm::storeJobName(QLineEdit *edit, const QString &text, QString TGyData::*name, NameKey key,
+                              bool (*accepts)(const QString &))
 {
     if (SetFlag)
-        return;
+        return false;
     TGyData &job = currentJob();
-    const int caret = PNameSE->cursorPosition();
-    const NameEdit edit = nameChange(job.PName, text, caret, jobs::AddGyNameKey, jobs::PNameAccepted);
-    if (!edit.accepted) {
-        refuseText(PNameSE, edit.revertText, edit.revertCaret);
-        return;
+    const int caret = edit->cursorPosition();
+    const NameEdit change = nameChange(job.*name, text, caret, key, accepts);
+    if (!change.accepted) {
+        refuseText(edit, change.revertText, change.revertCaret);
+        return false;
     }
-    job.PName = *edit.accepted;
-    refuseText(PNameSE, job.PName, caret, false);
+    job.*name = *change.accepted;
+    refuseText(edit, job.*name, caret, false);
     ChangeFlag = true;
+    return true;
+}
+
+void TSetGyForm::PNameSEChange(const QString &text)
+{
+    storeJobName(PNameSE, text, &TGyData::PName, jobs::AddGyNameKey, jobs::PNameAccepted);
 }
 
 void TSetGyForm::RNameSEChange(const QString &text)
 {
-    if (SetFlag)
-        return;
-    TGyData &job = currentJob();
-    const int caret = RNameSE->cursorPosition();
-    const NameEdit edit = nameChange(job.RName, text, caret, jobs::AddGyNameKey, jobs::RNameAccepted);
-    if (!edit.accepted) {
-        refuseText(RNameSE, edit.revertText, edit.revertCaret);
-        return;
-    }
-    job.RName = *edit.accepted;
-    refuseText(RNameSE, job.RName, caret, false);
-    DspBhtPanel();
-    ChangeFlag = true;
+    if (storeJobName(RNameSE, text, &TGyData::RName, jobs::AddGyNameKey, jobs::RNameAccepted))
+        DspBhtPanel();
 }
 
 void TSetGyForm::FNameSEChange(const QString &text)
 {
-    if (SetFlag)
+    if (!storeJobName(FNameSE, text, &TGyData::FName, jobs::FNameKey, jobs::FNameAccepted))
         return;
-    TGyData &job = currentJob();
-    const int caret = FNameSE->cursorPosition();
-    const NameEdit edit = nameChange(job.FName, text, caret, jobs::FNameKey, jobs::FNameAccepted);
-    if (!edit.accepted) {
-        refuseText(FNameSE, edit.revertText, edit.revertCaret);
-        return;
-    }
-    job.FName = *edit.accepted;
-    refuseText(FNameSE, job.FName, caret, false);
+    const TGyData &job = currentJob();
     if (GyModeLetter(job.GyMode) == u'B')
         DspTotalChk->setVisible(!job.FName.isEmpty());
     DspBhtPanel();
-    ChangeFlag = true;
 }
 
 void TSetGyForm::KNameSEChange(const QString &text)
@@ -339,13 +349,10 @@ void TSetGyForm::KNameSEChange(const QString &text)
 // A colour choice only changes what the preview draws.
 void TSetGyForm::storeItemColour(int TKoData::*colour, int index)
 {
-    if (SetFlag)
-        return;
-    if (TKoData *item = editedItem()) {
-        item->*colour = index;
+    storeItem([this, colour, index](TKoData &item) {
+        item.*colour = index;
         DspBhtPanel();
-        ChangeFlag = true;
-    }
+    });
 }
 
 void TSetGyForm::KNFColorCBChange(int index)
@@ -370,9 +377,7 @@ void TSetGyForm::KDBColorCBChange(int index)
 
 void TSetGyForm::KDSizeCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    TKoData *item = editedItem();
+    TKoData *item = editableItem();
     if (item == nullptr)
         return;
     const QChar type = DataTypeLetter(item->KDType);
@@ -429,9 +434,7 @@ void TSetGyForm::KDTypeCBChange(int index)
 
 void TSetGyForm::KDLenNEChange(const QString &text)
 {
-    if (SetFlag)
-        return;
-    TKoData *item = editedItem();
+    TKoData *item = editableItem();
     if (item == nullptr)
         return;
     const QChar type = DataTypeLetter(item->KDType);
@@ -494,9 +497,7 @@ void TSetGyForm::SetBarCodeClick()
 
 void TSetGyForm::DefaultCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    TKoData *item = editedItem();
+    TKoData *item = editableItem();
     if (item == nullptr)
         return;
     item->KDefType = index >= 1 && index <= 3 ? QChar(u'0' + index) : QChar(u'0');
@@ -508,9 +509,7 @@ void TSetGyForm::DefaultCBChange(int index)
 
 void TSetGyForm::DefaultDatSEChange(const QString &text)
 {
-    if (SetFlag)
-        return;
-    TKoData *item = editedItem();
+    TKoData *item = editableItem();
     if (item == nullptr)
         return;
     const QChar type = DataTypeLetter(item->KDType);
@@ -547,39 +546,22 @@ void TSetGyForm::DefaultDatSEExit()
 
 void TSetGyForm::DefaultDatNEChange(const QString &text)
 {
-    if (SetFlag)
-        return;
-    if (TKoData *item = editedItem()) {
-        item->KDefDat = text;
-        ChangeFlag = true;
-    }
+    storeItem([&text](TKoData &item) { item.KDefDat = text; });
 }
 
 void TSetGyForm::DoubleChkCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    if (TKoData *item = editedItem()) {
-        item->KDouble = index;
-        ChangeFlag = true;
-    }
+    storeItem([index](TKoData &item) { item.KDouble = index; });
 }
 
 void TSetGyForm::KDNextCBChange(int index)
 {
-    if (SetFlag)
-        return;
-    if (TKoData *item = editedItem()) {
-        item->KDNext = index;
-        ChangeFlag = true;
-    }
+    storeItem([index](TKoData &item) { item.KDNext = index; });
 }
 
 void TSetGyForm::KDNextTmNEChange(const QString &text)
 {
-    if (SetFlag)
-        return;
-    TKoData *item = editedItem();
+    TKoData *item = editableItem();
     if (item == nullptr)
         return;
     int value = text.isEmpty() ? 0 : text.toInt();
@@ -593,23 +575,17 @@ void TSetGyForm::KDNextTmNEChange(const QString &text)
 
 void TSetGyForm::KDMaxNEChange(const QString &text)
 {
-    if (SetFlag)
-        return;
-    TKoData *item = editedItem();
+    TKoData *item = editableItem();
     if (item == nullptr)
         return;
     const QChar type = DataTypeLetter(item->KDType);
-    const bool lonely = text.isEmpty() || text == QLatin1String(".") || text == QLatin1String("+") ||
-                        text == QLatin1String("-");
     const bool textType = QStringLiteral("ABC").contains(type);
-    if (lonely) {
+    if (lonelyNumber(text)) {
         item->KDMax = QStringLiteral("0");
     } else {
         if (const auto fault =
                 jobs::KDMaxFault(type, item->KDSize != 0, text, KDLenNE->text(), item->KDSaveFlg)) {
-            const int caret = KDMaxNE->cursorPosition();
-            warn(*fault);
-            refuseText(KDMaxNE, item->KDMax, std::min(caret, bytes(item->KDMax)), false);
+            refuseFault(KDMaxNE, *fault, item->KDMax);
             return;
         }
         if (textType) {
@@ -632,19 +608,13 @@ void TSetGyForm::KDMaxNEChange(const QString &text)
 
 void TSetGyForm::KDMinNEChange(const QString &text)
 {
-    if (SetFlag)
-        return;
-    TKoData *item = editedItem();
+    TKoData *item = editableItem();
     if (item == nullptr)
         return;
-    const bool lonely = text.isEmpty() || text == QLatin1String(".") || text == QLatin1String("+") ||
-                        text == QLatin1String("-");
-    if (lonely) {
+    if (lonelyNumber(text)) {
         item->KDMin = QStringLiteral("0");
     } else if (const auto fault = jobs::KDMinFault(DataTypeLetter(item->KDType), text, KDMaxNE->text())) {
-        const int caret = KDMinNE->cursorPosition();
-        warn(*fault);
-        refuseText(KDMinNE, item->KDMin, std::min(caret, bytes(item->KDMin)), false);
+        refuseFault(KDMinNE, *fault, item->KDMin);
         ChangeFlag = true;
         return;
     } else {
