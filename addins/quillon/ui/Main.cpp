@@ -152,6 +152,8 @@ void TMainForm::showSettings(const QuillonSettings &s)
     SaveFieldsCB->setCurrentIndex(s.SaveFieldsCB);
     SaveTypeCB->setCurrentIndex(s.SaveTypeCB);
     SaveDat = s.SaveDat;
+    // The checks read the rows' edits, so they are filled now, not only when the page is shown.
+    refreshSavePage();
 }
 
 QuillonSettings TMainForm::settings() const

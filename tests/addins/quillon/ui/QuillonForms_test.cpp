@@ -5,6 +5,7 @@
 #include "addins/quillon/ui/SetBz.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
+#include "tests/addins/quillon/QuillonTestSupport.h"
 #include "tests/support/RecordingUiService.h"
 
 #include <QApplication>
@@ -439,9 +440,8 @@ TEST(QuillonMainFormTest, EnteringTheMinimumAndSaveRowEditsPutsTheCaretAtTheEnd)
         SCOPED_TRACE(c.edit->objectName().toStdString());
         form.showPage(c.page);
         ASSERT_TRUE(c.edit->isVisible());
-        if (c.edit->text().isEmpty())
-            c.edit->setText(QStringLiteral("12"));
         const QString before = c.edit->text();
+        ASSERT_FALSE(before.isEmpty());
         // The caret left at the start must not stay there.
         c.edit->setCursorPosition(0);
         form.TreeView1->setFocus(Qt::OtherFocusReason);
@@ -456,4 +456,78 @@ TEST(QuillonMainFormTest, EnteringTheMinimumAndSaveRowEditsPutsTheCaretAtTheEnd)
         }
     }
     form.ChangeFlag = false;
+}
+
+// Loading a job and confirming it untouched hands back the bytes it came with, on every model,
+// whether or not the pages were visited; a date kind's hidden barcode and master sections too.
+TEST(QuillonMainFormTest, ConfirmWithoutEditsHandsBackTheSameStrings)
+{
+    const auto full = [] {
+        QuillonSettings s = quillontest::validSettings();
+        s.DKubunChk = true;
+        s.DKNameSE = QStringLiteral("区分");
+        s.DKMaxNE = QStringLiteral("12");
+        s.DKMinNE = QStringLiteral("3");
+        s.DKBarChk = true;
+        s.DKBarDat = quillontest::validBar();
+        s.DKBarDat.BarUser = QStringLiteral("*12AB");
+        s.DKMstUseChk = true;
+        s.DKMstFileSE = QStringLiteral("KUBUN.DAT");
+        s.DKMstErrChk = false;
+        s.KKMaxNE = QStringLiteral("15");
+        s.KKMinNE = QStringLiteral("2");
+        s.CmpModeCB = 1;
+        s.SKMstUseChk = true;
+        s.SKMstFileSE = QStringLiteral("SHOGO.DAT");
+        s.OkDspTimeNE = QStringLiteral("12");
+        s.DSaveChk = true;
+        s.SaveFileSE = QStringLiteral("RES.DAT");
+        s.SaveTypeCB = 2;
+        s.SaveFieldsCB = 3;
+        s.SaveDat[0] = {'#', 1, 8};
+        s.SaveDat[1] = {'%', 1, 12};
+        s.SaveDat[2] = {'*', 2, 11};
+        s.SaveDat[3] = {'<', 1, 10};
+        s.showSaveDat();
+        return s;
+    };
+    const auto dateKind = [&] {
+        QuillonSettings s = full();
+        s.DKTypeCB = 3; // 日付(YYYY/MM/DD): its barcode and master boxes are hidden
+        s.DKMaxNE = s.DKMinNE = QStringLiteral("10");
+        return s;
+    };
+    struct Variant {
+        const char *name;
+        std::function<QuillonSettings()> settings;
+    };
+    const Variant variants[] = {{"full", full}, {"date kind", dateKind}};
+    for (int model : {800, 900, 1300}) {
+        for (const Variant &v : variants) {
+            for (bool visit : {false, true}) {
+                SCOPED_TRACE(testing::Message() << model << " " << v.name << (visit ? " visited" : ""));
+                QuillonSettings s = v.settings();
+                const QByteArray para0 = BuildPara0(s), para1 = BuildPara1(s, *LimitsOf(model));
+                writeHandOff(model, para0, para1);
+                RecordingUi ui;
+                TMainForm form;
+                ASSERT_TRUE(form.FormCreate());
+                form.show();
+                if (visit) {
+                    for (int page = 0; page < 3; ++page) {
+                        QTreeWidgetItem *node = form.TreeView1->topLevelItem(page);
+                        form.TreeView1->setCurrentItem(node);
+                        emit form.TreeView1->itemClicked(node, 0);
+                    }
+                }
+                EXPECT_FALSE(form.ChangeFlag);
+                form.Confirm();
+                ASSERT_EQ(ui.messageBoxCount(), 0) << ui.messageBoxes()[0].text.toStdString();
+                const Answer a = readAnswer();
+                EXPECT_TRUE(a.result);
+                EXPECT_EQ(a.para0, para0);
+                EXPECT_EQ(a.para1, para1);
+            }
+        }
+    }
 }
