@@ -57,9 +57,9 @@ bool isLowSurrogate(char16_t c)
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-} // namespace
-
-QByteArray encode(QStringView text)
+// Encodes text; each character the code page cannot hold becomes "?", or, with stopAtUnheld, ends
+// the conversion and its index goes to unheldAt.
+QByteArray convert(QStringView text, bool stopAtUnheld, qsizetype *unheldAt)
 {
     if (text.isEmpty())
         return {};
@@ -83,6 +83,10 @@ QByteArray encode(QStringView text)
             break; // E2BIG cannot happen with the buffer sized above
         // Skip one character: a whole surrogate pair, else one unit.
         const qsizetype pos = qsizetype(size_t(count) * 2 - inLeft) / 2;
+        if (stopAtUnheld) {
+            *unheldAt = pos;
+            break;
+        }
         qsizetype skip = 1;
         if (isHighSurrogate(units[pos]) && pos + 1 < count && isLowSurrogate(units[pos + 1]))
             skip = 2;
@@ -94,6 +98,20 @@ QByteArray encode(QStringView text)
     }
     out.truncate(outPtr - out.data());
     return out;
+}
+
+} // namespace
+
+QByteArray encode(QStringView text)
+{
+    return convert(text, false, nullptr);
+}
+
+qsizetype firstUnheld(QStringView text)
+{
+    qsizetype at = -1;
+    convert(text, true, &at);
+    return at;
 }
 
 QString decode(QByteArrayView bytes)

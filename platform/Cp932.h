@@ -25,4 +25,8 @@ QString decode(QByteArrayView bytes);
 // Byte length of the text's code page 932 form.
 qsizetype byteLength(QStringView text);
 
+// Index (in UTF-16 units) of the first character code page 932 cannot hold, -1 when it holds them
+// all. Such a character is what encode turns into "?".
+qsizetype firstUnheld(QStringView text);
+
 } // namespace platform::cp932

@@ -9,6 +9,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include "common/UnheldText.h"
+#include "platform/UiService.h"
+
 FilteredLineEdit::FilteredLineEdit(QWidget *parent) : QLineEdit(parent)
 {
     setAcceptDrops(false);
@@ -23,6 +26,14 @@ void FilteredLineEdit::enterText(const QString &text)
 {
     if (isReadOnly() || text.isEmpty())
         return;
+    // Refused whole, before any filter: the field keeps its text.
+    const QString refusal = unheld::refusalMessage(text);
+    if (!refusal.isEmpty()) {
+        platform::MsgStyle style;
+        style.icon = platform::MsgIcon::Exclamation;
+        platform::ui().messageBox(refusal, unheld::Caption, style);
+        return;
+    }
     typeText(text);
 }
 
@@ -43,7 +54,8 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent *event)
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool control = modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::AltModifier);
     const QString typed = event->text();
-    if (!typed.isEmpty() && typed.front().isPrint() && !control) {
+    // By code point: a character outside the BMP starts with a surrogate, which is not printable.
+    if (!typed.isEmpty() && QChar::isPrint(typed.toUcs4().front()) && !control) {
         enterText(typed);
         event->accept();
         return;

@@ -8,6 +8,7 @@ class QMenu;
 // menu, the middle button) or commits from an input method reaches typeText, which a control
 // overrides to filter it; the base inserts it as typed. A read-only control takes none of it. Text
 // set by the program is taken as it is. Drops are refused: they would insert text no filter saw.
+// Text holding a character code page 932 cannot hold is refused with a message, before any filter.
 class FilteredLineEdit : public QLineEdit {
     Q_OBJECT
 

@@ -1,6 +1,7 @@
 #include "MasterEdit.h"
 
 #include "common/ui/Caption.h"
+#include "common/ui/FilteredLineEdit.h"
 #include "common/ui/FormKit.h"
 #include "jobs/SetGyoumuRules.h"
 #include "masters/ui/MasterFld.h"
@@ -33,7 +34,8 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
                           const QModelIndex &index) const override
     {
-        auto *editor = named(new QLineEdit(parent), "CellEditor");
+        // Typed and pasted text takes the filtered path, which refuses characters a master cannot hold.
+        auto *editor = named(new FilteredLineEdit(parent), "CellEditor");
         editor->setFrame(false);
         // An editor inside a cell is read aloud by its column's heading.
         caption::name(editor, index.model()->headerData(index.column(), Qt::Horizontal).toString());

@@ -7,6 +7,7 @@
 using platform::cp932::byteLength;
 using platform::cp932::decode;
 using platform::cp932::encode;
+using platform::cp932::firstUnheld;
 
 namespace {
 
@@ -61,6 +62,31 @@ TEST(Cp932, UnmappableCharacterBecomesQuestionMark)
     EXPECT_EQ(encode(QString::fromUtf16(lone)), QByteArray("a?b"));
     const char16_t trailingHigh[] = {u'a', 0xDBFF, 0};
     EXPECT_EQ(encode(QString::fromUtf16(trailingHigh)), QByteArray("a?"));
+}
+
+TEST(Cp932, FirstUnheldFindsWhatEncodeWouldTurnIntoAQuestionMark)
+{
+    struct Case {
+        std::vector<char16_t> units;
+        qsizetype at;
+    };
+    const Case cases[] = {
+        {{}, -1},
+        {{u'A', 0x5546, 0x54C1, 0xFF71, 0x2460, 0x7E8A, u'\t'}, -1}, // ASCII, kanji, kana, extensions
+        {{u'a', 0xD83D, 0xDE00}, 1},                                 // emoji (a surrogate pair)
+        {{0x53D7, 0xD55C}, 1},                                       // hangul
+        {{u'e', 0x0301}, 1},                                         // combining acute accent
+        {{u'a', 0xD800, u'b'}, 1},                                   // lone high surrogate
+        {{u'a', 0xDC00}, 1},                                         // lone low surrogate
+        {{u'a', u'b', 0xDBFF}, 2},                                   // high surrogate at the end
+        {{0xFFFD}, 0},                                               // the replacement character
+        {{u'x', 0x00E9, 0xD83D, 0xDE00}, 1},                         // the first of several
+    };
+    for (const Case &c : cases) {
+        const QString text = QString::fromUtf16(c.units.data(), qsizetype(c.units.size()));
+        EXPECT_EQ(firstUnheld(text), c.at) << text.toStdString();
+        EXPECT_EQ(encode(text).contains('?'), c.at >= 0) << text.toStdString();
+    }
 }
 
 TEST(Cp932, InvalidBytesDecodeToOneReplacementEach)

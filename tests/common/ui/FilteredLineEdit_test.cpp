@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "common/ui/FilteredLineEdit.h"
@@ -33,6 +35,13 @@ protected:
     {
         edit.setText(text);
         edit.entered.clear();
+    }
+
+    // Key presses carrying text, as a keyboard or an input method without composition sends them.
+    void typeTextKeys(const QString &text)
+    {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+        QApplication::sendEvent(&edit, &press);
     }
 
     testsupport::RecordingUi ui;
@@ -84,6 +93,44 @@ TEST_F(FilteredLineEditTest, ShortcutsAndEditingKeysStayWithTheBase)
     QTest::keyClick(&edit, Qt::Key_Delete);
     EXPECT_TRUE(edit.entered.isEmpty());
     EXPECT_EQ(edit.text(), QString());
+}
+
+TEST_F(FilteredLineEditTest, TextTheCodePageCannotHoldIsRefusedWithAMessageByEveryPath)
+{
+    const QString emoji = QString::fromUtf16(u"在庫\U0001F600");
+    const QString hangul = QString::fromUtf16(u"\uD55C");
+    const QString combining = QString::fromUtf16(u"e\u0301");
+    const std::function<void()> paths[] = {
+        [&] { typeTextKeys(emoji); },
+        [&] { typeTextKeys(emoji.mid(2)); }, // the emoji alone: its first unit is a surrogate
+        [&] {
+            QGuiApplication::clipboard()->setText(hangul);
+            QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        },
+        [&] {
+            QGuiApplication::clipboard()->setText(emoji);
+            std::unique_ptr<QMenu> menu(edit.createFilteredContextMenu());
+            menu->findChild<QAction *>(QStringLiteral("edit-paste"))->trigger();
+        },
+        [&] {
+            QInputMethodEvent commit;
+            commit.setCommitString(combining);
+            QApplication::sendEvent(&edit, &commit);
+        },
+    };
+    for (const auto &enter : paths) {
+        start(QStringLiteral("AB"));
+        const size_t before = ui.messageBoxes().size();
+        enter();
+        EXPECT_TRUE(edit.entered.isEmpty());
+        EXPECT_EQ(edit.text(), QStringLiteral("AB"));
+        ASSERT_EQ(ui.messageBoxes().size(), before + 1);
+        EXPECT_TRUE(ui.messageBoxes().back().text.endsWith(
+            QStringLiteral("はシフトJISで表せない文字のため入力できません。")));
+        EXPECT_EQ(ui.messageBoxes().back().caption, QStringLiteral("入力エラー"));
+        EXPECT_EQ(ui.messageBoxes().back().style.icon, platform::MsgIcon::Exclamation);
+    }
+    EXPECT_TRUE(ui.messageBoxes().back().text.startsWith(QStringLiteral("U+0301")));
 }
 
 TEST_F(FilteredLineEditTest, AReadOnlyControlOrADropTakesNothing)

@@ -147,6 +147,22 @@ TEST_F(MasterFormTest, TypingIsCutToTheWidthAndEnterInTheLastColumnWritesTheRow)
     EXPECT_TRUE(form.Model().ChangeFlag);
 }
 
+TEST_F(MasterFormTest, ACellRefusesACharacterAMasterCannotHold)
+{
+    open();
+    clickCell(2, 2);
+    ASSERT_NE(editor(), nullptr);
+    editor()->setCursorPosition(int(editor()->text().size()));
+    typeText(editor(), QStringLiteral("X"));
+    // The emoji arrives as one key press carrying its surrogate pair.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf16(u"\U0001F600"));
+    QApplication::sendEvent(editor(), &press);
+    EXPECT_EQ(editor()->text(), QStringLiteral("NAME0002X"));
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(ui.messageBoxes()[0].text,
+              QString::fromUtf16(u"「\U0001F600」(U+1F600) はシフトJISで表せない文字のため入力できません。"));
+}
+
 TEST_F(MasterFormTest, AClickBelowTheEntryRowGoesBackToIt)
 {
     open();
