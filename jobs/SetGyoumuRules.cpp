@@ -56,38 +56,6 @@ QString bnfSaveName(const QString &chosen)
     return chosen.left(chosen.size() - extension.size()) + QStringLiteral(".bnf");
 }
 
-QString folderOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : path.left(slash + 1);
-}
-
-DialogStart openDialogStart(const QString &bnfFolder, const QString &bnfFile, bool bnfFileExists,
-                            bool *forget)
-{
-    if (forget != nullptr)
-        *forget = false;
-    if (bnfFile.isEmpty())
-        return {bnfFolder, QString()};
-    if (bnfFileExists)
-        return {folderOf(bnfFile), QFileInfo(bnfFile).fileName()};
-    if (forget != nullptr)
-        *forget = true;
-    return {bnfFolder, QString()};
-}
-
-DialogStart saveDialogStart(const QString &bnfFolder, const QString &bnfFile)
-{
-    if (bnfFile.isEmpty())
-        return {bnfFolder, QString()};
-    return {folderOf(bnfFile), QFileInfo(bnfFile).fileName()};
-}
-
-QString dialogPath(const DialogStart &start)
-{
-    return start.folder + start.fileName;
-}
-
 BnfLocation readBnfLocation(platform::TRegistry &registry)
 {
     BnfLocation location;

@@ -1,7 +1,7 @@
 #pragma once
 
 // The job settings editor's frame without its widgets: which tool buttons a state enables, how the
-// file dialogs start, the names a save and a receive take, and where the last set is remembered.
+// file dialogs are titled, the names a save and a receive take, and where the last set is remembered.
 
 #include <QChar>
 #include <QString>
@@ -54,19 +54,6 @@ bool isBnfName(const QString &path);
 // The name a save writes: ".bnf" replaces another extension or is added; ".BNF" in any case stays.
 QString bnfSaveName(const QString &chosen);
 
-// Where a file dialog starts: its folder and the preselected name (both may be empty).
-struct DialogStart {
-    QString folder;
-    QString fileName;
-};
-// The open dialog: at the last file when it still exists (else the last file is forgotten: *forget).
-DialogStart openDialogStart(const QString &bnfFolder, const QString &bnfFile, bool bnfFileExists,
-                            bool *forget);
-// The save dialog: at the last file's name, else in the last folder.
-DialogStart saveDialogStart(const QString &bnfFolder, const QString &bnfFile);
-// A dialog start as one path for a file dialog.
-QString dialogPath(const DialogStart &start);
-
 // The last opened or saved set. The folder ends in "/" when not empty.
 struct BnfLocation {
     QString BnfFolder;
@@ -75,8 +62,6 @@ struct BnfLocation {
 BnfLocation readBnfLocation(platform::TRegistry &registry);
 // False when the key cannot be opened or a value cannot be written.
 bool writeBnfLocation(platform::TRegistry &registry, const BnfLocation &location);
-// The folder part of a path, with its trailing "/".
-QString folderOf(const QString &path);
 
 // The received file inside folder, when the name the terminal gave is a plain file name (no folder
 // part, no "." or "..", no control characters); nothing otherwise.

@@ -1,6 +1,6 @@
 #include "masters/MasterImport.h"
 
-#include "jobs/SetGyoumuRules.h"
+#include "common/FileDialogStart.h"
 #include "masters/MasterEditModel.h"
 #include "platform/UiService.h"
 
@@ -70,12 +70,13 @@ ImportResult MasterEditModel::ImportBtnClick(QString &DataSourceFolder, QString 
     };
 
     bool forget = false;
-    const jobs::DialogStart start =
-        jobs::openDialogStart(DataSourceFolder, DataSourceFile,
-                              !DataSourceFile.isEmpty() && QFileInfo(DataSourceFile).isFile(), &forget);
+    const filedialog::DialogStart start =
+        filedialog::openDialogStart(DataSourceFolder, DataSourceFile,
+                                    !DataSourceFile.isEmpty() && QFileInfo(DataSourceFile).isFile(), &forget);
     if (forget)
         DataSourceFile.clear();
-    const QString chosen = ui_.openFileName(ImportDialogTitle, jobs::dialogPath(start), ImportDialogFilter);
+    const QString chosen =
+        ui_.openFileName(ImportDialogTitle, filedialog::dialogPath(start), ImportDialogFilter);
     if (chosen.isEmpty()) {
         undoCreation();
         return result;
@@ -85,7 +86,7 @@ ImportResult MasterEditModel::ImportBtnClick(QString &DataSourceFolder, QString 
         undoCreation();
         return result;
     }
-    DataSourceFolder = jobs::folderOf(chosen);
+    DataSourceFolder = filedialog::folderOf(chosen);
     DataSourceFile = chosen;
 
     QString error;

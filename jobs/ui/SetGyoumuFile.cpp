@@ -3,6 +3,7 @@
 #include "SetGyoumu.h"
 
 #include "common/FerPrgLib.h"
+#include "common/FileDialogStart.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -106,12 +107,12 @@ void TSetGyForm::OpenTBtnClick()
     ChangeFlag = false;
 
     bool forget = false;
-    const jobs::DialogStart start =
-        jobs::openDialogStart(BnfFolder, BnfFile, !BnfFile.isEmpty() && QFileInfo(BnfFile).isFile(), &forget);
+    const filedialog::DialogStart start = filedialog::openDialogStart(
+        BnfFolder, BnfFile, !BnfFile.isEmpty() && QFileInfo(BnfFile).isFile(), &forget);
     if (forget)
         BnfFile.clear();
-    const QString chosen =
-        platform::ui().openFileName(jobs::OpenDialogTitle, jobs::dialogPath(start), jobs::BnfDialogFilter);
+    const QString chosen = platform::ui().openFileName(jobs::OpenDialogTitle, filedialog::dialogPath(start),
+                                                       jobs::BnfDialogFilter);
     if (chosen.isEmpty())
         return;
     if (!jobs::isBnfName(chosen)) {
@@ -131,7 +132,7 @@ void TSetGyForm::OpenTBtnClick()
         const formkit::LoadingGuard loading(SetFlag);
         showBasePage(base);
     }
-    BnfFolder = jobs::folderOf(chosen);
+    BnfFolder = filedialog::folderOf(chosen);
     BnfFile = chosen;
     SaveRegistry();
     setWindowTitle(jobs::setCaption(chosen));
@@ -193,9 +194,9 @@ void TSetGyForm::SaveTBtnClick()
 {
     if (!checkBeforeWrite())
         return;
-    const jobs::DialogStart start = jobs::saveDialogStart(BnfFolder, BnfFile);
-    const QString chosen =
-        platform::ui().saveFileName(jobs::SaveDialogTitle, jobs::dialogPath(start), jobs::BnfDialogFilter);
+    const filedialog::DialogStart start = filedialog::saveDialogStart(BnfFolder, BnfFile);
+    const QString chosen = platform::ui().saveFileName(jobs::SaveDialogTitle, filedialog::dialogPath(start),
+                                                       jobs::BnfDialogFilter);
     if (chosen.isEmpty())
         return;
     const QString name = jobs::bnfSaveName(chosen);
@@ -208,7 +209,7 @@ void TSetGyForm::SaveTBtnClick()
     if (!bnfSucceeded(saveSetTo(name)))
         return;
     BnfFile = name;
-    BnfFolder = jobs::folderOf(name);
+    BnfFolder = filedialog::folderOf(name);
     SaveRegistry();
     setWindowTitle(jobs::setCaption(BnfFile));
     ChangeFlag = false;

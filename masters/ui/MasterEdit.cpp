@@ -1,9 +1,9 @@
 #include "MasterEdit.h"
 
+#include "common/FileDialogStart.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FilteredLineEdit.h"
 #include "common/ui/FormKit.h"
-#include "jobs/SetGyoumuRules.h"
 #include "masters/ui/MasterFld.h"
 #include "masters/ui/SelectTable.h"
 #include "masters/ui/SendMst.h"
@@ -329,17 +329,17 @@ void TMasterForm::OpenBtnClick()
     showClosed();
     setWindowTitle(masters::EditorCaption);
     bool forget = false;
-    const jobs::DialogStart start = jobs::openDialogStart(
+    const filedialog::DialogStart start = filedialog::openDialogStart(
         MasterFolder, MasterFile, !MasterFile.isEmpty() && QFileInfo(MasterFile).isFile(), &forget);
     if (forget)
         MasterFile.clear();
-    const QString chosen = platform::ui().openFileName(masters::OpenDialogTitle, jobs::dialogPath(start),
-                                                       masters::MasterDialogFilter);
+    const QString chosen = platform::ui().openFileName(
+        masters::OpenDialogTitle, filedialog::dialogPath(start), masters::MasterDialogFilter);
     if (chosen.isEmpty())
         return;
     if (!model_.openFile(chosen, [this] { return askWidths({0, 0}); }))
         return;
-    MasterFolder = jobs::folderOf(chosen);
+    MasterFolder = filedialog::folderOf(chosen);
     MasterFile = chosen;
     SaveRegistry();
     EnableBtn(true);
@@ -383,12 +383,12 @@ void TMasterForm::SaveBtnClick()
     DispData();
     if (!taken || model_.recordCount() == 0)
         return;
-    const jobs::DialogStart start = jobs::saveDialogStart(MasterFolder, MasterFile);
-    const QString chosen = platform::ui().saveFileName(masters::SaveDialogTitle, jobs::dialogPath(start),
-                                                       masters::MasterDialogFilter);
+    const filedialog::DialogStart start = filedialog::saveDialogStart(MasterFolder, MasterFile);
+    const QString chosen = platform::ui().saveFileName(
+        masters::SaveDialogTitle, filedialog::dialogPath(start), masters::MasterDialogFilter);
     if (chosen.isEmpty() || !model_.saveFile(chosen))
         return;
-    MasterFolder = jobs::folderOf(chosen);
+    MasterFolder = filedialog::folderOf(chosen);
     MasterFile = chosen;
     SaveRegistry();
     setWindowTitle(masters::fileCaption(chosen));

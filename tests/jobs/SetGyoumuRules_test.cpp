@@ -76,22 +76,6 @@ TEST(SetGyoumuRules, SaveNamesEndInBnf)
     EXPECT_EQ(jobs::setCaption(QStringLiteral("/x/棚卸.BNF")).toStdString(), "業務設定(棚卸.BNF)");
 }
 
-TEST(SetGyoumuRules, DialogsStartAtTheLastSet)
-{
-    bool forget = false;
-    jobs::DialogStart start = jobs::openDialogStart("/sets/", "/old/a.bnf", true, &forget);
-    EXPECT_EQ(jobs::dialogPath(start).toStdString(), "/old/a.bnf");
-    EXPECT_FALSE(forget);
-    start = jobs::openDialogStart("/sets/", "/old/gone.bnf", false, &forget);
-    EXPECT_EQ(jobs::dialogPath(start).toStdString(), "/sets/");
-    EXPECT_TRUE(forget);
-    start = jobs::openDialogStart("/sets/", "", false, &forget);
-    EXPECT_EQ(jobs::dialogPath(start).toStdString(), "/sets/");
-    EXPECT_FALSE(forget);
-    EXPECT_EQ(jobs::dialogPath(jobs::saveDialogStart("/sets/", "/old/a.bnf")).toStdString(), "/old/a.bnf");
-    EXPECT_EQ(jobs::dialogPath(jobs::saveDialogStart("/sets/", "")).toStdString(), "/sets/");
-}
-
 TEST(SetGyoumuRules, TheLastSetIsRememberedWithASeparatedFolder)
 {
     {
