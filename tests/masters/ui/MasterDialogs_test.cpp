@@ -92,6 +92,44 @@ TEST(MasterFldForm, EnterMovesAlongTheShownRows)
     EXPECT_FALSE(form.FldSetOk);
 }
 
+TEST(MasterFldForm, TheCountIsChosenFromTheListAndATypedKeyGoesOnToTheFirstWidth)
+{
+    struct Case {
+        const char *name;
+        Qt::Key key; // when nothing is typed
+        char typed;  // the key as typed, 0 for none
+        bool movesOn;
+        int countIndex; // the choice after the key; the dialog starts at index 1 (two references)
+    };
+    const Case cases[] = {
+        {"Return", Qt::Key_Return, 0, true, 1},
+        {"keypad Enter", Qt::Key_Enter, 0, true, 1},
+        {"a digit does not choose its item", Qt::Key_unknown, '3', true, 1},
+        {"a letter", Qt::Key_unknown, 'a', true, 1},
+        {"a blank does not open the list", Qt::Key_unknown, ' ', true, 1},
+        {"Down chooses the next count", Qt::Key_Down, 0, false, 2},
+        {"Up chooses the previous count", Qt::Key_Up, 0, false, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::RecordingUi ui;
+        TMasterFldForm form({4, 3, 7});
+        form.show();
+        QApplication::setActiveWindow(&form);
+        form.FldCntCB->setFocus();
+        ASSERT_EQ(form.FldCntCB->currentIndex(), 1);
+        if (c.typed != 0)
+            QTest::keyClick(form.FldCntCB, c.typed);
+        else
+            QTest::keyClick(form.FldCntCB, c.key);
+        EXPECT_EQ(QApplication::focusWidget(),
+                  c.movesOn ? static_cast<QWidget *>(form.FldNE[0]) : static_cast<QWidget *>(form.FldCntCB));
+        EXPECT_EQ(form.FldCntCB->currentIndex(), c.countIndex);
+        EXPECT_EQ(form.FldNE[2]->isVisible(), c.countIndex >= 2);
+        form.CancelBtn->click();
+    }
+}
+
 TEST(SendMstForm, TakesAnUpperCase83NameAndRefusesProgramNames)
 {
     testsupport::RecordingUi ui;
