@@ -114,8 +114,13 @@ ImportResult MasterEditModel::ImportBtnClick(QString &DataSourceFolder, QString 
         DispData();
         if (hooks.showPage)
             hooks.showPage();
-        ui_.messageBox(importCountMessage(run.ImportCount), ImportCaption,
-                       style(platform::MsgIcon::Information));
+        // Such cells are imported as the other rows are, but never without a word.
+        QString done = importCountMessage(run.ImportCount);
+        if (run.UnheldCells > 0)
+            done +=
+                QStringLiteral("\r\nシフトJISで表せない文字を含むセルが%1件あり、その文字は「?」にしました。")
+                    .arg(run.UnheldCells);
+        ui_.messageBox(done, ImportCaption, style(platform::MsgIcon::Information));
         ChangeFlag = true;
         result.imported = true;
         return result;

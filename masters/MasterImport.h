@@ -43,6 +43,7 @@ QString importCountMessage(qint64 count);
 struct TableRun {
     QString ImportTable;
     qint64 ImportCount = 0;
+    qint64 UnheldCells = 0; // cells whose characters code page 932 cannot hold became "?"
     QString error;
 };
 

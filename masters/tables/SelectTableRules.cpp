@@ -87,6 +87,11 @@ ImportOutcome importTable(TableSource &source, const QString &table, const Field
     const bool read = source.readRows(
         table,
         [&](const QStringList &row) {
+            for (qsizetype field = 0; field < widths.size(); ++field) {
+                const int column = assignment.columns.at(field);
+                if (column < row.size() && platform::cp932::firstUnheld(row.at(column)) >= 0)
+                    ++outcome.unheldCells;
+            }
             if (!sink.appendRecord(buildRecord(row, columns, assignment, widths), appendError)) {
                 appendFailed = true;
                 return false;

@@ -40,6 +40,8 @@ public:
 struct ImportOutcome {
     bool ok = false;
     int count = 0; // records appended, also when the run failed part way
+    // Cells taken whose text holds a character code page 932 cannot hold (stored as "?").
+    int unheldCells = 0;
     QString error;
 };
 

@@ -177,6 +177,7 @@ void TSelectTableForm::OkButtonClick()
         return;
     }
     ImportCount = 0;
+    UnheldCells = 0;
     tables::ImportOutcome outcome;
     {
         const WaitCursor wait;
@@ -184,6 +185,7 @@ void TSelectTableForm::OkButtonClick()
                                       QList<int>(widths_.begin(), widths_.end()), sink_);
     }
     ImportCount = outcome.count;
+    UnheldCells = outcome.unheldCells;
     if (!outcome.ok) {
         RunError = outcome.error.isEmpty() ? masters::FileErrorText : outcome.error;
         ImportTable.clear();

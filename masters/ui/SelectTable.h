@@ -41,13 +41,14 @@ public:
     // The chosen table; empty once the dialog ends in any way but a whole run.
     QString ImportTable;
     qint64 ImportCount = 0;
+    qint64 UnheldCells = 0; // of the last run: cells with characters stored as "?"
     // Per column of the chosen table: 1 numeric, 0 other.
     std::vector<int> FSDataType;
     // The text of a run that stopped part way.
     QString RunError;
 
     // What the import command takes from the dialog once it has closed.
-    masters::TableRun run() const { return {ImportTable, ImportCount, RunError}; }
+    masters::TableRun run() const { return {ImportTable, ImportCount, UnheldCells, RunError}; }
 
 public slots:
     void reject() override;

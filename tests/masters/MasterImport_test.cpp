@@ -60,6 +60,7 @@ protected:
                 masters::tables::importTable(from, QStringLiteral("商品"), FieldAssignment{{0, 1, 2}},
                                              QList<int>(widths.begin(), widths.end()), sink);
             run.ImportCount = outcome.count;
+            run.UnheldCells = outcome.unheldCells;
             if (outcome.ok)
                 run.ImportTable = QStringLiteral("商品");
             else
@@ -144,6 +145,26 @@ TEST_F(MasterImportTest, IntoANewMasterMakesTheWorkingCopyFromTheTable)
     EXPECT_EQ(ui.fileDialogs()[0].caption, QStringLiteral("Ａｃｃｅｓｓ/Excelﾃﾞｰﾀｲﾝﾎﾟｰﾄ"));
     EXPECT_TRUE(ui.fileDialogs()[0].filter.contains(QStringLiteral("*.accdb")));
     EXPECT_TRUE(ui.fileDialogs()[0].filter.contains(QStringLiteral("*.xlsx")));
+}
+
+TEST_F(MasterImportTest, CellsWithCharactersTheCodePageCannotHoldAreCountedInTheCompletion)
+{
+    FakeTable goods = goodsTable();
+    const char16_t lone[] = {u'x', 0xDC00, 0};
+    goods.rows << QStringList{QStringLiteral("9"), QString::fromUtf16(u"林檎\U0001F34E"), QStringLiteral("1")}
+               << QStringList{QString::fromUtf16(lone), QString::fromUtf16(u"\uD55C"), QStringLiteral("2")}
+               << QStringList{QStringLiteral("7"), QString::fromUtf16(u"e\u0301"), QStringLiteral("3")};
+    fake.tables[QStringLiteral("商品")] = goods;
+    import();
+    EXPECT_EQ(model.DLineCnt, 6);
+    // The import goes on with the others, each such character one "?" as before.
+    EXPECT_TRUE(workingCopy().endsWith(QByteArray("000009") + sjis(u"林檎?  ") + "00001\r\n" + "0000x?" +
+                                       "?      " + "00002\r\n" + "000007" + "e?     " + "00003\r\n"))
+        << workingCopy().toHex(' ').constData();
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text,
+              QStringLiteral("6件のデータをインポートしました。\r\n"
+                             "シフトJISで表せない文字を含むセルが4件あり、その文字は「?」にしました。"));
 }
 
 TEST_F(MasterImportTest, IntoAnOpenMasterAppendsAfterItsRecordsAndTheTypedEntryRow)
