@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cstdio>
 #include <sys/resource.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -128,7 +129,10 @@ private:
         process_ = std::make_unique<QProcess>();
         process_->setProgram(reader_);
         process_->setArguments({file_});
-        process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_->setProcessChannelMode(QProcess::SeparateChannels);
+        forwarded_ = 0;
+        QObject::connect(process_.get(), &QProcess::readyReadStandardError, process_.get(),
+                         [this] { forwardDiagnostics(); });
 #ifdef HARBROOK_READER_ASAN
         // The sanitizer reserves terabytes of address space up front, so a limit on it would stop
         // the reader before it starts; the sanitizer's own limit on resident memory stands in.
@@ -242,6 +246,20 @@ private:
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
 
+    // A damaged database can make a library write warnings without end (millions of lines in a few
+    // seconds): the first of them reach our standard error, the rest are dropped.
+    void forwardDiagnostics()
+    {
+        const QByteArray text = process_->readAllStandardError();
+        if (forwarded_ >= DiagnosticsLimit)
+            return;
+        const QByteArray part = text.left(DiagnosticsLimit - forwarded_);
+        std::fwrite(part.constData(), 1, size_t(part.size()), stderr);
+        forwarded_ += part.size();
+        if (forwarded_ >= DiagnosticsLimit)
+            std::fputs("harbrook-table-reader: its further messages are dropped\n", stderr);
+    }
+
     bool failed(QString &error)
     {
         stop();
@@ -263,7 +281,9 @@ private:
     QString reader_;
     QString file_;
     ReaderLimits limits_;
+    static constexpr qsizetype DiagnosticsLimit = 64 * 1024;
     std::unique_ptr<QProcess> process_;
+    qsizetype forwarded_ = 0; // bytes of the reader's standard error passed on
     QByteArray buffer_;
     qsizetype used_ = 0;
 };
