@@ -2,6 +2,7 @@
 
 #include "common/FerPrgLib.h"
 #include "common/ui/Caption.h"
+#include "common/ui/FilteredLineEdit.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "jobs/AddInHandOff.h"
@@ -34,7 +35,7 @@ void warn(const QString &text)
 
 QLineEdit *nameEdit(const char *name, int maxLength, QWidget *parent)
 {
-    auto *edit = named(new QLineEdit(parent), name);
+    auto *edit = named(new FilteredLineEdit(parent), name); // refuses what a job file cannot hold
     edit->setMaxLength(maxLength);
     edit->setFixedWidth(maxLength == jobs::GyNameBytes ? 150 : 110);
     return edit;

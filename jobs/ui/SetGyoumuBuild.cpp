@@ -3,6 +3,7 @@
 #include "SetGyoumu.h"
 
 #include "common/ui/Caption.h"
+#include "common/ui/FilteredLineEdit.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -47,7 +48,8 @@ TNEdit *numberEdit(const char *name, int digits, int minimum, int maximum, QWidg
 
 QLineEdit *textEdit(const char *name, int maxLength, int width, QWidget *parent)
 {
-    auto *edit = named(new QLineEdit(parent), name);
+    // Filtered, so that characters a job file cannot hold are refused where they are entered.
+    auto *edit = named(new FilteredLineEdit(parent), name);
     edit->setMaxLength(maxLength);
     edit->setFixedWidth(width);
     return edit;

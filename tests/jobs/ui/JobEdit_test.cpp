@@ -105,6 +105,16 @@ TEST_F(JobEditTest, TheJobNameKeepsToFifteenBytes)
     EXPECT_TRUE(form->ChangeFlag);
 }
 
+TEST_F(JobEditTest, TheJobNameRefusesACharacterAJobFileCannotHold)
+{
+    retype(form->GNameSE, QStringLiteral("NYUKA"));
+    form->ChangeFlag = false;
+    typeText(form->GNameSE, QString::fromUtf16(u"\uD55C"));
+    EXPECT_EQ(form->GNameSE->text(), QStringLiteral("NYUKA"));
+    EXPECT_FALSE(form->ChangeFlag);
+    EXPECT_EQ(lastBox(), "「한」(U+D55C) はシフトJISで表せない文字のため入力できません。");
+}
+
 TEST_F(JobEditTest, FileNamesAreTypedInEightThreeAndRefusedByExtension)
 {
     retype(form->FNameSE, QStringLiteral("abc.ex"));
