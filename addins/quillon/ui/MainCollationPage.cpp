@@ -66,6 +66,10 @@ QWidget *TMainForm::buildCollationPage()
         named(row({caption::label(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ"), SKMstFileSE, nullptr), SKMstFileSE}),
               "SKMstFilePanel");
     SKMstFilePanel->setVisible(false);
+    // The box beside it must not move when its panel shows or hides.
+    QSizePolicy keep = SKMstFilePanel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    SKMstFilePanel->setSizePolicy(keep);
     QWidget *dataName = row({SKNameSE, SKBarBtn});
     dataForm->addRow(caption::label(QStringLiteral("項目名"), SKNameSE, data), dataName);
     dataForm->addRow(caption::label(QStringLiteral("照合順番"), CmpModeCB, data), CmpModeCB);

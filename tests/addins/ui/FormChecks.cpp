@@ -1,0 +1,146 @@
+#include "FormChecks.h"
+
+#include "addins/frame/HandOffClient.h"
+#include "addins/frame/ui/AddInMainForm.h"
+#include "platform/Registry.h"
+#include "tests/support/LayoutChecks.h"
+#include "tests/support/RecordingUiService.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace addintest {
+namespace {
+
+void settle()
+{
+    // Show and hide post their layout requests; the page is where the operator sees it only after them.
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+QString nameOf(const QWidget *w)
+{
+    return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) + u' ' +
+                                           (qobject_cast<const QAbstractButton *>(w)
+                                                ? qobject_cast<const QAbstractButton *>(w)->text()
+                                                : QString())
+                                     : w->objectName();
+}
+
+// Where each control of the page shown lies in it.
+std::map<const QWidget *, QPoint> placesOn(const QWidget &page)
+{
+    std::map<const QWidget *, QPoint> places;
+    for (const QWidget *w : page.findChildren<QWidget *>())
+        if (w->isVisible())
+            places[w] = w->mapTo(&page, QPoint(0, 0));
+    return places;
+}
+
+void toggle(TAddInMainForm &form, QAbstractButton *box, const QString &when)
+{
+    QWidget &page = *form.PageControl1->currentWidget();
+    const std::map<const QWidget *, QPoint> before = placesOn(page);
+    const QPoint at = before.at(box);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    settle();
+    const std::map<const QWidget *, QPoint> after = placesOn(page);
+    for (const auto &[w, place] : before) {
+        const auto moved = after.find(w);
+        if (place.y() > at.y() || moved == after.end() || (w != box && box->isAncestorOf(w)))
+            continue;
+        EXPECT_EQ(moved->second, place) << nameOf(w).toStdString() << " moved when "
+                                        << nameOf(box).toStdString() << " was " << when.toStdString();
+    }
+    testsupport::expectTextsWhole(form);
+    testsupport::expectFitsScreen(form);
+}
+
+} // namespace
+
+void handOverNewJob(int model)
+{
+    platform::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(addins::HandOffKey, true));
+    ASSERT_TRUE(reg.WriteString(QStringLiteral("GyName"), QStringLiteral("検品")));
+    ASSERT_TRUE(reg.WriteInteger(QStringLiteral("BhtType"), model));
+    ASSERT_TRUE(reg.WriteInteger(QStringLiteral("SetCount"), 0));
+    reg.CloseKey();
+}
+
+void expectEveryPageStays(TAddInMainForm &form)
+{
+    form.show();
+    testsupport::expectFitsScreen(form);
+    for (int page = 0; page < form.PageControl1->count(); ++page) {
+        SCOPED_TRACE(testing::Message() << "page " << page);
+        openPage(form, page);
+        expectControlsStay(form);
+    }
+}
+
+void openPage(TAddInMainForm &form, int page)
+{
+    QTreeWidgetItem *node = form.TreeView1->topLevelItem(page);
+    form.TreeView1->setCurrentItem(node);
+    emit form.TreeView1->itemClicked(node, 0);
+    settle();
+}
+
+void expectControlsStay(TAddInMainForm &form)
+{
+    QWidget &page = *form.PageControl1->currentWidget();
+    settle();
+    testsupport::expectTextsWhole(form);
+    std::vector<QAbstractButton *> ticked;
+    for (QAbstractButton *box : page.findChildren<QAbstractButton *>()) {
+        const bool choice = qobject_cast<QCheckBox *>(box) || qobject_cast<QRadioButton *>(box);
+        if (!choice || !box->isVisible() || !box->isEnabled() ||
+            (box->isChecked() && qobject_cast<QRadioButton *>(box)))
+            continue;
+        toggle(form, box, QStringLiteral("clicked"));
+        ticked.push_back(box);
+    }
+    for (auto it = ticked.rbegin(); it != ticked.rend(); ++it)
+        if (qobject_cast<QCheckBox *>(*it) && (*it)->isVisible() && (*it)->isEnabled())
+            toggle(form, *it, QStringLiteral("clicked back"));
+}
+
+void expectFocusReturns(QWidget &window, QAbstractButton *opener, const std::function<void(QDialog &)> &close)
+{
+    auto *service = dynamic_cast<testsupport::RecordingUiService *>(&platform::ui());
+    ASSERT_NE(service, nullptr) << "a RecordingUi must be installed";
+    const std::size_t shown = service->forms().size();
+    QApplication::setActiveWindow(&window);
+    opener->setFocus();
+    settle();
+    ASSERT_EQ(QApplication::focusWidget(), opener) << nameOf(opener).toStdString();
+    service->queueForm([&close](QDialog &dialog) {
+        testsupport::expectTextsWhole(dialog);
+        testsupport::expectFitsScreen(dialog);
+        close(dialog);
+    });
+    QTest::keyClick(opener, Qt::Key_Return);
+    settle();
+    ASSERT_EQ(service->forms().size(), shown + 1)
+        << "Enter on " << nameOf(opener).toStdString() << " opened nothing";
+    // The window manager activates the window again once the dialog has gone.
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(QApplication::focusWidget(), opener)
+        << "the focus is on "
+        << (QApplication::focusWidget() ? nameOf(QApplication::focusWidget()).toStdString() : "nothing")
+        << " after the dialog of " << nameOf(opener).toStdString();
+}
+
+} // namespace addintest
