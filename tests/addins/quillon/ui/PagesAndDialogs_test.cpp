@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -122,4 +123,30 @@ TEST(QuillonOperatorTest, MissingItemNameFocusesTheEmptyField)
         EXPECT_EQ(ui.messageBoxes()[0].text, QStringLiteral("項目名を入力してください。"));
         EXPECT_EQ(form.PageControl1->currentIndex(), 1);
     }
+}
+
+TEST(QuillonOperatorTest, SaveRowErrorScrollsItsFieldIntoView)
+{
+    writeHandOff(800, {}, {}, 0);
+    RecordingUi ui;
+    TMainForm form;
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    fillCollation(form, QStringLiteral("KEY"), QStringLiteral("DATA"));
+    addintest::openPage(form, 2);
+    form.DSaveChk->click();
+    form.SaveFileSE->setText(QStringLiteral("RES.DAT"));
+    form.SaveFieldsCB->setCurrentIndex(15);
+    addintest::openPage(form, 2);
+    form.pSFLenNE[14]->clear();
+    form.Confirm();
+    ASSERT_EQ(ui.messageBoxCount(), 1);
+    EXPECT_EQ(ui.messageBoxes()[0].text, QStringLiteral("フィールド情報を入力してください。"));
+    EXPECT_EQ(form.focusWidget(), form.pSFLenNE[14]) << form.focusWidget()->objectName().toStdString();
+    // The operator sees the field the box names: it lies inside the scroll box's view.
+    auto *scroll = form.findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    const QRect field(form.pSFLenNE[14]->mapTo(scroll->viewport(), QPoint(0, 0)), form.pSFLenNE[14]->size());
+    EXPECT_TRUE(scroll->viewport()->rect().contains(field))
+        << field.y() << " in " << scroll->viewport()->height();
 }
