@@ -69,6 +69,10 @@ QWidget *TMainForm::buildGamenSheet()
     inp->addStretch();
     setValue(InpCountNE, 1);
     InpCountGroup->setVisible(false);
+    // Its column keeps its width while it is hidden, so the preview beside it stays put.
+    QSizePolicy keep = InpCountGroup->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    InpCountGroup->setSizePolicy(keep);
     BHT500Panel = buildPreviewPanel("BHT500Panel", "B500");
     BHT600Panel = buildPreviewPanel("BHT600Panel", "B600");
     BHT900Panel = buildPreviewPanel("BHT900Panel", "B900");
@@ -82,6 +86,8 @@ QWidget *TMainForm::buildGamenSheet()
     layout->addWidget(BHT500Panel);
     layout->addWidget(BHT600Panel);
     layout->addWidget(BHT900Panel);
+    // The spare width goes right of the preview: a group shown on the left must not shift it.
+    layout->addStretch();
     connect(SCBarBtn, &QPushButton::clicked, this, &TMainForm::BarBtnClick);
     connect(InpCountChk, &QCheckBox::clicked, this, &TMainForm::InpCountChkClick);
     connect(InpCountNE, &QLineEdit::textEdited, this, &TMainForm::InpCountNEChange);

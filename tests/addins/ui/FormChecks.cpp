@@ -82,11 +82,15 @@ void handOverNewJob(int model)
 void expectEveryPageStays(TAddInMainForm &form)
 {
     form.show();
+    settle();
     testsupport::expectFitsScreen(form);
+    const QSize opened = form.size();
     for (int page = 0; page < form.PageControl1->count(); ++page) {
         SCOPED_TRACE(testing::Message() << "page " << page);
         openPage(form, page);
         expectControlsStay(form);
+        // A form that grows with a page jumps under the operator's eyes.
+        EXPECT_EQ(form.size(), opened);
     }
 }
 

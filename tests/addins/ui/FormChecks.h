@@ -20,7 +20,8 @@ void handOverNewJob(int model);
 // Shows page through a click on its tree node, as the operator opens it.
 void openPage(TAddInMainForm &form, int page);
 
-// Shows the form, checks that it fits the screen, and runs expectControlsStay on each of its pages.
+// Shows the form, checks that it fits the screen, and runs expectControlsStay on each of its pages;
+// the form keeps the size it opened with throughout.
 void expectEveryPageStays(TAddInMainForm &form);
 
 // On the page shown: ticks every check box and radio button that is shown, one after the other
