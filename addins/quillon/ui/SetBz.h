@@ -35,6 +35,9 @@ public:
     QPushButton *EndBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private slots:
     void EndBtnClick();
     void CancelBtnClick();
