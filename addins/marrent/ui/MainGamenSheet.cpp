@@ -4,6 +4,7 @@
 
 #include "MainParts.h"
 #include "SetBarCode.h"
+#include "addins/frame/ui/KeepPlace.h"
 #include "addins/marrent/CheckData.h"
 #include "addins/marrent/ResultFields.h"
 #include "addins/marrent/ScreenPreview.h"
@@ -69,10 +70,7 @@ QWidget *TMainForm::buildGamenSheet()
     inp->addStretch();
     setValue(InpCountNE, 1);
     InpCountGroup->setVisible(false);
-    // Its column keeps its width while it is hidden, so the preview beside it stays put.
-    QSizePolicy keep = InpCountGroup->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    InpCountGroup->setSizePolicy(keep);
+    keepPlaceWhenHidden(InpCountGroup);
     BHT500Panel = buildPreviewPanel("BHT500Panel", "B500");
     BHT600Panel = buildPreviewPanel("BHT600Panel", "B600");
     BHT900Panel = buildPreviewPanel("BHT900Panel", "B900");

@@ -48,14 +48,13 @@ std::map<const QWidget *, QPoint> placesOn(const QWidget &page)
     return places;
 }
 
-void toggle(TAddInMainForm &form, QAbstractButton *box, const QString &when)
+void toggle(QWidget &window, QWidget &area, QAbstractButton *box, const QString &when)
 {
-    QWidget &page = *form.PageControl1->currentWidget();
-    const std::map<const QWidget *, QPoint> before = placesOn(page);
+    const std::map<const QWidget *, QPoint> before = placesOn(area);
     const QPoint at = before.at(box);
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
     settle();
-    const std::map<const QWidget *, QPoint> after = placesOn(page);
+    const std::map<const QWidget *, QPoint> after = placesOn(area);
     for (const auto &[w, place] : before) {
         const auto moved = after.find(w);
         if (place.y() > at.y() || moved == after.end() || (w != box && box->isAncestorOf(w)))
@@ -63,8 +62,8 @@ void toggle(TAddInMainForm &form, QAbstractButton *box, const QString &when)
         EXPECT_EQ(moved->second, place) << nameOf(w).toStdString() << " moved when "
                                         << nameOf(box).toStdString() << " was " << when.toStdString();
     }
-    testsupport::expectTextsWhole(form);
-    testsupport::expectFitsScreen(form);
+    testsupport::expectTextsWhole(window);
+    testsupport::expectFitsScreen(window);
 }
 
 } // namespace
@@ -88,7 +87,7 @@ void expectEveryPageStays(TAddInMainForm &form)
     for (int page = 0; page < form.PageControl1->count(); ++page) {
         SCOPED_TRACE(testing::Message() << "page " << page);
         openPage(form, page);
-        expectControlsStay(form);
+        expectControlsStay(form, *form.PageControl1->currentWidget());
         // A form that grows with a page jumps under the operator's eyes.
         EXPECT_EQ(form.size(), opened);
     }
@@ -102,23 +101,22 @@ void openPage(TAddInMainForm &form, int page)
     settle();
 }
 
-void expectControlsStay(TAddInMainForm &form)
+void expectControlsStay(QWidget &window, QWidget &area)
 {
-    QWidget &page = *form.PageControl1->currentWidget();
     settle();
-    testsupport::expectTextsWhole(form);
+    testsupport::expectTextsWhole(window);
     std::vector<QAbstractButton *> ticked;
-    for (QAbstractButton *box : page.findChildren<QAbstractButton *>()) {
+    for (QAbstractButton *box : area.findChildren<QAbstractButton *>()) {
         const bool choice = qobject_cast<QCheckBox *>(box) || qobject_cast<QRadioButton *>(box);
         if (!choice || !box->isVisible() || !box->isEnabled() ||
             (box->isChecked() && qobject_cast<QRadioButton *>(box)))
             continue;
-        toggle(form, box, QStringLiteral("clicked"));
+        toggle(window, area, box, QStringLiteral("clicked"));
         ticked.push_back(box);
     }
     for (auto it = ticked.rbegin(); it != ticked.rend(); ++it)
         if (qobject_cast<QCheckBox *>(*it) && (*it)->isVisible() && (*it)->isEnabled())
-            toggle(form, *it, QStringLiteral("clicked back"));
+            toggle(window, area, *it, QStringLiteral("clicked back"));
 }
 
 void expectFocusReturns(QWidget &window, QAbstractButton *opener, const std::function<void(QDialog &)> &close)
@@ -145,6 +143,24 @@ void expectFocusReturns(QWidget &window, QAbstractButton *opener, const std::fun
         << "the focus is on "
         << (QApplication::focusWidget() ? nameOf(QApplication::focusWidget()).toStdString() : "nothing")
         << " after the dialog of " << nameOf(opener).toStdString();
+}
+
+void expectDialogsStay(std::initializer_list<QAbstractButton *> openers)
+{
+    auto *service = dynamic_cast<testsupport::RecordingUiService *>(&platform::ui());
+    ASSERT_NE(service, nullptr) << "a RecordingUi must be installed";
+    for (QAbstractButton *opener : openers) {
+        SCOPED_TRACE(nameOf(opener).toStdString());
+        const std::size_t shown = service->forms().size();
+        service->queueForm([](QDialog &dialog) {
+            expectControlsStay(dialog, dialog);
+            auto *cancel = dialog.findChild<QAbstractButton *>(QStringLiteral("CancelBtn"));
+            ASSERT_NE(cancel, nullptr);
+            cancel->click();
+        });
+        QTest::mouseClick(opener, Qt::LeftButton);
+        EXPECT_EQ(service->forms().size(), shown + 1);
+    }
 }
 
 } // namespace addintest

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 
 class QAbstractButton;
 class QDialog;
@@ -24,16 +25,21 @@ void openPage(TAddInMainForm &form, int page);
 // the form keeps the size it opened with throughout.
 void expectEveryPageStays(TAddInMainForm &form);
 
-// On the page shown: ticks every check box and radio button that is shown, one after the other
-// (so boxes inside a group that a tick shows are tried too), then puts each back in reverse
-// order. Fails, naming the box, when it or a control above it moves: a page keeps its controls
-// where they are whatever a box shows or hides. Every state must also keep each text whole.
-void expectControlsStay(TAddInMainForm &form);
+// In area of window (a page of a form, or a whole dialog): ticks every check box and radio button
+// that is shown and enabled, one after the other (so boxes inside a group that a tick shows are
+// tried too), then puts each check box back in reverse order. Fails, naming the control, when the
+// box or a control above it moves: controls stay where they are whatever a box shows or hides. In
+// every state each text of the window must be whole and the window must fit the screen.
+void expectControlsStay(QWidget &window, QWidget &area);
 
 // The dialog that pressing opener shows is handed to close (which must end it); afterwards the
 // focus must be back on opener. Enter pressed on the focused opener opens it, as the keyboard
 // does. Fails when no dialog was shown.
 void expectFocusReturns(QWidget &window, QAbstractButton *opener,
                         const std::function<void(QDialog &)> &close);
+
+// Opens the dialog of each button in turn (with a click, as the mouse does) and runs
+// expectControlsStay on the whole dialog before it is cancelled with its "キャンセル" button.
+void expectDialogsStay(std::initializer_list<QAbstractButton *> openers);
 
 } // namespace addintest

@@ -3,6 +3,7 @@
 #include "tests/addins/ui/FormChecks.h"
 #include "tests/support/RecordingUiService.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
@@ -15,9 +16,23 @@ void cancel(QDialog &dialog)
     static_cast<TSetBarCodeForm &>(dialog).CancelBtn->click();
 }
 
+// A job on model 800 handed over without parameters, so every box starts unticked.
+class MarrentOperatorTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        addintest::handOverNewJob(800);
+        ASSERT_TRUE(form.FormCreate());
+        form.show();
+    }
+
+    testsupport::RecordingUi ui;
+    TMainForm form;
+};
+
 } // namespace
 
-TEST(MarrentOperatorTest, PagesKeepTheirControlsWhateverABoxShows)
+TEST(MarrentPagesTest, PagesKeepTheirControlsWhateverABoxShows)
 {
     // The models differ in the panels the screen settings page shows.
     for (int model : {500, 800, 900}) {
@@ -30,21 +45,39 @@ TEST(MarrentOperatorTest, PagesKeepTheirControlsWhateverABoxShows)
     }
 }
 
-TEST(MarrentOperatorTest, EnterPressesTheFocusedButtonAndTheFocusComesBack)
+TEST_F(MarrentOperatorTest, BarcodeDialogKeepsItsControlsWhateverABoxShows)
 {
-    addintest::handOverNewJob(800);
-    testsupport::RecordingUi ui;
-    TMainForm form;
-    ASSERT_TRUE(form.FormCreate());
-    form.show();
     addintest::openPage(form, 1);
     form.DKKubunChk->click();
     form.DKBarChk->click();
-    addintest::expectFocusReturns(form, form.DKBarBtn, cancel);
+    addintest::expectDialogsStay({form.DKBarBtn});
     addintest::openPage(form, 2);
     form.DpKubunChk->click();
     form.DpBarChk->click();
-    addintest::expectFocusReturns(form, form.DpBarBtn, cancel);
+    addintest::expectDialogsStay({form.DpBarBtn});
+    addintest::openPage(form, 4);
+    addintest::expectDialogsStay({form.SCBarBtn});
+}
+
+TEST_F(MarrentOperatorTest, EnterPressesTheFocusedButtonAndTheFocusComesBack)
+{
+    // Enter on a ticked barcode box moves to its button, which the next Enter presses.
+    const struct {
+        int page;
+        QCheckBox *used, *bar;
+        QPushButton *button;
+    } chains[] = {{1, form.DKKubunChk, form.DKBarChk, form.DKBarBtn},
+                  {2, form.DpKubunChk, form.DpBarChk, form.DpBarBtn}};
+    for (const auto &c : chains) {
+        SCOPED_TRACE(c.button->objectName().toStdString());
+        addintest::openPage(form, c.page);
+        c.used->click();
+        c.bar->click();
+        c.bar->setFocus();
+        QTest::keyClick(c.bar, Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), c.button);
+        addintest::expectFocusReturns(form, c.button, cancel);
+    }
     addintest::openPage(form, 4);
     addintest::expectFocusReturns(form, form.SCBarBtn, [](QDialog &d) {
         auto &dialog = static_cast<TSetBarCodeForm &>(d);

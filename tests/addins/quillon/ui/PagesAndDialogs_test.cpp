@@ -53,24 +53,39 @@ QWidget *focusAfterConfirm(TMainForm &form, const QString &key, const QString &d
     return QApplication::focusWidget();
 }
 
-} // namespace
+// A job handed over without parameters, so every box starts unticked; the form is shown.
+class QuillonOperatorTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeHandOff(800, {}, {}, 0);
+        ASSERT_TRUE(form.FormCreate());
+        form.show();
+    }
 
-TEST(QuillonOperatorTest, PagesKeepTheirControlsWhateverABoxShows)
-{
-    writeHandOff(800, {}, {}, 0);
     RecordingUi ui;
     TMainForm form;
-    ASSERT_TRUE(form.FormCreate());
+};
+
+} // namespace
+
+TEST_F(QuillonOperatorTest, PagesKeepTheirControlsWhateverABoxShows)
+{
     addintest::expectEveryPageStays(form);
 }
 
-TEST(QuillonOperatorTest, EnterPressesTheFocusedButtonAndTheFocusComesBack)
+TEST_F(QuillonOperatorTest, DialogsKeepTheirControlsWhateverABoxShows)
 {
-    writeHandOff(800, {}, {}, 0);
-    RecordingUi ui;
-    TMainForm form;
-    ASSERT_TRUE(form.FormCreate());
-    form.show();
+    form.DKubunChk->click();
+    form.DKBarChk->click();
+    addintest::openPage(form, 0);
+    addintest::expectDialogsStay({form.DKBarBtn});
+    addintest::openPage(form, 1);
+    addintest::expectDialogsStay({form.KKBarBtn, form.SKBarBtn, form.OkBzBtn, form.NgBzBtn});
+}
+
+TEST_F(QuillonOperatorTest, EnterPressesTheFocusedButtonAndTheFocusComesBack)
+{
     form.DKubunChk->click();
     form.DKBarChk->click();
     addintest::openPage(form, 0);
@@ -101,13 +116,45 @@ TEST(QuillonOperatorTest, EnterPressesTheFocusedButtonAndTheFocusComesBack)
     EXPECT_TRUE(form.ChangeFlag);
 }
 
-TEST(QuillonOperatorTest, MissingItemNameFocusesTheEmptyField)
+TEST_F(QuillonOperatorTest, EnterAlongAChainEndsOnAButtonThatTheNextEnterPresses)
 {
-    writeHandOff(800, {}, {}, 0);
-    RecordingUi ui;
-    TMainForm form;
-    ASSERT_TRUE(form.FormCreate());
-    form.show();
+    form.DKubunChk->click();
+    form.DKBarChk->click();
+    form.SKNameSE->setText(QStringLiteral("DATA"));
+    struct Case {
+        int page;
+        QWidget *from;
+        QPushButton *button;
+        std::function<void(QDialog &)> close;
+    };
+    const Case cases[] = {{0, form.DKBarChk, form.DKBarBtn, cancelBarcode},
+                          {1, form.KKMinNE, form.KKBarBtn, cancelBarcode},
+                          {1, form.SKNameSE, form.SKBarBtn, cancelBarcode},
+                          {1, form.NgDspTimeNE, form.OkBzBtn, cancelSignal}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.from->objectName().toStdString());
+        addintest::openPage(form, c.page);
+        c.from->setFocus();
+        QTest::keyClick(c.from, Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), c.button);
+        addintest::expectFocusReturns(form, c.button, c.close);
+    }
+
+    // The signal dialog's chain ends on its confirm button, enabled by the change typed.
+    addintest::expectFocusReturns(form, form.NgBzBtn, [](QDialog &d) {
+        auto &dialog = static_cast<TSetBzForm &>(d);
+        dialog.BzOffTimeNE->setFocus();
+        dialog.BzOffTimeNE->end(false);
+        QTest::keyClicks(dialog.BzOffTimeNE, QStringLiteral("2"));
+        QTest::keyClick(dialog.BzOffTimeNE, Qt::Key_Return);
+        EXPECT_EQ(dialog.focusWidget(), dialog.EndBtn);
+        QTest::keyClick(dialog.EndBtn, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+}
+
+TEST_F(QuillonOperatorTest, MissingItemNameFocusesTheEmptyField)
+{
     struct Case {
         const char *key, *data;
         QWidget *focused;
@@ -125,13 +172,8 @@ TEST(QuillonOperatorTest, MissingItemNameFocusesTheEmptyField)
     }
 }
 
-TEST(QuillonOperatorTest, SaveRowErrorScrollsItsFieldIntoView)
+TEST_F(QuillonOperatorTest, SaveRowErrorScrollsItsFieldIntoView)
 {
-    writeHandOff(800, {}, {}, 0);
-    RecordingUi ui;
-    TMainForm form;
-    ASSERT_TRUE(form.FormCreate());
-    form.show();
     fillCollation(form, QStringLiteral("KEY"), QStringLiteral("DATA"));
     addintest::openPage(form, 2);
     form.DSaveChk->click();

@@ -37,6 +37,16 @@ TEST_F(TessaryOperatorTest, PagesKeepTheirControlsWhateverABoxShows)
     addintest::expectEveryPageStays(*form);
 }
 
+TEST_F(TessaryOperatorTest, BarcodeDialogKeepsItsControlsWhateverABoxShows)
+{
+    form->DKubunChk->click();
+    form->DKBarChk->click();
+    addintest::openPage(*form, 0);
+    addintest::expectDialogsStay({form->DKBarBtn});
+    addintest::openPage(*form, 1);
+    addintest::expectDialogsStay({form->MKBarBtn, form->SK1BarBtn});
+}
+
 TEST_F(TessaryOperatorTest, EnterPressesTheFocusedButtonAndTheFocusComesBack)
 {
     form->DKubunChk->click();
