@@ -1,11 +1,13 @@
 #include "addins/marrent/ui/Main.h"
 #include "addins/marrent/ui/SetBarCode.h"
+#include "common/ui/ListCombo.h"
 #include "tests/addins/ui/FormChecks.h"
 #include "tests/support/RecordingUiService.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -43,6 +45,17 @@ TEST(MarrentPagesTest, PagesKeepTheirControlsWhateverABoxShows)
         ASSERT_TRUE(form.FormCreate());
         addintest::expectEveryPageStays(form);
     }
+}
+
+TEST_F(MarrentOperatorTest, EveryResultFieldFitsTheFormAsItOpened)
+{
+    const QSize opened = form.size();
+    addintest::openPage(form, 5);
+    form.SendFileChk->click();
+    form.SendFieldsCB->setCurrentIndex(form.SendFieldsCB->count() - 1);
+    emit form.SendFieldsCB->activated(form.SendFieldsCB->currentIndex());
+    addintest::expectControlsStay(form, *form.PageControl1->currentWidget());
+    EXPECT_EQ(form.size(), opened);
 }
 
 TEST_F(MarrentOperatorTest, BarcodeDialogKeepsItsControlsWhateverABoxShows)
