@@ -522,7 +522,12 @@ def screens(desk, bin_folder, folder, screenshots, name):
     node(form, row.cancel).click()
     # A tick is a change: the cancel node asks before it discards it.
     if any(TICKS[name].values()):
-        settings.top_level(row.question or row.title, "alert").find("push button", YES).click()
+        question = settings.top_level(row.question or row.title, "alert")
+        box = wait_for("the question's window", lambda: next((w for w in settings.windows() if w.id != window.id), None), 10)
+        wait_for("the question mapped", lambda: box.frame()[2] > 0, 10)
+        # The platform's message box is placed by Qt alone: on the screen, not quite centred.
+        desktop.check_on_screen(box)
+        question.find("push button", YES).click()
     check_equal(settings.wait(10), 0, "exit code after the cancel node")
     log("screens: %s's form, %d pages and their dialogs lie on the 1366x768 screen" % (name, len(TICKS[name])))
 
