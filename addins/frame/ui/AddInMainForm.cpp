@@ -1,6 +1,5 @@
 #include "AddInMainForm.h"
 
-#include "CentredWindow.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 
@@ -99,12 +98,6 @@ void TAddInMainForm::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowTitleChange)
         caption::name(TreeView1, windowTitle());
     QDialog::changeEvent(event);
-}
-
-void TAddInMainForm::showEvent(QShowEvent *event)
-{
-    centreOnShow(*this, *event);
-    QDialog::showEvent(event);
 }
 
 bool TAddInMainForm::eventFilter(QObject *watched, QEvent *event)

@@ -66,7 +66,6 @@ protected:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void reject() override;
 
 private slots:

@@ -1,7 +1,6 @@
 #include "SetBarCodeBase.h"
 
 #include "ByteEdit.h"
-#include "CentredWindow.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 
@@ -140,12 +139,6 @@ void TSetBarCodeBase::ShowBarError(QWidget *control, const QString &message)
 {
     formkit::requestFocus(control);
     formkit::showInputError(message);
-}
-
-void TSetBarCodeBase::showEvent(QShowEvent *event)
-{
-    centreOnShow(*this, *event);
-    QDialog::showEvent(event);
 }
 
 void TSetBarCodeBase::EndBtnClick()

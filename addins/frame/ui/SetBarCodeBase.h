@@ -83,7 +83,6 @@ protected:
     virtual void SetBar() = 0;
     // Focuses control and shows message in the "入力エラー" box.
     void ShowBarError(QWidget *control, const QString &message);
-    void showEvent(QShowEvent *event) override;
 
 private slots:
     void EndBtnClick();

@@ -1,7 +1,6 @@
 #include "SetBz.h"
 
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/CentredWindow.h"
 #include "addins/frame/ui/ReturnMoves.h"
 #include "addins/quillon/DialogRules.h"
 #include "common/ui/Caption.h"
@@ -138,12 +137,6 @@ void TSetBzForm::DataChange()
         return;
     changed_ = true;
     EndBtn->setEnabled(true);
-}
-
-void TSetBzForm::showEvent(QShowEvent *event)
-{
-    centreOnShow(*this, *event);
-    QDialog::showEvent(event);
 }
 
 void TSetBzForm::EndBtnClick()

@@ -35,9 +35,6 @@ public:
     QPushButton *EndBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private slots:
     void EndBtnClick();
     void CancelBtnClick();
