@@ -42,13 +42,16 @@ void fillCollation(TMainForm &form, const QString &key, const QString &data)
     form.KKMstFileSE->setText(QStringLiteral("MASTER.DAT"));
 }
 
-// Confirm from the first page: the control that has the focus once the error box has gone.
+// Enter on the confirm node from the first page, as from the keyboard: the control that has the
+// focus once the error box has gone.
 QWidget *focusAfterConfirm(TMainForm &form, const QString &key, const QString &data)
 {
     fillCollation(form, key, data);
     form.showPage(0);
+    QApplication::setActiveWindow(&form);
     form.TreeView1->setFocus();
-    form.Confirm();
+    form.TreeView1->setCurrentItem(form.TreeView1->topLevelItem(form.confirmNode()));
+    QTest::keyClick(form.TreeView1, Qt::Key_Return);
     QApplication::setActiveWindow(&form);
     return QApplication::focusWidget();
 }
