@@ -29,16 +29,17 @@ void settle()
         QApplication::processEvents();
 }
 
+// A control as a failure names it: its system name, else its class and caption.
 QString nameOf(const QWidget *w)
 {
-    return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) + u' ' +
-                                           (qobject_cast<const QAbstractButton *>(w)
-                                                ? qobject_cast<const QAbstractButton *>(w)->text()
-                                                : QString())
-                                     : w->objectName();
+    if (!w->objectName().isEmpty())
+        return w->objectName();
+    const auto *button = qobject_cast<const QAbstractButton *>(w);
+    return QString::fromLatin1(w->metaObject()->className()) +
+           (button ? QStringLiteral(" ") + button->text() : QString());
 }
 
-// Where each control of the page shown lies in it.
+// Where each control shown lies in the area.
 std::map<const QWidget *, QPoint> placesOn(const QWidget &page)
 {
     std::map<const QWidget *, QPoint> places;
