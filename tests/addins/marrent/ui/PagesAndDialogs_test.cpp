@@ -18,12 +18,13 @@ void cancel(QDialog &dialog)
     static_cast<TSetBarCodeForm &>(dialog).CancelBtn->click();
 }
 
-// A job on model 800 handed over without parameters, so every box starts unticked.
+// A job on model 1300, whose dialogs offer the most symbologies, handed over without parameters,
+// so every box starts unticked.
 class MarrentOperatorTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        addintest::handOverNewJob(800);
+        addintest::handOverNewJob(1300);
         ASSERT_TRUE(form.FormCreate());
         form.show();
     }

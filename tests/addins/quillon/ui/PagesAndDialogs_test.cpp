@@ -56,12 +56,13 @@ QWidget *focusAfterConfirm(TMainForm &form, const QString &key, const QString &d
     return QApplication::focusWidget();
 }
 
-// A job handed over without parameters, so every box starts unticked; the form is shown.
+// A job on model 1300, whose dialogs offer the most symbologies, handed over without parameters,
+// so every box starts unticked; the form is shown.
 class QuillonOperatorTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        writeHandOff(800, {}, {}, 0);
+        writeHandOff(1300, {}, {}, 0);
         ASSERT_TRUE(form.FormCreate());
         form.show();
     }

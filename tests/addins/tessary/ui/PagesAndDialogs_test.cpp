@@ -14,11 +14,13 @@ using namespace tessary;
 
 namespace {
 
+// A job on model 1300, whose dialogs offer the most symbologies, handed over without parameters,
+// so every box starts unticked.
 class TessaryOperatorTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        addintest::handOverNewJob(800);
+        addintest::handOverNewJob(1300);
         form = std::make_unique<TMainForm>();
         ASSERT_TRUE(form->FormCreate());
         form->show();
