@@ -11,6 +11,7 @@
 #include "platform/UiService.h"
 
 #include <QFileInfo>
+#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -64,6 +65,16 @@ private:
     TMasterForm *form_;
 };
 
+// The form's face lacks kana and kanji: each run of them would come from a fallback face of
+// other proportions, and half-width katakana would stand beside letters of another face. A gothic
+// face that holds Latin, half-width katakana and kanji draws every cell in one face, a byte of a
+// record half a full-width character wide.
+QFont gridFont(QFont font)
+{
+    font.setFamilies({QStringLiteral("IPAGothic"), font.family()});
+    return font;
+}
+
 } // namespace
 
 TMasterForm::TMasterForm(const QString &comPort, int comSpeed, QWidget *parent)
@@ -105,6 +116,7 @@ void TMasterForm::buildControls()
     EndBtn = tool("EndBtn", QStringLiteral("終了"), &TMasterForm::EndBtnClick);
 
     MasterGrid = named(new QTableWidget(PageRows, 2, this), "MasterGrid");
+    MasterGrid->setFont(gridFont(MasterGrid->font()));
     MasterGrid->verticalHeader()->setVisible(false);
     MasterGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     MasterGrid->verticalHeader()->setDefaultSectionSize(MasterGrid->fontMetrics().height() + 8);
