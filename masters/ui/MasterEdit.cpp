@@ -95,7 +95,10 @@ void TMasterForm::buildControls()
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto tool = [this](const char *name, const QString &caption, void (TMasterForm::*handler)()) {
         QToolButton *b = formkit::toolButton(ToolBar1, name, caption);
-        connect(b, &QToolButton::clicked, this, handler);
+        connect(b, &QToolButton::clicked, this, [this, b, handler] {
+            (this->*handler)();
+            returnFocus(b);
+        });
         return b;
     };
     NewBtn = tool("NewBtn", QStringLiteral("新規作成"), &TMasterForm::NewBtnClick);
@@ -239,6 +242,22 @@ void TMasterForm::openEditor()
     const QModelIndex current = MasterGrid->currentIndex();
     if (MasterGrid->isVisible() && current.isValid() && MasterGrid->indexWidget(current) == nullptr)
         MasterGrid->editItem(MasterGrid->item(current.row(), current.column()));
+}
+
+void TMasterForm::returnFocus(QToolButton *opener)
+{
+    if (!isVisible())
+        return;
+    // Showing a page gives the cell editor the focus, and a dialog leaves it wherever its window
+    // last had it: the operator goes on from the button pressed, unless the command disabled it.
+    QWidget *target = opener;
+    if (!opener->isEnabled()) {
+        QWidget *editor = MasterGrid->indexWidget(MasterGrid->currentIndex());
+        target = !MasterGrid->isVisible() ? static_cast<QWidget *>(OpenBtn)
+                 : editor != nullptr      ? editor
+                                          : static_cast<QWidget *>(MasterGrid);
+    }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 int TMasterForm::currentRow() const
