@@ -88,6 +88,9 @@ TMasterFldForm::TMasterFldForm(const std::vector<int> &widths, QWidget *parent) 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    // The window manager cuts a caption wider than the caption bar leaves room for beside its icon
+    // and buttons; the controls alone would make the dialog that narrow.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 10 * fontMetrics().height());
 
     KeyFldNE->installEventFilter(this);
     FldCntCB->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include "masters/ui/MasterEdit.h"
 #include "masters/ui/MasterFld.h"
 #include "masters/ui/SelectTable.h"
+#include "masters/ui/SendMst.h"
 
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -11,6 +12,7 @@
 #include "tests/manager/ui/ManagerTestSupport.h"
 #include "tests/masters/FakeTableSource.h"
 #include "tests/masters/ui/MasterUiTest.h"
+#include "tests/support/LayoutChecks.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/Screenshot.h"
 
@@ -193,6 +195,46 @@ TEST(MasterLayout, TheImportHintBreaksWhereTheSentencePauses)
             << line.toStdString();
     }
     EXPECT_FALSE(form.Memo1->wordWrap()) << "wrapping would break the lines elsewhere";
+}
+
+TEST(MasterLayout, EveryFormFitsTheScreenAndReadsWhole)
+{
+    testsupport::RecordingUi ui;
+    const auto check = [](QWidget &form, const char *when) {
+        SCOPED_TRACE(when);
+        form.show();
+        QApplication::processEvents();
+        testsupport::expectTextsWhole(form);
+        testsupport::expectFitsScreen(form);
+        // The caption bar shows the title whole beside the window manager's icon and buttons.
+        const QFontMetrics metrics(form.font());
+        EXPECT_GE(form.width(), metrics.horizontalAdvance(form.windowTitle()) + 10 * metrics.height())
+            << form.windowTitle().toStdString();
+    };
+    // The widest master there is: a key and five references of the largest widths.
+    const QString master = managertest::casePath("m/WIDE.DAT");
+    ASSERT_TRUE(managertest::writeFile(master, QByteArray(599, 'W') + "\r\n"));
+    ASSERT_TRUE(managertest::writeFile(managertest::casePath("m/WIDE.fld"), "99,100,100,100,100,100\r\n"));
+    TMasterForm editor(QStringLiteral("COM1"), 115200);
+    check(editor, "editor without a master");
+    masteruitest::showAndOpen(editor, ui, master);
+    check(editor, "editor with six wide fields");
+    for (QToolButton *b : editor.ToolBar1->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(b->objectName() == QLatin1String("qt_toolbar_ext_button") || b->isVisible())
+            << b->objectName().toStdString() << " went into the tool bar's overflow";
+
+    TMasterFldForm fields({99, 100, 100, 100, 100, 100});
+    check(fields, "field dialog with five references");
+
+    TSendMstForm send(QStringLiteral("COM1"), 115200, QStringLiteral("SHOHIN.DAT"), QStringLiteral("/tmp/x"),
+                      {13, 20, 6});
+    check(send, "send dialog");
+
+    masteruitest::NoSink sink;
+    masterstest::FakeTableSource source;
+    source.add(QStringLiteral("商品マスター（本社）"), masterstest::goodsTable());
+    TSelectTableForm tables(source, source.order, {99, 100, 100, 100, 100, 100}, sink);
+    check(tables, "table dialog with six fields");
 }
 
 } // namespace
