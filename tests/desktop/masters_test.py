@@ -63,7 +63,7 @@ def placement_fault(window, owner):
         return None
 
     with contextlib.suppress(Failure):
-        wait_for("%r placed" % window.title(), lambda: fault() is None, 5)
+        wait_for("%r placed" % window.title(), lambda: fault() is None, 2)
     x, y, width, height = window.frame()
     log("%s: frame %dx%d at %d,%d" % (window.title(), width, height, x, y))
     return fault()
@@ -103,19 +103,19 @@ class Editor:
     def button(self, caption):
         return self.form.find("push button", caption)
 
-    def dialog(self, title, shot):
+    def dialog(self, title, shot, role="dialog"):
         """Clicks nothing; waits for the dialog titled title, checks its place and shoots it."""
-        form = self.program.top_level(title, "dialog")
+        form = self.program.top_level(title, role)
         window = self.program.window(title)
         self.check_placed(window, self.window)
         self.shoot(window, shot)
         return form
 
-    def open_through(self, caption, title, shot):
+    def open_through(self, caption, title, shot, role="dialog"):
         """Clicks the tool button (its dialog opens inside the press, so a click does not wait for
         it); the dialog, placed and shot."""
         self.button(caption).click()
-        return self.dialog(title, shot)
+        return self.dialog(title, shot, role)
 
     def closes(self, title):
         wait_for("%s to close" % title, lambda: ("dialog", title) not in self.program.top_levels(), 10)
@@ -148,6 +148,7 @@ def cancel(editor, form, title, caption="キャンセル"):
 
 
 def every_dialog(desk, bin_folder, workbook, folder, screenshots):
+    """Each dialog through its button; what lay out of place."""
     master = write_master(os.path.join(folder, "masters"))
     source = os.path.join(folder, "sources", "products.xlsx")
     os.makedirs(os.path.dirname(source), exist_ok=True)
@@ -196,7 +197,18 @@ def every_dialog(desk, bin_folder, workbook, folder, screenshots):
     cancel(editor, tables, TABLES, "ｷｬﾝｾﾙ")
     editor.focus_back_on("インポート")
 
-    editor.button("閉じる").click()
+    # A change: 閉じる asks first; No keeps the master open.
+    editor.form.find("table cell", RECORDS[0][1]).click()
+    importer = editor.button("インポート")
+    wait_for("the focus in the grid", lambda: not importer.focused(), 10)
+    desk.type("X")
+    question = editor.open_through("閉じる", EDITOR, "desktop-master-close-question.png", "alert")
+    question.find("push button", "いいえ(N)").click()
+    wait_for("the question to close", lambda: ("alert", EDITOR) not in program.top_levels(), 10)
+    editor.focus_back_on("閉じる")
+    question = editor.open_through("閉じる", EDITOR, "desktop-master-close-question.png", "alert")
+    question.find("push button", "はい(Y)").click()
+    wait_for("the question to close", lambda: ("alert", EDITOR) not in program.top_levels(), 10)
     editor.retitled(EDITOR)
     wait_for("the grid hidden", lambda: not grid.showing(), 10)
     check_equal(editor.window.frame(), frame, "the editor's frame after 閉じる")
@@ -209,9 +221,7 @@ def every_dialog(desk, bin_folder, workbook, folder, screenshots):
     wait_for("the main menu enabled again", editor.menu.enabled, 10)
     editor.main_window.close()
     check_equal(program.wait(15), 0, "exit code after the close box")
-    if editor.misplaced:
-        raise Failure("windows out of place:\n" + "\n".join(editor.misplaced))
-    log("every window lay on the screen, centred over the window that opened it")
+    return editor.misplaced
 
 
 def main(argv):
@@ -222,7 +232,10 @@ def main(argv):
     def body(folder):
         desktop.limit(90)
         with desktop.Desktop(folder) as desk:
-            every_dialog(desk, bin_folder, workbook, folder, screenshots)
+            misplaced = every_dialog(desk, bin_folder, workbook, folder, screenshots)
+        if misplaced:
+            raise Failure("windows out of place:\n" + "\n".join(misplaced))
+        log("every window lay on the screen, centred over the window that opened it")
 
     return desktop.run(body, "masters")
 
