@@ -470,9 +470,7 @@ def shown(form, role, caption=None):
 def placed(desk, window, owner, what):
     """The window's frame lies on the screen, centred over owner (the screen for None)."""
     desktop.check_on_screen(window)
-    # A program's first window is placed before any frame of it is known: the guessed caption bar
-    # may differ from the window manager's by a few pixels.
-    desktop.check_centred(window, owner, 4 if owner is not None else 8)
+    desktop.check_centred(window, owner)
     x, y, width, height = window.frame()
     log("%s: frame %dx%d at %d,%d" % (what, width, height, x, y))
 
