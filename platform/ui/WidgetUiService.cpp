@@ -1,5 +1,7 @@
 #include "WidgetUiService.h"
 
+#include "TitleRoom.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
@@ -104,6 +106,8 @@ MsgResult WidgetUiService::messageBox(const QString &text, const QString &captio
             ? style.defaultButton - 1
             : 0;
     box->setDefaultButton(buttons[static_cast<std::size_t>(defaultIndex)].button);
+    // The box sizes itself to its text; its caption, as the desktop draws it, needs more room.
+    keepTitleWhole(*box);
 
     if (style.foreground) {
         box->show();
