@@ -364,6 +364,8 @@ TEST(WidgetUiService, TheBoxIsWideEnoughForItsCaptionAndShowsItsTextWhole)
         {"マスターファイル受信", "タイムアウト"},
         {"プログラム転送", "ﾌｨｰﾙﾄﾞﾌｧｲﾙ(ﾃﾞｰﾀ)ｴﾗｰ"},
         {"Corliss通信", "COM1 は既に使用されているか\r\n使用不可の状態です。"},
+        // The enquiry without a browser.
+        {"Ferrolin Pro BHT-800", "ヘルプページを開けませんでした。\n/usr/local/lib/harbrook/help/index.html"},
         {"ファイル作成／アクセスエラー",
          "/home/operator/harbrook/log/"
          "CRLCOM1_2026_12.log\r\nの通信履歴保存ファイル作成／アクセスできません。"},
