@@ -4,6 +4,7 @@
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
+#include "platform/ui/OwnerPlacement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -72,6 +73,8 @@ TSetComForm::TSetComForm(comm::ComConditions &conditions, QWidget *parent, platf
     connect(SetModeBtn, &QPushButton::clicked, this, &TSetComForm::SetModeBtnClick);
     connect(SetBtn, &QPushButton::clicked, this, &TSetComForm::SetBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TSetComForm::CancelBtnClick);
+
+    platform::centreOverOwnerWhenShown(*this);
 
     FormCreate();
 }

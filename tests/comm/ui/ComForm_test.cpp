@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -155,6 +156,9 @@ TEST_F(ProgressWindow, FirstOpensOverTheWindowThatStartedTheTransfer)
     starter.setGeometry(200, 150, 330, 300);
     starter.show();
     open(4, {}, &starter);
+    // Framed as a transfer shows it.
+    comm::ComForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(comm::ComForm.get()));
     EXPECT_TRUE(centredOver(starter.frameGeometry(), comm::ComForm->frameGeometry()));
     EXPECT_EQ(YmComClose(handle), 0);
 }

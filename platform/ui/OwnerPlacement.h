@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QMargins>
+#include <QPoint>
+
+class QDialog;
+class QWidget;
+
+namespace platform {
+
+// The frame the window manager draws around window: its own once it has one, else that of its
+// owner or of another shown window of the program, as they are all framed alike.
+QMargins assumedFrameMargins(const QWidget &window);
+
+// Where window's frame lies centred over its owner's frame (over the screen's available area when
+// it has none), kept within that area.
+QPoint frameCentredOverOwner(const QWidget &window);
+
+// Moves window so that its frame's corner lies at frame, also before the window manager has framed it.
+void moveFrameTo(QWidget &window, const QPoint &frame);
+
+// Places the dialog, frame and all, centred over its owner each time it is shown. Qt centres a
+// dialog that the window manager has not framed yet by its inner area, which puts the frame a caption
+// bar's height too high.
+void centreOverOwnerWhenShown(QDialog &dialog);
+
+} // namespace platform
