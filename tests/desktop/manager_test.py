@@ -215,10 +215,25 @@ def tool_button_press(program, menu):
     wait_for("the main menu enabled again", menu.enabled, 10)
 
 
+def enquiry_without_browser(desk, program, window, menu, bin_folder, screenshots):
+    """問い合わせ on a desktop that cannot open the help page: the box of our own says where the page
+    is, readable whole, over the main menu."""
+    menu.find("push button", "問い合わせ").press()
+    box = program.top_level(MAIN_TITLE, "alert")
+    page = os.path.join(os.path.abspath(bin_folder), "help", "index.html")
+    check("ヘルプページを開けませんでした。\n" + page in box.texts(), "enquiry box reads %r" % box.texts())
+    box_window = next(w for w in program.windows() if w.id != window.id and w.title() == MAIN_TITLE)
+    placed(desk, box_window, window, screenshots, "desktop-enquiry-box.png")
+    press_ok(box)
+    wait_for("the main menu enabled again", menu.enabled, 10)
+
+
 def port_missing(desk, bin_folder, folder, screenshots):
     """The main menu's title, a screenshot of it, a second start, and the boxes of a port that
     cannot be opened, with the program's standard error."""
     manager = Manager(desk, bin_folder, folder, os.path.join(folder, "no-such-device"))
+    # Nothing on the path opens a page: the enquiry has no browser, whatever the machine has.
+    manager.env["PATH"] = os.path.join(folder, "no-programs")
     program = manager.start()
     window, menu = main_menu(program)
     check_title_exact(window)
@@ -248,6 +263,7 @@ def port_missing(desk, bin_folder, folder, screenshots):
     wait_for("the main menu enabled again", menu.enabled, 10)
 
     settings_by_caption(desk, program, window, menu, folder, screenshots)
+    enquiry_without_browser(desk, program, window, menu, bin_folder, screenshots)
     tool_button_press(program, menu)
 
     window.close()
