@@ -227,10 +227,10 @@ int YmComOpen(QWidget *owner, const QByteArray &portName, int speed)
     ComForm->adjustSize();
     const QWidget *ownerWindow = owner != nullptr ? owner->window() : nullptr;
     const QScreen *screen = ownerWindow != nullptr ? ownerWindow->screen() : QGuiApplication::primaryScreen();
-    ComForm->move(progressWindowPosition(stored,
-                                         ownerWindow != nullptr ? ownerWindow->frameGeometry() : QRect(),
-                                         ComForm->size().grownBy(platform::assumedFrameMargins(*ComForm)),
-                                         screen != nullptr ? screen->availableGeometry() : QRect()));
+    ComForm->move(progressWindowPosition(
+        stored, ownerWindow != nullptr ? platform::assumedFrame(*ownerWindow) : QRect(),
+        ComForm->size().grownBy(platform::assumedFrameMargins(*ComForm)),
+        screen != nullptr ? screen->availableGeometry() : QRect()));
 
     QString tempFailure;
     if (ComForm->Tmp1File.isEmpty())

@@ -7,7 +7,6 @@
 #include "common/ui/FormKit.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
-#include "platform/ui/OwnerPlacement.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -121,8 +120,6 @@ TSetComModeForm::TSetComModeForm(QWidget *parent) : QDialog(parent)
     connect(LogSanshouBtn, &QPushButton::clicked, this, &TSetComModeForm::LogSanshouBtnClick);
     connect(RxSanshouBtn, &QPushButton::clicked, this, &TSetComModeForm::RxSanshouBtnClick);
     connect(TxSanshouBtn, &QPushButton::clicked, this, &TSetComModeForm::TxSanshouBtnClick);
-
-    platform::centreOverOwnerWhenShown(*this);
 
     FormCreate();
 }

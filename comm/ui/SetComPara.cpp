@@ -4,7 +4,6 @@
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
-#include "platform/ui/OwnerPlacement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -73,8 +72,6 @@ TSetComForm::TSetComForm(comm::ComConditions &conditions, QWidget *parent, platf
     connect(SetModeBtn, &QPushButton::clicked, this, &TSetComForm::SetModeBtnClick);
     connect(SetBtn, &QPushButton::clicked, this, &TSetComForm::SetBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TSetComForm::CancelBtnClick);
-
-    platform::centreOverOwnerWhenShown(*this);
 
     FormCreate();
 }

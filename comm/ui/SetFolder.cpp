@@ -4,7 +4,6 @@
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "platform/UiService.h"
-#include "platform/ui/OwnerPlacement.h"
 
 #include <QDir>
 #include <QEvent>
@@ -66,8 +65,6 @@ TSetFolderForm::TSetFolderForm(QWidget *parent)
     FolderTree->installEventFilter(this);
     FolderTree->viewport()->installEventFilter(this);
     FolderTree->verticalScrollBar()->installEventFilter(this);
-
-    platform::centreOverOwnerWhenShown(*this);
 
     FormCreate();
 }

@@ -26,6 +26,7 @@ class OwnerPlacement final : public QObject {
 public:
     explicit OwnerPlacement(QDialog &dialog) : QObject(&dialog), dialog_(dialog)
     {
+        setObjectName(QStringLiteral("OwnerPlacement"));
         dialog.installEventFilter(this);
     }
 
@@ -71,6 +72,11 @@ QMargins assumedFrameMargins(const QWidget &window)
     return {};
 }
 
+QRect assumedFrame(const QWidget &window)
+{
+    return window.geometry().marginsAdded(assumedFrameMargins(window));
+}
+
 void moveFrameTo(QWidget &window, const QPoint &frame)
 {
     if (!window.testAttribute(Qt::WA_WState_Created)) {
@@ -89,7 +95,7 @@ QPoint frameCentredOverOwner(const QWidget &window)
     const QWidget *owner = ownerOf(window);
     const QScreen *screen = owner != nullptr ? owner->screen() : window.screen();
     const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
-    const QRect over = owner != nullptr ? owner->frameGeometry() : area;
+    const QRect over = owner != nullptr ? assumedFrame(*owner) : area;
     const QSize frame = window.size().grownBy(assumedFrameMargins(window));
     QPoint place(over.x() + (over.width() - frame.width()) / 2,
                  over.y() + (over.height() - frame.height()) / 2);
@@ -104,7 +110,9 @@ QPoint frameCentredOverOwner(const QWidget &window)
 
 void centreOverOwnerWhenShown(QDialog &dialog)
 {
-    new OwnerPlacement(dialog);
+    if (dialog.findChild<OwnerPlacement *>(QStringLiteral("OwnerPlacement"), Qt::FindDirectChildrenOnly) ==
+        nullptr)
+        new OwnerPlacement(dialog);
 }
 
 } // namespace platform

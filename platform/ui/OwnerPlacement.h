@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QPoint>
+#include <QRect>
 
 class QDialog;
 class QWidget;
@@ -12,6 +13,10 @@ namespace platform {
 // owner or of another shown window of the program, as they are all framed alike.
 QMargins assumedFrameMargins(const QWidget &window);
 
+// The window's frame: its own once the window manager has told its size, else the assumed one. Qt
+// learns a frame some time after the window is shown.
+QRect assumedFrame(const QWidget &window);
+
 // Where window's frame lies centred over its owner's frame (over the screen's available area when
 // it has none), kept within that area.
 QPoint frameCentredOverOwner(const QWidget &window);
@@ -21,7 +26,7 @@ void moveFrameTo(QWidget &window, const QPoint &frame);
 
 // Places the dialog, frame and all, centred over its owner each time it is shown. Qt centres a
 // dialog that the window manager has not framed yet by its inner area, which puts the frame a caption
-// bar's height too high.
+// bar's height too high. Once per dialog is enough.
 void centreOverOwnerWhenShown(QDialog &dialog);
 
 } // namespace platform

@@ -82,6 +82,23 @@ protected:
 
 namespace {
 
+// The window a box or dialog belongs to. Between one box closing and the next opening no window
+// may be active (the window that asked is disabled while it waits): the modal window then, else the
+// program's shown window.
+QWidget *ownerWindow()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        const Qt::WindowType kind = window->windowType();
+        if (window->isVisible() && (kind == Qt::Window || kind == Qt::Dialog))
+            return window;
+    }
+    return nullptr;
+}
+
 bool onGuiThread()
 {
     return QThread::currentThread() == QCoreApplication::instance()->thread();
@@ -105,7 +122,7 @@ MsgResult WidgetUiService::messageBox(const QString &text, const QString &captio
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
-    QPointer<QMessageBox> box = new CentredMessageBox(QApplication::activeWindow());
+    QPointer<QMessageBox> box = new CentredMessageBox(ownerWindow());
     box->setTextFormat(Qt::PlainText); // file names and messages are never markup
     box->setText(shown);
     box->setWindowTitle(caption);
@@ -181,7 +198,7 @@ QString WidgetUiService::saveFileName(const QString &title, const QString &start
 QString WidgetUiService::runFileDialog(int mode, const QString &title, const QString &start,
                                        const QString &filter)
 {
-    QFileDialog dialog(QApplication::activeWindow(), title, start, filter);
+    QFileDialog dialog(ownerWindow(), title, start, filter);
     const bool save = mode == QFileDialog::AcceptSave;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -204,6 +221,7 @@ bool WidgetUiService::openDocument(const QString &path)
 
 int WidgetUiService::showModal(QDialog &dialog)
 {
+    centreOverOwnerWhenShown(dialog);
     return dialog.exec();
 }
 
