@@ -605,7 +605,15 @@ class Desktop:
 
     def windows(self):
         """The client windows the window manager manages (_NET_CLIENT_LIST), with their process ids."""
-        listing = self.tool(["wmctrl", "-l", "-p"]).decode("utf-8", "replace")
+        # wmctrl fails with BadWindow when a window closes while it reads the list: read it again.
+        for attempt in range(5):
+            try:
+                listing = self.tool(["wmctrl", "-l", "-p"]).decode("utf-8", "replace")
+                break
+            except Failure as failure:
+                if "BadWindow" not in str(failure) or attempt == 4:
+                    raise
+                time.sleep(POLL)
         found = []
         for line in listing.splitlines():
             fields = line.split(None, 4)
@@ -692,12 +700,9 @@ def check_on_screen(window):
                       % (window.title(), width, height, x, y, screen_width, screen_height))
 
 
-def check_centred(window, owner, tolerance=None):
+def check_centred(window, owner, tolerance=4):
     """The window's frame is centred over its owner's (over the screen for None), or as near to that
-    as the screen lets it be. A window without an owner is placed before anyone knows the size of
-    the frame the window manager will draw: it may be off by that much."""
-    if tolerance is None:
-        tolerance = 4 if owner is not None else 24
+    as the screen lets it be."""
     x, y, width, height = window.frame()
     screen_width, screen_height = window.desktop.screen()
     if owner is None:
