@@ -13,7 +13,6 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -21,7 +20,6 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 QString AppPath;
@@ -152,9 +150,6 @@ void TMainForm::FormCreate()
     SendFolder = send.SendFolder;
     SendFile = send.SendFile;
     ComPort = manager::comPortName(ComP);
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TMainForm::FormClose()

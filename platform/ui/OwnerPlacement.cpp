@@ -1,8 +1,6 @@
 #include "OwnerPlacement.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QEvent>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -21,37 +19,6 @@ const QWidget *ownerOf(const QWidget &window)
 {
     return window.parentWidget() != nullptr ? window.parentWidget()->window() : nullptr;
 }
-
-class OwnerPlacement final : public QObject {
-public:
-    explicit OwnerPlacement(QDialog &dialog) : QObject(&dialog), dialog_(dialog)
-    {
-        setObjectName(QStringLiteral("OwnerPlacement"));
-        dialog.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched != &dialog_)
-            return false;
-        if (event->type() == QEvent::Show && !event->spontaneous() && !dialog_.testAttribute(Qt::WA_Moved)) {
-            // Placed here, before the window is mapped; a moved dialog is left alone by Qt's own
-            // centring, which runs next.
-            moveFrameTo(dialog_, frameCentredOverOwner(dialog_));
-            placedByUs_ = true;
-        } else if (event->type() == QEvent::Hide && placedByUs_) {
-            // Shown again, the dialog is centred again over where its owner is then.
-            dialog_.setAttribute(Qt::WA_Moved, false);
-            placedByUs_ = false;
-        }
-        return false;
-    }
-
-private:
-    QDialog &dialog_;
-    bool placedByUs_ = false;
-};
 
 } // namespace
 
@@ -106,13 +73,6 @@ QPoint frameCentredOverOwner(const QWidget &window)
             std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
     }
     return place;
-}
-
-void centreOverOwnerWhenShown(QDialog &dialog)
-{
-    if (dialog.findChild<OwnerPlacement *>(QStringLiteral("OwnerPlacement"), Qt::FindDirectChildrenOnly) ==
-        nullptr)
-        new OwnerPlacement(dialog);
 }
 
 } // namespace platform

@@ -4,7 +4,6 @@
 #include <QPoint>
 #include <QRect>
 
-class QDialog;
 class QWidget;
 
 namespace platform {
@@ -23,10 +22,5 @@ QPoint frameCentredOverOwner(const QWidget &window);
 
 // Moves window so that its frame's corner lies at frame, also before the window manager has framed it.
 void moveFrameTo(QWidget &window, const QPoint &frame);
-
-// Places the dialog, frame and all, centred over its owner each time it is shown. Qt centres a
-// dialog that the window manager has not framed yet by its inner area, which puts the frame a caption
-// bar's height too high. Once per dialog is enough.
-void centreOverOwnerWhenShown(QDialog &dialog);
 
 } // namespace platform

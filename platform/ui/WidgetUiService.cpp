@@ -221,7 +221,6 @@ bool WidgetUiService::openDocument(const QString &path)
 
 int WidgetUiService::showModal(QDialog &dialog)
 {
-    centreOverOwnerWhenShown(dialog);
     return dialog.exec();
 }
 
