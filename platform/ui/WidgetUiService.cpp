@@ -1,6 +1,5 @@
 #include "WidgetUiService.h"
 
-#include "OwnerPlacement.h"
 #include "TitleRoom.h"
 
 #include <QAbstractButton>
@@ -10,7 +9,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
-#include <QShowEvent>
 #include <QThread>
 #include <QUrl>
 #include <vector>
@@ -63,21 +61,6 @@ QMessageBox::Icon iconOf(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
-// A message box takes its size from its texts only once it is being shown, after Qt has placed it:
-// it is centred over its owner, frame and all, at the size it then has.
-class CentredMessageBox final : public QMessageBox {
-public:
-    using QMessageBox::QMessageBox;
-
-protected:
-    void showEvent(QShowEvent *event) override
-    {
-        QMessageBox::showEvent(event);
-        if (!event->spontaneous())
-            moveFrameTo(*this, frameCentredOverOwner(*this));
-    }
-};
-
 } // namespace
 
 namespace {
@@ -122,7 +105,7 @@ MsgResult WidgetUiService::messageBox(const QString &text, const QString &captio
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
-    QPointer<QMessageBox> box = new CentredMessageBox(ownerWindow());
+    QPointer<QMessageBox> box = new QMessageBox(ownerWindow());
     box->setTextFormat(Qt::PlainText); // file names and messages are never markup
     box->setText(shown);
     box->setWindowTitle(caption);
