@@ -7,9 +7,12 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSplitter>
 #include <QThread>
+#include <QTreeView>
 #include <QUrl>
 #include <vector>
 
@@ -178,6 +181,26 @@ QString WidgetUiService::saveFileName(const QString &title, const QString &start
     return runFileDialog(QFileDialog::AcceptSave, title, start, filter);
 }
 
+namespace {
+
+// Qt's own file dialog sizes its columns for short English texts: sizes, kinds and dates in Japanese
+// were cut ("136…tes", "平…ト"), and so was the place list's "コンピュータ".
+void showDetailsWhole(QFileDialog &dialog)
+{
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    dialog.resize(860, 480);
+    if (auto *places = dialog.findChild<QSplitter *>(QStringLiteral("splitter")))
+        places->setSizes({150, 700});
+}
+
+} // namespace
+
 QString WidgetUiService::runFileDialog(int mode, const QString &title, const QString &start,
                                        const QString &filter)
 {
@@ -187,6 +210,7 @@ QString WidgetUiService::runFileDialog(int mode, const QString &title, const QSt
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The programs' filters name extensions in upper case, which their files often are not.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    showDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
