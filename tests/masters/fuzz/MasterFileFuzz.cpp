@@ -4,12 +4,9 @@
 // store takes a file of whole records and no other, holds its bytes unchanged through an insert and
 // a removal, and writes them back whole.
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 
 #include "comm/CorlissRules.h"
@@ -19,23 +16,9 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 #include "tests/support/FuzzCheck.h"
+#include "tests/support/FuzzScratch.h"
 
 namespace {
-
-const QString &folder()
-{
-    // In memory when the machine has it: every input is written out once.
-    static const std::unique_ptr<QTemporaryDir> dir = [] {
-        const QString shm = QStringLiteral("/dev/shm");
-        auto made = QDir(shm).exists()
-                        ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/harbrook-fuzz-XXXXXX"))
-                        : std::make_unique<QTemporaryDir>();
-        FUZZ_REQUIRE(made->isValid());
-        return made;
-    }();
-    static const QString path = dir->path();
-    return path;
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -91,7 +74,7 @@ void checkWidthFile(const QString &master, const QByteArray &bytes)
 void checkRecordStore(const QString &source, int length, const QByteArray &bytes, std::uint8_t place)
 {
     masters::RecordStore store;
-    FUZZ_REQUIRE(store.create(folder() + QStringLiteral("/work.tmp"), length));
+    FUZZ_REQUIRE(store.create(fuzzsupport::scratchFolder() + QStringLiteral("/work.tmp"), length));
     writeFile(source, bytes);
     if (!store.copyIn(source)) {
         FUZZ_REQUIRE(bytes.size() % length != 0);
@@ -122,7 +105,7 @@ void checkRecordStore(const QString &source, int length, const QByteArray &bytes
     FUZZ_REQUIRE(store.removeRecord(index));
     FUZZ_REQUIRE(readAll() == bytes);
 
-    const QString target = folder() + QStringLiteral("/out.dat");
+    const QString target = fuzzsupport::scratchFolder() + QStringLiteral("/out.dat");
     platform::AtomicFile out(target);
     FUZZ_REQUIRE(out.open() && store.copyOut(out) && out.commit());
     FUZZ_REQUIRE(readFile(target) == bytes);
@@ -136,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const int length = 3 + data[0] % 64;
     const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
-    const QString master = folder() + QStringLiteral("/ITEM.DAT");
+    const QString master = fuzzsupport::scratchFolder() + QStringLiteral("/ITEM.DAT");
     checkWidthFile(master, bytes);
     checkRecordStore(master, length, bytes, size > 1 ? data[1] : 0);
     return 0;

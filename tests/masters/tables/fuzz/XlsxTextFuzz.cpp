@@ -4,33 +4,17 @@
 // as an archive of stored entries. A workbook or sheet that cannot be read fails with a text;
 // cells that are read lie inside a sheet's bounds and hold a value.
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 #include "masters/tables/XlsxSheetText.h"
 #include "masters/tables/XlsxWorkbook.h"
 #include "tests/support/FuzzCheck.h"
+#include "tests/support/FuzzScratch.h"
 
 namespace {
-
-const QString &folder()
-{
-    static const std::unique_ptr<QTemporaryDir> dir = [] {
-        const QString shm = QStringLiteral("/dev/shm");
-        auto made = QDir(shm).exists()
-                        ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/harbrook-fuzz-XXXXXX"))
-                        : std::make_unique<QTemporaryDir>();
-        FUZZ_REQUIRE(made->isValid());
-        return made;
-    }();
-    static const QString path = dir->path();
-    return path;
-}
 
 std::uint32_t crc32(const QByteArray &data)
 {
@@ -143,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     parts[std::size_t(part)].second =
         QByteArray(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
 
-    const QString path = folder() + QStringLiteral("/book.xlsx");
+    const QString path = fuzzsupport::scratchFolder() + QStringLiteral("/book.xlsx");
     {
         QFile file(path);
         FUZZ_REQUIRE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

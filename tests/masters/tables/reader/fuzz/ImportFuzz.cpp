@@ -4,9 +4,7 @@
 // request ends with a reply or a text, a heading's columns are named, and every row holds exactly
 // one value per column. The reader's limits are short so a file that stalls it costs little.
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
@@ -14,30 +12,17 @@
 
 #include "masters/tables/ChildTableSource.h"
 #include "tests/support/FuzzCheck.h"
+#include "tests/support/FuzzScratch.h"
 
 using namespace masters::tables;
 
 namespace {
 
-const QString &folder()
-{
-    static const std::unique_ptr<QTemporaryDir> dir = [] {
-        const QString shm = QStringLiteral("/dev/shm");
-        auto made = QDir(shm).exists()
-                        ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/harbrook-fuzz-XXXXXX"))
-                        : std::make_unique<QTemporaryDir>();
-        FUZZ_REQUIRE(made->isValid());
-        return made;
-    }();
-    static const QString path = dir->path();
-    return path;
-}
-
 // The reader's sanitizer reports of the libraries' faults go to files in the scratch folder rather
 // than into the fuzzer's log: those faults are what the isolation is for.
 void quietReader()
 {
-    const QByteArray logs = QFile::encodeName(folder() + QStringLiteral("/reader"));
+    const QByteArray logs = QFile::encodeName(fuzzsupport::scratchFolder() + QStringLiteral("/reader"));
     for (const char *name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
         QByteArray options = qgetenv(name);
         if (!options.isEmpty())
@@ -56,7 +41,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString path = folder() + QStringLiteral("/book." HARBROOK_FUZZ_SUFFIX);
+    const QString path = fuzzsupport::scratchFolder() + QStringLiteral("/book." HARBROOK_FUZZ_SUFFIX);
     {
         QFile file(path);
         FUZZ_REQUIRE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
