@@ -248,15 +248,24 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     buttons->addWidget(EndBtn);
     buttons->addWidget(CancelBtn);
 
+    // The symbologies and the data format at the left, the check and the distribution of the read
+    // data at the right: with all ten distribution rows the dialog still fits a small screen.
+    auto *left = new QVBoxLayout;
+    left->addWidget(BarGroup);
+    left->addLayout(lengthRow);
+    left->addWidget(GTINChk);
+    left->addWidget(DelCDChk);
+    left->addLayout(formatRow);
+    left->addStretch(1);
+    auto *right = new QVBoxLayout;
+    right->addWidget(checkGroup);
+    right->addWidget(fwGroup);
+    right->addStretch(1);
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(BarGroup);
-    layout->addLayout(lengthRow);
-    layout->addWidget(GTINChk);
-    layout->addWidget(DelCDChk);
-    layout->addLayout(formatRow);
-    layout->addWidget(checkGroup);
-    layout->addWidget(fwGroup);
-    layout->addStretch(1);
+    layout->addLayout(columns, 1);
     layout->addLayout(buttons);
 
     // Handlers.
