@@ -1,5 +1,7 @@
 #include "AdGyoumu.h"
 
+#include "FocusKeepingLock.h"
+
 #include "common/FerPrgLib.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FilteredLineEdit.h"
@@ -231,7 +233,7 @@ void TAdGyForm::PNameSEChange(const QString &text)
 
 int TAdGyForm::AddInSetPrg(const QString &name)
 {
-    const formkit::WindowLock lock(this);
+    const FocusKeepingLock lock(this);
     jobs::AddInBlocks blocks{add_.AddInCount, add_.AddInData};
     const int result = jobs::AddInSetPrg(appPath_, name, GNameSE->text(), blocks);
     if (result == 1) {

@@ -2,6 +2,8 @@
 
 #include "SetGyoumu.h"
 
+#include "FocusKeepingLock.h"
+
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/TransferPort.h"
 #include "common/ui/FormKit.h"
@@ -25,7 +27,7 @@ void TSetGyForm::SGDatTBtnClick()
 {
     if (!checkBeforeWrite())
         return;
-    const formkit::WindowLock lock(this);
+    const FocusKeepingLock lock(this);
     const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle == -1)
         return;
@@ -61,7 +63,7 @@ void TSetGyForm::RGDatTBtnClick()
         bnfSucceeded(BnfResult::CannotCreate);
         return;
     }
-    const formkit::WindowLock lock(this);
+    const FocusKeepingLock lock(this);
     const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle == -1)
         return;
