@@ -1,5 +1,7 @@
 #include "ProgramStart.h"
 
+#include "ScreenFit.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -15,6 +17,7 @@ bool prepareApplication(QApplication &application, const QString &applicationTit
     std::signal(SIGXFSZ, SIG_IGN);
     // The application name, not the display name: Qt appends a display name to every window title.
     QCoreApplication::setApplicationName(applicationTitle);
+    screenfit::install(application);
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);
     QLocale::setDefault(japanese);
     auto *translator = new QTranslator(&application);

@@ -155,6 +155,23 @@ class Window:
     def exists(self):
         return any(w.id == self.id for w in self.desktop.windows())
 
+    def frame(self):
+        """(x, y, width, height) of the window with the frame the window manager draws around it."""
+        info = self.desktop.tool(["xwininfo", "-id", self.id]).decode()
+        fields = {}
+        for line in info.splitlines():
+            key, _, value = line.strip().partition(":")
+            fields[key] = value.strip()
+        try:
+            x, y = int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
+            width, height = int(fields["Width"]), int(fields["Height"])
+        except (KeyError, ValueError):
+            raise Failure("xwininfo gave no geometry for %r: %r" % (self, info)) from None
+        out = self.desktop.tool(["xprop", "-id", self.id, "-notype", "_NET_FRAME_EXTENTS"]).decode()
+        _, _, extents = out.partition("=")
+        left, right, top, bottom = [int(v) for v in extents.split(",")] if extents.strip() else [0, 0, 0, 0]
+        return x - left, y - top, width + left + right, height + top + bottom
+
     def __repr__(self):
         return "Window(%s, pid %s, %r)" % (self.id, self.pid, self.title())
 
@@ -414,7 +431,7 @@ class Control:
 class Desktop:
     """Xvfb, a window manager, a D-Bus session and the accessibility bus, torn down on every path."""
 
-    def __init__(self, folder, size="1280x800x24"):
+    def __init__(self, folder, size="1366x768x24"):
         self.folder = folder
         self.size = size
         self.token = uuid.uuid4().hex
@@ -440,7 +457,7 @@ class Desktop:
         return False
 
     def _start(self):
-        for tool in ("Xvfb", "openbox", "dbus-daemon", "xprop", "wmctrl", "import"):
+        for tool in ("Xvfb", "openbox", "dbus-daemon", "xprop", "xwininfo", "wmctrl", "import"):
             if shutil.which(tool) is None:
                 raise Skip("%s is not installed (scripts/setup installs it)" % tool)
         home = os.path.join(self.folder, "home")
@@ -644,6 +661,57 @@ class Desktop:
         os.makedirs(os.path.dirname(path), exist_ok=True)
         self.tool(["import", "-window", "root", "png:" + path], timeout=20)
         log("desktop: screenshot %s" % path)
+
+    def screen(self):
+        """(width, height) of the screen."""
+        width, height = self.size.split("x")[:2]
+        return int(width), int(height)
+
+    def shoot(self, window, path):
+        """A PNG of the window with its frame as the screen shows it; the whole screen for None."""
+        if window is None:
+            self.screenshot(path)
+            return
+        x, y, width, height = window.frame()
+        screen_width, screen_height = self.screen()
+        # Only what lies on the screen can be shot.
+        left, top = max(x, 0), max(y, 0)
+        width, height = min(x + width, screen_width) - left, min(y + height, screen_height) - top
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        crop = "%dx%d+%d+%d" % (width, height, left, top)
+        self.tool(["import", "-window", "root", "-crop", crop, "+repage", "png:" + path], timeout=20)
+        log("desktop: screenshot %s (%s)" % (path, crop))
+
+
+def check_on_screen(window):
+    """The window's frame, caption bar and all, lies within the screen."""
+    x, y, width, height = window.frame()
+    screen_width, screen_height = window.desktop.screen()
+    if x < 0 or y < 0 or x + width > screen_width or y + height > screen_height:
+        raise Failure("%r (frame %dx%d at %d,%d) leaves the %dx%d screen"
+                      % (window.title(), width, height, x, y, screen_width, screen_height))
+
+
+def check_centred(window, owner, tolerance=None):
+    """The window's frame is centred over its owner's (over the screen for None), or as near to that
+    as the screen lets it be. A window without an owner is placed before anyone knows the size of
+    the frame the window manager will draw: it may be off by that much."""
+    if tolerance is None:
+        tolerance = 4 if owner is not None else 24
+    x, y, width, height = window.frame()
+    screen_width, screen_height = window.desktop.screen()
+    if owner is None:
+        centre_x, centre_y = screen_width / 2, screen_height / 2
+        over = "the screen"
+    else:
+        ox, oy, owner_width, owner_height = owner.frame()
+        centre_x, centre_y = ox + owner_width / 2, oy + owner_height / 2
+        over = repr(owner.title())
+    want_x = min(max(centre_x - width / 2, 0), max(screen_width - width, 0))
+    want_y = min(max(centre_y - height / 2, 0), max(screen_height - height, 0))
+    if abs(x - want_x) > tolerance or abs(y - want_y) > tolerance:
+        raise Failure("%r (frame %dx%d at %d,%d) is not centred over %s: expected about %d,%d"
+                      % (window.title(), width, height, x, y, over, want_x, want_y))
 
 
 def run(main, name):

@@ -1,0 +1,34 @@
+#include "WindowPlacement.h"
+
+#include <algorithm>
+
+namespace windowplacement {
+
+namespace {
+
+// One axis: the start that keeps [start, start + length) within [low, high), or low when it cannot.
+int keptOnAxis(int start, int length, int low, int high)
+{
+    start = std::min(start, high - length);
+    return std::max(start, low);
+}
+
+} // namespace
+
+QPoint keptInside(const QRect &frame, const QRect &available)
+{
+    return {keptOnAxis(frame.x(), frame.width(), available.left(), available.left() + available.width()),
+            keptOnAxis(frame.y(), frame.height(), available.top(), available.top() + available.height())};
+}
+
+QMargins assumedFrameMargins(const QMargins &own, const QMargins &another)
+{
+    if (!own.isNull())
+        return own;
+    if (!another.isNull())
+        return another;
+    // Before any window is mapped: a common window manager's caption bar and borders.
+    return {4, 28, 4, 4};
+}
+
+} // namespace windowplacement

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+
+namespace windowplacement {
+
+// The top-left corner of a window's frame that keeps the frame within the screen's available area,
+// moving it no further than needed. A frame larger than the area keeps its top-left corner, and so
+// its caption bar, inside the area.
+QPoint keptInside(const QRect &frame, const QRect &available);
+
+// The frame margins to reckon with for a window whose own are not known yet (not yet mapped by the
+// window manager): those of another window of the program, else a caption bar's worth.
+QMargins assumedFrameMargins(const QMargins &own, const QMargins &another);
+
+} // namespace windowplacement

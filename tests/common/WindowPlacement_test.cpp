@@ -1,0 +1,47 @@
+#include "common/WindowPlacement.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct PlacementCase {
+    const char *name;
+    QRect frame;
+    QPoint kept;
+};
+
+class KeptInside : public testing::TestWithParam<PlacementCase> {};
+
+// A 1366x768 screen whose available area starts below a 24-pixel panel.
+const QRect available(0, 24, 1366, 744);
+
+TEST_P(KeptInside, MovesTheFrameNoFurtherThanNeeded)
+{
+    EXPECT_EQ(windowplacement::keptInside(GetParam().frame, available), GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, KeptInside,
+    testing::Values(PlacementCase{"Inside", QRect(100, 100, 400, 300), QPoint(100, 100)},
+                    PlacementCase{"TouchingEveryEdge", QRect(0, 24, 1366, 744), QPoint(0, 24)},
+                    PlacementCase{"PastTheRight", QRect(1000, 100, 400, 300), QPoint(966, 100)},
+                    PlacementCase{"PastTheBottom", QRect(400, 334, 1038, 837), QPoint(328, 24)},
+                    PlacementCase{"AboveThePanel", QRect(100, 0, 400, 300), QPoint(100, 24)},
+                    PlacementCase{"LeftOfTheScreen", QRect(-50, 100, 400, 300), QPoint(0, 100)},
+                    PlacementCase{"FarOffOnAnotherScreen", QRect(3000, 2000, 400, 300), QPoint(966, 468)},
+                    // Too large for the area: the caption bar and the left edge stay in sight.
+                    PlacementCase{"TallerThanTheArea", QRect(200, 100, 600, 900), QPoint(200, 24)},
+                    PlacementCase{"WiderAndTaller", QRect(50, 50, 1500, 900), QPoint(0, 24)}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(AssumedFrameMargins, TakesTheWindowsOwnThenAnothersThenACaptionBar)
+{
+    const QMargins own(1, 20, 1, 1);
+    const QMargins another(2, 30, 2, 2);
+    EXPECT_EQ(windowplacement::assumedFrameMargins(own, another), own);
+    EXPECT_EQ(windowplacement::assumedFrameMargins(QMargins(), another), another);
+    const QMargins guessed = windowplacement::assumedFrameMargins(QMargins(), QMargins());
+    EXPECT_GT(guessed.top(), 20) << "a guess without room for a caption bar lets it leave the screen";
+}
+
+} // namespace
