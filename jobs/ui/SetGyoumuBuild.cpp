@@ -419,6 +419,7 @@ QWidget *TSetGyForm::buildJobPage()
     inpGrid->setContentsMargins(0, 0, 0, 0);
     inpGrid->setVerticalSpacing(4);
     auto *defaultRow = new QHBoxLayout;
+    defaultRow->setSpacing(6);
     defaultRow->addWidget(DefaultCB);
     defaultRow->addWidget(DefaultDatSE);
     defaultRow->addWidget(DefaultDatNE);
@@ -430,6 +431,7 @@ QWidget *TSetGyForm::buildJobPage()
     inpGrid->addWidget(DefaultLabel, 0, 0);
     inpGrid->addLayout(defaultRow, 0, 1, 1, 3);
     auto *limitRow = new QHBoxLayout;
+    limitRow->setSpacing(6);
     caption::link(MaxLabel, KDMaxNE);
     caption::link(MinLabel, KDMinNE);
     limitRow->addWidget(MaxLabel);
@@ -441,6 +443,7 @@ QWidget *TSetGyForm::buildJobPage()
     inpGrid->addLayout(limitRow, 1, 1, 1, 3);
     // The duplicate rule belongs to the first data item, adding up to the last: never both at once.
     auto *doubleRow = new QHBoxLayout;
+    doubleRow->setSpacing(6);
     doubleRow->addWidget(DoubleChkCB);
     doubleRow->addWidget(AddNumChk);
     doubleRow->addStretch(1);
@@ -452,6 +455,7 @@ QWidget *TSetGyForm::buildJobPage()
     KDNextCB->setMinimumWidth(160);
     KDNextTmNE = numberEdit("KDNextTmNE", 3, 0, 999, InpDefPanel);
     auto *nextRow = new QHBoxLayout;
+    nextRow->setSpacing(6);
     nextRow->addWidget(KDNextCB);
     nextRow->addWidget(caption::label(QStringLiteral("タイマー"), KDNextTmNE, InpDefPanel));
     nextRow->addWidget(KDNextTmNE);
@@ -540,7 +544,12 @@ QWidget *TSetGyForm::buildPreview()
         pDLabel[r] = panelLabel(QStringLiteral("D%1Label").arg(r + 1));
     S1Label = panelLabel(QStringLiteral("S1Label"));
     TotalLabel = panelLabel(QStringLiteral("TotalLabel"));
-    for (int g = 0; g < PreviewKeyLabels; ++g)
+    // The function-key line gives two full-width characters 24 pixels: a smaller face, or they are cut.
+    QFont keyFont = screenFont;
+    keyFont.setPixelSize(12);
+    for (int g = 0; g < PreviewKeyLabels; ++g) {
         pGLabel[g] = panelLabel(QStringLiteral("G%1Label").arg(g + 1));
+        pGLabel[g]->setFont(keyFont);
+    }
     return GamenPanel;
 }
