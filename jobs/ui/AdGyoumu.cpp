@@ -315,7 +315,10 @@ void TAdGyForm::PKeyDown(QWidget *control)
         next = AddBtn;
     else if (control == PNameSE && !PNameSE->text().isEmpty())
         next = AddInSetBtn;
-    if (next != nullptr)
+    // Without a time stamp its place is hidden: the chain goes on from it to "追加".
+    if (next != nullptr && !next->isVisibleTo(this))
+        PKeyDown(next);
+    else if (next != nullptr)
         formkit::requestFocus(next);
 }
 

@@ -9,6 +9,7 @@
 #include "jobs/ui/SetMaster.h"
 
 #include "common/ui/ListCombo.h"
+#include "common/ui/NEdit.h"
 #include "jobs/LetterCodes.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
@@ -26,6 +27,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -193,6 +196,84 @@ TEST_F(JobKeyboardTest, FocusIsBackOnTheButtonsOfTheDialogsThatOpenOthers)
     });
     form->GyNewBtn->click();
     EXPECT_EQ(ui.forms().size(), 3u);
+}
+
+// The names of the controls Enter moves the focus through, from start, until it stays put or after
+// the given number of presses.
+std::vector<std::string> enterWalk(QWidget *start, std::size_t presses = 30)
+{
+    std::vector<std::string> walk;
+    start->setFocus();
+    for (QWidget *at = start; at != nullptr && walk.size() <= presses;) {
+        walk.push_back(at->objectName().toStdString());
+        if (walk.size() > presses)
+            break;
+        QTest::keyClick(at, Qt::Key_Return);
+        // Stays put, or the window closed (a pressed button ended its dialog).
+        QWidget *next = QApplication::focusWidget();
+        at = next != at && next != nullptr && next->window() == start->window() ? next : nullptr;
+    }
+    return walk;
+}
+
+using Walk = std::vector<std::string>;
+
+TEST_F(JobKeyboardTest, EnterWalksEachChainToItsEnd)
+{
+    // The job page of a new set: a collecting job without a time stamp, its first data item saved.
+    form->FNameSE->setText(QStringLiteral("DATA.TXT"));
+    EXPECT_EQ(enterWalk(form->GNameSE),
+              (Walk{"GNameSE", "GModeCB", "FNameSE", "AddIDChkCB", "TStampCB", "KNameSE", "KNFColorCB",
+                    "KNBColorCB", "KDSizeCB", "KDFColorCB", "KDBColorCB", "KDTypeCB", "KDLenNE", "KDMaxNE",
+                    "KDMinNE", "DefaultCB", "DoubleChkCB", "KDNextCB"}));
+    // With a stamp its place follows it; an unsaved first item has no duplicate rule to set.
+    choose(form->TStampCB, 1);
+    form->KDSaveChk->click();
+    EXPECT_EQ(enterWalk(form->TStampCB, 2), (Walk{"TStampCB", "TSLocCB", "KNameSE"}));
+    EXPECT_EQ(enterWalk(form->DefaultCB, 1), (Walk{"DefaultCB", "KDNextCB"}));
+
+    // The base page ends on the Bluetooth button, which Enter then presses.
+    showPage(0);
+    EXPECT_EQ(enterWalk(form->APOffTimeNE),
+              (Walk{"APOffTimeNE", "DspErrTimeNE", "Bar2ReadNE", "BarSModeCB", "BzList", "WavFileSE",
+                    "BzHzNE", "BzCountNE", "BzOnTimeNE", "BzOffTimeNE", "ComPrgSE1", "ComPrgSE2", "DataFtpCB",
+                    "SetBluetooth"}));
+    ASSERT_EQ(ui.forms().size(), 1u);
+    EXPECT_EQ(ui.forms()[0].caption.toStdString(), "Bluetooth通信環境設定");
+
+    // The add-job dialog ends on 追加, with or without a time stamp.
+    showPage(1);
+    for (const int stamp : {0, 1}) {
+        ui.queueForm([stamp](QDialog &dialog) {
+            auto &add = static_cast<TAdGyForm &>(dialog);
+            QTest::keyClicks(add.GNameSE, QStringLiteral("J%1").arg(stamp));
+            QTest::keyClicks(add.FNameSE, QStringLiteral("F%1").arg(stamp));
+            choose(add.TStampCB, stamp);
+            QApplication::setActiveWindow(&add);
+            const Walk walk = enterWalk(add.GNameSE);
+            const Walk through =
+                stamp == 0 ? Walk{"TStampCB", "AddBtn"} : Walk{"TStampCB", "TSLocCB", "AddBtn"};
+            Walk expected{"GNameSE", "GModeCB", "FNameSE", "AddIDChkCB"};
+            expected.insert(expected.end(), through.begin(), through.end());
+            EXPECT_EQ(walk, expected) << "time stamp " << stamp;
+        });
+        const int jobs = form->Set().GyCount;
+        form->GyNewBtn->click();
+        EXPECT_EQ(form->Set().GyCount, jobs + 1) << "Enter on 追加 added no job (time stamp " << stamp << ")";
+    }
+}
+
+TEST_F(JobKeyboardTest, EnterOnTheAddInButtonOfTheJobPageChecksTheName)
+{
+    TGyData &job = form->Set().GyData[0];
+    job.GyMode = GyModeIndex(u'X');
+    showPage(1);
+    EXPECT_EQ(enterWalk(form->GModeCB), (Walk{"GModeCB", "PNameSE"}));
+    form->AddInSetBtn->setFocus();
+    QTest::keyClick(form->AddInSetBtn, Qt::Key_Return);
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(ui.messageBoxes()[0].text.toStdString(), "プログラム名を入力してください。");
+    EXPECT_EQ(QApplication::focusWidget(), form->PNameSE) << "the focus is on " << focusName();
 }
 
 TEST_F(JobKeyboardTest, EnterOnTheFocusedButtonOfTheAddJobDialogPressesIt)
