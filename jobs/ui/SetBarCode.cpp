@@ -330,6 +330,22 @@ void TSetBarCodeForm::FormCreate()
     const QStringList names = target_.distributionNames();
     for (QComboBox *box : FWDstCB)
         box->addItems(names);
+    // One size for every format with the check and all distribution rows shown: the dialog does
+    // not grow under the operator as these are turned on.
+    BarDatChk->setChecked(true);
+    BFWDatChk->setChecked(true);
+    FWKNumCB->setCurrentIndex(FWKNumCB->count() - 1);
+    QSize largest;
+    for (const int format : {int(jobs::FormatFixed), 1, int(jobs::FormatAi)}) {
+        DFormatCB->setCurrentIndex(format);
+        dataCheckDisplay();
+        distributionDisplay();
+        layout()->activate();
+        largest = largest.expandedTo(sizeHint());
+    }
+    setFixedSize(largest);
+    // Else the layout would raise the minimum over that size again as rows are shown.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     load(jobs::GetBar(target_));
     ChangeFlag = false;
     EndBtn->setEnabled(false);
@@ -452,7 +468,11 @@ void TSetBarCodeForm::distributionDisplay()
         FWFixedPart[i]->setVisible(format == jobs::FormatFixed);
         FWDatNoPart[i]->setVisible(format >= 1 && format <= 6);
         FWAiCdPart[i]->setVisible(format == jobs::FormatAi);
+        FWRow[i]->updateGeometry();
     }
+    // The rows' parts lie too deep for the dialog to learn of their new width by itself.
+    for (QWidget *w = FWGrid; w != this; w = w->parentWidget())
+        w->updateGeometry();
 }
 
 void TSetBarCodeForm::changed()

@@ -157,12 +157,14 @@ TEST_F(JobLayoutTest, EveryDialogFitsAndShowsItsTextsWhole)
     }
     ui.queueForm([this](QDialog &dialog) {
         auto &bar = static_cast<TSetBarCodeForm &>(dialog);
+        const QSize opened = bar.size();
         bar.BarDatChk->click();
         bar.BFWDatChk->click();
         choose(bar.FWKNumCB, bar.FWKNumCB->count() - 1);
-        for (const int format : {0, 1, 7}) {
+        for (const int format : {1, 7, 0}) {
             choose(bar.DFormatCB, format);
             expectWhole(bar, "barcode settings, all checks and rows, format " + std::to_string(format));
+            EXPECT_EQ(bar.size(), opened) << "the barcode settings changed their size in format " << format;
         }
         shoot(bar, QStringLiteral("job-barcode-settings-full.png"));
         bar.UserBarChk->click();
