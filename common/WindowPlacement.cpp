@@ -21,6 +21,14 @@ QPoint keptInside(const QRect &frame, const QRect &available)
             keptOnAxis(frame.y(), frame.height(), available.top(), available.top() + available.height())};
 }
 
+QPoint centredOver(const QSize &frame, const QRect &over, const QRect &available)
+{
+    // Twice the centre, halved once: an odd-sized owner does not shift the window by a pixel.
+    const QPoint corner((2 * over.x() + over.width() - frame.width()) / 2,
+                        (2 * over.y() + over.height() - frame.height()) / 2);
+    return keptInside(QRect(corner, frame), available);
+}
+
 QMargins assumedFrameMargins(const QMargins &own, const QMargins &another)
 {
     if (!own.isNull())

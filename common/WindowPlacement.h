@@ -11,6 +11,10 @@ namespace windowplacement {
 // its caption bar, inside the area.
 QPoint keptInside(const QRect &frame, const QRect &available);
 
+// The top-left corner of a frame of the given size centred over another frame (the owner's, or the
+// available area itself), as far as the available area lets it be.
+QPoint centredOver(const QSize &frame, const QRect &over, const QRect &available);
+
 // The frame margins to reckon with for a window whose own are not known yet (not yet mapped by the
 // window manager): those of another window of the program, else a caption bar's worth.
 QMargins assumedFrameMargins(const QMargins &own, const QMargins &another);

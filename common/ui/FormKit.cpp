@@ -21,22 +21,23 @@ bool isEnter(const QKeyEvent *key)
     return isEnterKey(key) && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
-// Not an auto-default button: that one would become the window's default once it had the focus
-// and be pressed later by Return in an edit.
-class EnterPressedButton final : public QPushButton {
+// Return or Enter presses the button that has the focus, as Space does. A push button this way is
+// not an auto-default one: that one would become the window's default once it had the focus and be
+// pressed later by Return in an edit.
+template <typename Button> class EnterPressed final : public Button {
 public:
-    using QPushButton::QPushButton;
+    using Button::Button;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
         if (isEnter(event)) {
             if (!event->isAutoRepeat())
-                click();
+                this->click();
             event->accept();
             return;
         }
-        QPushButton::keyPressEvent(event);
+        Button::keyPressEvent(event);
     }
 };
 
@@ -57,7 +58,7 @@ protected:
 
 QPushButton *button(const char *name, const QString &caption, QWidget *parent)
 {
-    auto *b = named(new EnterPressedButton(caption, parent), name);
+    auto *b = named(new EnterPressed<QPushButton>(caption, parent), name);
     b->setAutoDefault(false);
     b->setDefault(false);
     return b;
@@ -65,7 +66,7 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
 
 QToolButton *toolButton(QToolBar *bar, const char *name, const QString &caption)
 {
-    auto *b = named(new QToolButton(bar), name);
+    auto *b = named(new EnterPressed<QToolButton>(bar), name);
     b->setText(caption);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     b->setAutoRaise(false);

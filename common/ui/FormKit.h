@@ -27,7 +27,8 @@ template <typename T> T *named(T *widget, const char *name)
 QPushButton *button(const char *name, const QString &caption, QWidget *parent);
 
 // A text-only tool button added to bar. It takes the focus when clicked, as a push button does, so
-// that the focus comes back to it once the dialog it opened has closed.
+// that the focus comes back to it once the dialog it opened has closed; then Return or Enter presses
+// it, as Space does.
 QToolButton *toolButton(QToolBar *bar, const char *name, const QString &caption);
 
 // Drops Return and Enter typed in control, so that they neither reach it nor a default button of

@@ -13,6 +13,9 @@ namespace screenfit {
 
 namespace {
 
+// Marks a window this guard placed, as against one the program placed itself (a stored position).
+constexpr char placedHere[] = "screenfit_placed";
+
 bool placedOnScreen(const QWidget &widget)
 {
     if (!widget.isWindow())
@@ -22,23 +25,37 @@ bool placedOnScreen(const QWidget &widget)
     return kind == Qt::Window || kind == Qt::Dialog || kind == Qt::Tool;
 }
 
-QMargins frameMargins(const QWidget &widget)
+QMargins frameMargins(const QWidget *widget)
 {
-    const QWindow *window = widget.windowHandle();
+    const QWindow *window = widget ? widget->windowHandle() : nullptr;
     return window ? window->frameMargins() : QMargins();
 }
 
-// The margins of another shown window, for a window that the window manager has not framed yet.
-QMargins anotherWindowsMargins(const QWidget &except)
+const QWidget *ownerOf(const QWidget &widget)
 {
+    const QWidget *owner = widget.parentWidget() ? widget.parentWidget()->window() : nullptr;
+    return owner && owner->isVisible() ? owner : nullptr;
+}
+
+// The frame the window manager draws or will draw: a window shown for the first time has none yet,
+// so its owner's, or another shown window's, stands in for it.
+QMargins expectedFrameMargins(const QWidget &widget)
+{
+    QMargins another = frameMargins(ownerOf(widget));
     for (const QWidget *other : QApplication::topLevelWidgets()) {
-        if (other != &except && other->isVisible()) {
-            const QMargins margins = frameMargins(*other);
-            if (!margins.isNull())
-                return margins;
-        }
+        if (!another.isNull())
+            break;
+        if (other != &widget && other->isVisible())
+            another = frameMargins(other);
     }
-    return {};
+    return windowplacement::assumedFrameMargins(frameMargins(&widget), another);
+}
+
+// Places the frame's top-left corner at corner, through the window's own area: the frame of a window
+// not yet mapped is only a guess.
+void placeFrame(QWidget &widget, const QPoint &corner, const QMargins &margins)
+{
+    widget.setGeometry(QRect(corner + QPoint(margins.left(), margins.top()), widget.size()));
 }
 
 void keepOnScreen(QWidget &widget)
@@ -46,17 +63,32 @@ void keepOnScreen(QWidget &widget)
     const QScreen *screen = widget.screen();
     if (!screen)
         return;
-    const QMargins margins =
-        windowplacement::assumedFrameMargins(frameMargins(widget), anotherWindowsMargins(widget));
+    const QMargins margins = expectedFrameMargins(widget);
     const QRect frame = widget.geometry().marginsAdded(margins);
     const QPoint kept = windowplacement::keptInside(frame, screen->availableGeometry());
     if (kept == frame.topLeft())
         return;
-    // A move of ours is no placement of the program's: a dialog shown again is centred over its
-    // owner again.
+    // Keeping a window on the screen does not make its place the program's choice.
     const bool placedByProgram = widget.testAttribute(Qt::WA_Moved);
-    widget.move(kept);
+    placeFrame(widget, kept, margins);
     widget.setAttribute(Qt::WA_Moved, placedByProgram);
+}
+
+// Centres the frame over the owner's frame, or over the screen, with the frame reckoned in: Qt's own
+// placement guesses the caption bar and lands a first window tens of pixels off.
+void centre(QWidget &widget)
+{
+    const QScreen *screen = widget.screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QWidget *owner = ownerOf(widget);
+    const QMargins margins = expectedFrameMargins(widget);
+    const QSize frame = widget.size().grownBy(margins);
+    placeFrame(widget,
+               windowplacement::centredOver(frame, owner ? owner->frameGeometry() : available, available),
+               margins);
+    widget.setProperty(placedHere, true);
 }
 
 class Guard final : public QObject {
@@ -67,15 +99,29 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        if ((type == QEvent::Show || type == QEvent::Resize) && watched->isWidgetType()) {
-            auto *widget = static_cast<QWidget *>(watched);
-            if (widget->isVisible() && placedOnScreen(*widget)) {
-                keepOnScreen(*widget);
-                // Once Qt has centred a dialog over its owner and the window manager has framed it.
-                if (type == QEvent::Show)
-                    QTimer::singleShot(0, widget, [widget] { keepOnScreen(*widget); });
+        if (type != QEvent::Show && type != QEvent::Resize && type != QEvent::Hide)
+            return false;
+        if (!watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (!placedOnScreen(*widget))
+            return false;
+        if (type == QEvent::Hide) {
+            // Shown again, it is centred again, unless the program places it meanwhile.
+            if (widget->property(placedHere).toBool()) {
+                widget->setProperty(placedHere, false);
+                widget->setAttribute(Qt::WA_Moved, false);
             }
+            return false;
         }
+        if (!widget->isVisible())
+            return false;
+        if (type == QEvent::Show && !event->spontaneous() && !widget->testAttribute(Qt::WA_Moved))
+            centre(*widget);
+        keepOnScreen(*widget);
+        // Once the window manager has framed it, the frame is known rather than guessed.
+        if (type == QEvent::Show)
+            QTimer::singleShot(0, widget, [widget] { keepOnScreen(*widget); });
         return false;
     }
 };

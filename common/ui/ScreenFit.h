@@ -4,9 +4,10 @@ class QApplication;
 
 namespace screenfit {
 
-// Keeps every window of the application on the screen: when a window is shown and whenever it
-// grows, its frame is moved just enough to lie within the screen's available area (a window larger
-// than the area keeps its caption bar inside). Dialogs are first centred over their owner by Qt.
+// Places every window of the application on the screen: a window is shown with its frame centred
+// over its owner's (over the screen's available area when it has none), unless the program placed
+// it itself; and when it is shown and whenever it grows, its frame is moved just enough to lie within
+// the available area (a window larger than the area keeps its caption bar inside).
 void install(QApplication &application);
 
 } // namespace screenfit

@@ -11,6 +11,7 @@
 #include "platform/UiService.h"
 
 #include <QFileInfo>
+#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -64,6 +65,16 @@ private:
     TMasterForm *form_;
 };
 
+// The form's face lacks kana and kanji: each run of them would come from a fallback face of
+// other proportions, and half-width katakana would stand beside letters of another face. A gothic
+// face that holds Latin, half-width katakana and kanji draws every cell in one face, a byte of a
+// record half a full-width character wide.
+QFont gridFont(QFont font)
+{
+    font.setFamilies({QStringLiteral("IPAGothic"), font.family()});
+    return font;
+}
+
 } // namespace
 
 TMasterForm::TMasterForm(const QString &comPort, int comSpeed, QWidget *parent)
@@ -84,7 +95,10 @@ void TMasterForm::buildControls()
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto tool = [this](const char *name, const QString &caption, void (TMasterForm::*handler)()) {
         QToolButton *b = formkit::toolButton(ToolBar1, name, caption);
-        connect(b, &QToolButton::clicked, this, handler);
+        connect(b, &QToolButton::clicked, this, [this, b, handler] {
+            (this->*handler)();
+            returnFocus(b);
+        });
         return b;
     };
     NewBtn = tool("NewBtn", QStringLiteral("新規作成"), &TMasterForm::NewBtnClick);
@@ -105,6 +119,7 @@ void TMasterForm::buildControls()
     EndBtn = tool("EndBtn", QStringLiteral("終了"), &TMasterForm::EndBtnClick);
 
     MasterGrid = named(new QTableWidget(PageRows, 2, this), "MasterGrid");
+    MasterGrid->setFont(gridFont(MasterGrid->font()));
     MasterGrid->verticalHeader()->setVisible(false);
     MasterGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     MasterGrid->verticalHeader()->setDefaultSectionSize(MasterGrid->fontMetrics().height() + 8);
@@ -227,6 +242,22 @@ void TMasterForm::openEditor()
     const QModelIndex current = MasterGrid->currentIndex();
     if (MasterGrid->isVisible() && current.isValid() && MasterGrid->indexWidget(current) == nullptr)
         MasterGrid->editItem(MasterGrid->item(current.row(), current.column()));
+}
+
+void TMasterForm::returnFocus(QToolButton *opener)
+{
+    if (!isVisible())
+        return;
+    // Showing a page gives the cell editor the focus, and a dialog leaves it wherever its window
+    // last had it: the operator goes on from the button pressed, unless the command disabled it.
+    QWidget *target = opener;
+    if (!opener->isEnabled()) {
+        QWidget *editor = MasterGrid->indexWidget(MasterGrid->currentIndex());
+        target = !MasterGrid->isVisible() ? static_cast<QWidget *>(OpenBtn)
+                 : editor != nullptr      ? editor
+                                          : static_cast<QWidget *>(MasterGrid);
+    }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 int TMasterForm::currentRow() const

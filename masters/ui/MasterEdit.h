@@ -94,6 +94,8 @@ private:
     // Nothing open: the grid hidden and the buttons of no file.
     void showClosed();
     bool discardQuestion(const QString &text);
+    // After a tool button's command and the dialogs it showed: the focus back on the button.
+    void returnFocus(QToolButton *opener);
     // Runs the field information dialog from the widths given; nothing when cancelled.
     std::optional<std::vector<int>> askWidths(const std::vector<int> &widths);
 

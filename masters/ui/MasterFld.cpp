@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <initializer_list>
 
 using formkit::named;
 
@@ -20,11 +21,9 @@ namespace {
 
 const char *const FieldEditNames[] = {"Fld1NE", "Fld2NE", "Fld3NE", "Fld4NE", "Fld5NE"};
 const char *const FieldLabelNames[] = {"Fld1LB", "Fld2LB", "Fld3LB", "Fld4LB", "Fld5LB"};
-const char16_t *const FieldLabels[] = {
-    u"参照データ１桁数                 桁", u"参照データ２桁数                 桁",
-    u"参照データ３桁数                 桁", u"参照データ４桁数                 桁",
-    u"参照データ５桁数                 桁",
-};
+const char16_t *const FieldLabels[] = {u"参照データ１桁数", u"参照データ２桁数", u"参照データ３桁数",
+                                       u"参照データ４桁数", u"参照データ５桁数"};
+const char16_t *const Unit = u"桁";
 
 TNEdit *widthEdit(const char *name, int digits, int maximum, QWidget *parent)
 {
@@ -49,28 +48,37 @@ TMasterFldForm::TMasterFldForm(const std::vector<int> &widths, QWidget *parent) 
     setObjectName(QStringLiteral("MasterFldForm"));
     setWindowTitle(masters::FieldDialogCaption);
 
+    // Each width reads as a sentence, caption, edit, unit: "検索キー桁数 [13] 桁".
     auto *grid = new QGridLayout;
-    // The captions keep their own gap before "桁", as written; the edits stand beside them.
-    const auto overLabel = [grid](QLabel *label, QWidget *edit, int row) {
-        // Read aloud, a caption ends before the gap its edit stands in.
+    const auto row = [this, grid](QLabel *label, QWidget *edit, int at, bool unit) -> QLabel * {
         caption::link(label, edit);
-        caption::name(edit, label->text().section(QLatin1Char(' '), 0, 0));
-        grid->addWidget(label, row, 0);
-        grid->addWidget(edit, row, 1, Qt::AlignRight);
+        grid->addWidget(label, at, 0);
+        grid->addWidget(edit, at, 1, Qt::AlignLeft);
+        if (!unit)
+            return nullptr;
+        auto *after = new QLabel(QString::fromUtf16(Unit), this);
+        grid->addWidget(after, at, 2);
+        return after;
     };
-    auto *keyLabel = new QLabel(QStringLiteral("検索キー桁数                     桁"), this);
     KeyFldNE = widthEdit("KeyFldNE", 2, masters::MaxKeyWidth, this);
-    overLabel(keyLabel, KeyFldNE, 0);
-    auto *countLabel = new QLabel(QStringLiteral("参照データ数"), this);
+    KeyFldUnit = row(new QLabel(QStringLiteral("検索キー桁数"), this), KeyFldNE, 0, true);
     FldCntCB = named(new TListCombo(this), "FldCntCB");
     FldCntCB->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                         QStringLiteral("5")});
-    overLabel(countLabel, FldCntCB, 1);
+    row(new QLabel(QStringLiteral("参照データ数"), this), FldCntCB, 1, false);
     for (int i = 0; i < masters::MaxReferences; ++i) {
         FldLB[i] = named(new QLabel(QString::fromUtf16(FieldLabels[i]), this), FieldLabelNames[i]);
         FldNE[i] = widthEdit(FieldEditNames[i], 4, masters::MaxReferenceWidth, this);
-        overLabel(FldLB[i], FldNE[i], 2 + i);
+        FldUnit[i] = row(FldLB[i], FldNE[i], 2 + i, true);
+        // A hidden row keeps its place, so the dialog neither grows nor moves its buttons when the
+        // count changes.
+        for (QWidget *w : std::initializer_list<QWidget *>{FldLB[i], FldNE[i], FldUnit[i]}) {
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(policy);
+        }
     }
+    grid->setColumnStretch(3, 1);
     EndBtn = formkit::button("EndBtn", QStringLiteral("確定"), this);
     CancelBtn = formkit::button("CancelBtn", QStringLiteral("キャンセル"), this);
     auto *buttons = new QHBoxLayout;
@@ -80,6 +88,9 @@ TMasterFldForm::TMasterFldForm(const std::vector<int> &widths, QWidget *parent) 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    // The window manager cuts a caption wider than the caption bar leaves room for beside its icon
+    // and buttons; the controls alone would make the dialog that narrow.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 10 * fontMetrics().height());
 
     KeyFldNE->installEventFilter(this);
     FldCntCB->installEventFilter(this);
@@ -106,8 +117,8 @@ void TMasterFldForm::FldCntCBClick()
 {
     const int k = std::max(FldCntCB->currentIndex(), 0);
     for (int i = 1; i < masters::MaxReferences; ++i) {
-        FldLB[i]->setVisible(k >= i);
-        FldNE[i]->setVisible(k >= i);
+        for (QWidget *w : std::initializer_list<QWidget *>{FldLB[i], FldNE[i], FldUnit[i]})
+            w->setVisible(k >= i);
     }
 }
 

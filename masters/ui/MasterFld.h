@@ -23,6 +23,9 @@ public:
     TListCombo *FldCntCB = nullptr;
     std::array<QLabel *, 5> FldLB{};
     std::array<TNEdit *, 5> FldNE{};
+    // The unit "桁" after each width edit.
+    QLabel *KeyFldUnit = nullptr;
+    std::array<QLabel *, 5> FldUnit{};
     QPushButton *EndBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 

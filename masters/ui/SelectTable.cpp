@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -73,12 +72,13 @@ TSelectTableForm::TSelectTableForm(tables::TableSource &source, const QStringLis
     KeyFldCB = FldCB[0];
     Edit1->installEventFilter(this);
 
-    Memo1 = named(new QPlainTextEdit(this), "Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setFocusPolicy(Qt::NoFocus);
-    Memo1->setPlainText(
-        QStringLiteral("テーブルを選択して検索キー項目\nと\n参照データ項目を指定してください\n。"));
-    Memo1->setFixedHeight(Memo1->fontMetrics().lineSpacing() * 4 + 16);
+    // Two lines broken where the sentence pauses, so no particle or full stop stands alone.
+    Memo1 = named(
+        new QLabel(QStringLiteral("テーブルを選択して検索キー項目と\n参照データ項目を指定してください。"),
+                   this),
+        "Memo1");
+    Memo1->setFrameShape(QFrame::StyledPanel);
+    Memo1->setMargin(4);
     auto *fieldSide = new QVBoxLayout;
     fieldSide->addLayout(fields);
     fieldSide->addStretch();

@@ -11,7 +11,6 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class TListCombo;
 
@@ -34,7 +33,7 @@ public:
     // The labels and column choices in field order, key first.
     std::array<QLabel *, 6> FldLB{};
     std::array<TListCombo *, 6> FldCB{};
-    QPlainTextEdit *Memo1 = nullptr;
+    QLabel *Memo1 = nullptr;
     QPushButton *OkButton = nullptr;
     QPushButton *CanButton = nullptr;
 

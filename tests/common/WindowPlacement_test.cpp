@@ -34,6 +34,19 @@ INSTANTIATE_TEST_SUITE_P(
                     PlacementCase{"WiderAndTaller", QRect(50, 50, 1500, 900), QPoint(0, 24)}),
     [](const auto &info) { return std::string(info.param.name); });
 
+TEST(CentredOver, CentresTheFrameOverItsOwnerAsFarAsTheAreaAllows)
+{
+    const QSize frame(200, 100);
+    EXPECT_EQ(windowplacement::centredOver(frame, QRect(300, 200, 400, 300), available), QPoint(400, 300));
+    EXPECT_EQ(windowplacement::centredOver(frame, available, available), QPoint(583, 346));
+    // An owner at the right edge, or above the area: the frame stays inside.
+    EXPECT_EQ(windowplacement::centredOver(frame, QRect(1200, 300, 300, 200), available), QPoint(1166, 350));
+    EXPECT_EQ(windowplacement::centredOver(frame, QRect(100, -300, 300, 200), available), QPoint(150, 24));
+    // Odd sizes round the same way on both sides.
+    EXPECT_EQ(windowplacement::centredOver(QSize(201, 101), QRect(0, 0, 401, 301), QRect(0, 0, 1366, 768)),
+              QPoint(100, 100));
+}
+
 TEST(AssumedFrameMargins, TakesTheWindowsOwnThenAnothersThenACaptionBar)
 {
     const QMargins own(1, 20, 1, 1);

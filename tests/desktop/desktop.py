@@ -692,12 +692,9 @@ def check_on_screen(window):
                       % (window.title(), width, height, x, y, screen_width, screen_height))
 
 
-def check_centred(window, owner, tolerance=None):
+def check_centred(window, owner, tolerance=4):
     """The window's frame is centred over its owner's (over the screen for None), or as near to that
-    as the screen lets it be. A window without an owner is placed before anyone knows the size of
-    the frame the window manager will draw: it may be off by that much."""
-    if tolerance is None:
-        tolerance = 4 if owner is not None else 24
+    as the screen lets it be."""
     x, y, width, height = window.frame()
     screen_width, screen_height = window.desktop.screen()
     if owner is None:

@@ -113,7 +113,7 @@ TEST(FormKit, DroppedEnterReachesNeitherTheEditNorTheDefaultButton)
     EXPECT_EQ(d.edit->text().toStdString(), "ab") << "other keys must still reach the edit";
 }
 
-TEST(FormKit, AClickedToolButtonTakesTheFocus)
+TEST(FormKit, AClickedToolButtonTakesTheFocusAndThenEnterPressesIt)
 {
     QWidget window;
     auto *bar = new QToolBar(&window);
@@ -127,8 +127,15 @@ TEST(FormKit, AClickedToolButtonTakesTheFocus)
     edit->setFocus();
     EXPECT_EQ(tool->objectName().toStdString(), "AddBtn");
     EXPECT_EQ(tool->text().toStdString(), "業務追加");
+    int presses = 0;
+    QObject::connect(tool, &QToolButton::clicked, [&] { ++presses; });
     QTest::mouseClick(tool, Qt::LeftButton);
     EXPECT_TRUE(tool->hasFocus());
+    // Then the keyboard presses it again, as it does a push button.
+    QTest::keyClick(tool, Qt::Key_Return);
+    QTest::keyClick(tool, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(tool, Qt::Key_Space);
+    EXPECT_EQ(presses, 4);
 }
 
 struct FocusWindow {

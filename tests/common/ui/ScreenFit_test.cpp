@@ -69,6 +69,28 @@ TEST_F(ScreenFit, AWindowLargerThanTheScreenKeepsItsCaptionBarInSight)
     EXPECT_LT(dialog.geometry().top(), available().top() + 60);
 }
 
+TEST_F(ScreenFit, AWindowWithoutOwnerOpensCentredOnTheScreen)
+{
+    QDialog dialog;
+    dialog.resize(300, 200);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QPoint offset = dialog.frameGeometry().center() - available().center();
+    EXPECT_LE(offset.manhattanLength(), 1) << offset.x() << "," << offset.y();
+}
+
+TEST_F(ScreenFit, AWindowThePlaceOfWhichTheProgramChoseStaysThere)
+{
+    QDialog dialog;
+    dialog.resize(300, 200);
+    const QPoint chosen = available().topLeft() + QPoint(30, 60);
+    dialog.move(chosen);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.pos(), chosen);
+}
+
 TEST_F(ScreenFit, ADialogOpensCentredOverItsOwnerWhereTheScreenAllows)
 {
     QDialog owner;
@@ -83,14 +105,14 @@ TEST_F(ScreenFit, ADialogOpensCentredOverItsOwnerWhereTheScreenAllows)
     const QPoint offset = dialog.geometry().center() - owner.geometry().center();
     EXPECT_LE(offset.manhattanLength(), 40) << offset.x() << "," << offset.y();
 
-    // An owner at the screen's edge: the dialog stays on the screen rather than centred.
+    // Shown again after its owner moved to the screen's edge: over the owner again, and on the screen.
     dialog.hide();
     owner.move(available().right() - 250, available().top() + 40);
     QApplication::processEvents();
-    dialog.setAttribute(Qt::WA_Moved, false);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     expectOnScreen(dialog, "over an owner at the edge");
+    EXPECT_GT(dialog.geometry().right(), owner.geometry().left());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "tests/manager/ui/ManagerTestSupport.h"
 #include "tests/masters/FakeTableSource.h"
+#include "tests/masters/ui/MasterUiTest.h"
 #include "tests/support/AccessibleNames.h"
 #include "tests/support/RecordingUiService.h"
 
@@ -19,11 +20,6 @@
 
 namespace {
 
-class NoSink final : public masters::tables::RecordSink {
-public:
-    bool appendRecord(const QByteArray &, QString &) override { return true; }
-};
-
 struct Caption {
     const char *control;
     const char *caption;
@@ -36,7 +32,7 @@ TEST(CaptionsTest, EveryFieldOfTheMasterFormsIsFoundByItsCaption)
     testsupport::RecordingUi ui;
     masterstest::FakeTableSource source;
     source.add(QStringLiteral("商品"), masterstest::goodsTable());
-    NoSink sink;
+    masteruitest::NoSink sink;
     TMasterForm editor(QStringLiteral("COM1"), 115200);
     TMasterFldForm fields({13, 20, 6});
     TSelectTableForm tables(source, source.order, {13, 20, 6}, sink);
@@ -77,10 +73,7 @@ TEST(CaptionsTest, ACellBeingEditedIsReadByItsColumnsHeading)
     ASSERT_TRUE(managertest::writeFile(managertest::casePath("m/SHOHIN.fld"), "13,7\r\n"));
     testsupport::RecordingUi ui;
     TMasterForm form(QStringLiteral("COM1"), 115200);
-    form.show();
-    ui.queueFileName(master);
-    form.OpenBtn->click();
-    ASSERT_TRUE(form.Model().EditFlag);
+    masteruitest::showAndOpen(form, ui, master);
     // Column 0 numbers the rows and is never edited.
     ASSERT_EQ(form.MasterGrid->columnCount(), 3);
     for (int column = 1; column < form.MasterGrid->columnCount(); ++column) {

@@ -4,6 +4,7 @@
 #include "masters/ui/SendMst.h"
 #include "platform/Cp932.h"
 #include "tests/manager/ui/ManagerTestSupport.h"
+#include "tests/masters/ui/MasterUiTest.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/Screenshot.h"
 
@@ -39,10 +40,7 @@ TEST(ScreenshotTest, MasterEditorWithAPageOfJapaneseRecords)
     ASSERT_TRUE(managertest::writeFile(managertest::casePath("m/SHOHIN.fld"), "13,20,6\r\n"));
     testsupport::RecordingUi ui;
     TMasterForm form(QStringLiteral("COM1"), 115200);
-    form.show();
-    ui.queueFileName(master);
-    form.OpenBtn->click();
-    ASSERT_TRUE(form.Model().EditFlag);
+    masteruitest::showAndOpen(form, ui, master);
     for (int r = 0; r < 20; ++r)
         for (int c = 0; c < form.MasterGrid->columnCount(); ++c)
             EXPECT_TRUE(testsupport::drawable(*form.MasterGrid, form.MasterGrid->item(r, c)->text()))
