@@ -15,6 +15,8 @@ namespace {
 
 // Marks a window this guard placed, as against one the program placed itself (a stored position).
 constexpr char placedHere[] = "screenfit_placed";
+// Marks a window placed with a guessed frame, to be placed again once the window manager framed it.
+constexpr char frameGuessed[] = "screenfit_frame_guessed";
 
 bool placedOnScreen(const QWidget &widget)
 {
@@ -89,6 +91,18 @@ void centre(QWidget &widget)
                windowplacement::centredOver(frame, owner ? owner->frameGeometry() : available, available),
                margins);
     widget.setProperty(placedHere, true);
+    widget.setProperty(frameGuessed, frameMargins(&widget).isNull());
+}
+
+// Once the window manager has framed a window placed with a guessed frame (it frames a window before
+// it first shows it): centred again with the real frame, a few pixels at most.
+void centreOnceFramed(QWidget &widget)
+{
+    if (!widget.property(frameGuessed).toBool() || frameMargins(&widget).isNull())
+        return;
+    widget.setProperty(frameGuessed, false);
+    if (widget.property(placedHere).toBool())
+        centre(widget);
 }
 
 class Guard final : public QObject {
@@ -99,6 +113,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
+        if (type == QEvent::Expose) {
+            if (auto *window = qobject_cast<QWindow *>(watched)) {
+                if (QWidget *widget = QWidget::find(window->winId()))
+                    centreOnceFramed(*widget);
+            }
+            return false;
+        }
         if (type != QEvent::Show && type != QEvent::Resize && type != QEvent::Hide)
             return false;
         if (!watched->isWidgetType())

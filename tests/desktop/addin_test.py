@@ -1,7 +1,10 @@
 """An add-in settings program on a real desktop, started from the job settings editor as an operator
 starts it: its window and title, the editor locked while it runs, one field changed by keyboard,
 the confirm node, and the parameters the editor took back, down to the bytes of the saved file; and
-a cancelled run that leaves the job as it was.
+a cancelled run that leaves the job as it was. Then, on a 1366x768 screen, the program started with
+the same job: its form centred on the screen, each page and each dialog its buttons open, every
+frame on the screen and each dialog centred over the form, the focus back on the button that opened
+it, and a picture of each in the screenshots folder.
 
     addin_test.py PROGRAM BIN_FOLDER SET_WRITER SCREENSHOT_FOLDER
 
@@ -181,6 +184,33 @@ PROGRAMS = {
         question="アドインピッキング／検品設定",
     ),
 }
+
+# What the screens walk ticks on each page before it presses the page's buttons, so that every
+# group and button a box shows is on the screen: page node -> captions of the boxes, in order.
+TICKS = {
+    "olvide": {"検査条件": []},
+    "tessary": {
+        "データ区分": ["データ区分を使用する", "バーコード使用", "文字列表示マスターファイルを使用する"],
+        "照合条件": ["文字列表示マスターファイルを使用する"],
+        "データ保存": [],
+    },
+    "quillon": {
+        "データ区分": ["データ区分を使用する", "バーコード使用", "マスター参照表示を使用する"],
+        "照合条件": ["情報表示ﾏｽﾀｰﾌｧｲﾙを使用"],
+        "データ保存": ["照合結果を保存する"],
+    },
+    "marrent": {
+        "動作モード": [],
+        "データ区分": ["データ区分を使用する", "バーコード使用", "表示マスターを使用する"],
+        "伝票区分": ["伝票区分を使用する", "バーコード使用"],
+        "検品マスター": [],
+        "検品画面": [],
+        "処理結果": ["処理結果を送信する"],
+    },
+}
+CANCEL = "キャンセル"
+YES = "はい(Y)"
+
 
 # The job settings file: 500-byte lines; the job's line holds the mode letter, the add-in program
 # (12 bytes) and the count (1 byte) from byte 19, then Para0; each further string has a line.
@@ -421,7 +451,89 @@ def hand_off(desk, bin_folder, set_writer, folder, screenshots, name):
     manager_test.show_stderr(program)
 
 
+def settings_store(path, row):
+    """A store holding the hand-off the manager writes for the row's job on model 800."""
+    values = {"GyName": {"data": row.job, "type": "string"}, "BhtType": {"data": 800, "type": "integer"},
+              "SetCount": {"data": len(row.paras) - 1, "type": "integer"},
+              "Result": {"data": 0, "type": "integer"}}
+    for i, para in enumerate(row.paras):
+        values["Para%d" % i] = {"data": para, "type": "string"}
+    with open(path, "w", encoding="utf-8") as f:
+        json.dump({"format": "harbrook-registry", "version": 1, "keys": {HAND_OFF_KEY: values}}, f, ensure_ascii=False)
+
+
+def shown(form, role, caption=None):
+    """The controls of role (named caption) that the page shown holds."""
+    return [c for c in form.find_all(role, caption) if c.showing() and c.extents()[2] > 0]
+
+
+def placed(desk, window, owner, what):
+    """The window's frame lies on the screen, centred over owner (the screen for None)."""
+    desktop.check_on_screen(window)
+    desktop.check_centred(window, owner)
+    x, y, width, height = window.frame()
+    log("%s: frame %dx%d at %d,%d" % (what, width, height, x, y))
+
+
+def press_dialog_buttons(desk, settings, window, form, page, screenshots):
+    """Presses each button the page shows; its dialog must lie on the screen centred over the form,
+    and once it is cancelled the focus must be back on the button."""
+    for number, button in enumerate(shown(form, "push button")):
+        if not button.enabled():
+            continue
+        button.click()
+        dialog = wait_for(
+            "the dialog of %r" % button.name,
+            lambda: next((w for w in settings.windows() if w.id != window.id and w.title()), None),
+            10,
+        )
+        title = dialog.title()
+        # The window manager has placed it once it is drawn with its frame.
+        wait_for("%r to be mapped" % title, lambda: dialog.frame()[2] > 0, 10)
+        placed(desk, dialog, window, "dialog %r of %r" % (title, button.name))
+        desk.shoot(dialog, os.path.join(screenshots, "desktop-%s-%s-%d.png" % (settings.name, page, number)))
+        settings.top_level(title, "dialog").find("push button", CANCEL).press()
+        wait_for("%r to close" % title, lambda: not dialog.exists(), 10)
+        wait_for("the focus back on %r after its dialog" % button.name, button.focused, 10)
+
+
+def screens(desk, bin_folder, folder, screenshots, name):
+    """The program with the row's job on a 1366x768 screen: the form, each page and each dialog."""
+    row = PROGRAMS[name]
+    os.makedirs(folder, exist_ok=True)
+    store = os.path.join(folder, "registry.json")
+    settings_store(store, row)
+    settings = desk.start(name, [os.path.join(bin_folder, name)], {"HARBROOK_REGISTRY": store})
+    window = settings.window(row.title)
+    form = settings.top_level(row.title, "dialog")
+    wait_for("%s mapped" % row.title, lambda: window.frame()[2] > 0, 10)
+    placed(desk, window, None, "form %r" % row.title)
+    opened = window.frame()
+    for page, ticks in TICKS[name].items():
+        node(form, page).click()
+        for caption in ticks:
+            box = wait_for("a box %r shown on %r" % (caption, page), lambda: next(iter(shown(form, "check box", caption)), None), 10)
+            box.click()
+        # The form has room for every page and group: it neither grows nor moves under the operator.
+        time.sleep(0.3)
+        check_equal(window.frame(), opened, "the form's frame on the page %r" % page)
+        desk.shoot(window, os.path.join(screenshots, "desktop-%s-%s.png" % (name, page)))
+        press_dialog_buttons(desk, settings, window, form, page, screenshots)
+    node(form, row.cancel).click()
+    # A tick is a change: the cancel node asks before it discards it.
+    if any(TICKS[name].values()):
+        question = settings.top_level(row.question or row.title, "alert")
+        box = wait_for("the question's window", lambda: next((w for w in settings.windows() if w.id != window.id), None), 10)
+        wait_for("the question mapped", lambda: box.frame()[2] > 0, 10)
+        placed(desk, box, window, "question %r" % box.title())
+        question.find("push button", YES).click()
+    check_equal(settings.wait(10), 0, "exit code after the cancel node")
+    log("screens: %s's form, %d pages and their dialogs lie on the 1366x768 screen" % (name, len(TICKS[name])))
+
+
 def main(argv):
+    if argv[1] == "--screens":
+        return screens_run(*argv[2:5])
     name, bin_folder, set_writer, screenshots = argv[1:5]
     if name not in PROGRAMS:
         sys.exit("no row for %r in PROGRAMS" % name)
@@ -431,6 +543,19 @@ def main(argv):
         # Tall enough for the editor's whole window beside the settings program's.
         with desktop.Desktop(folder, size="1600x1200x24") as desk:
             hand_off(desk, bin_folder, set_writer, os.path.join(folder, name), screenshots, name)
+
+    code = desktop.run(body, name)
+    if code != 0:
+        return code
+    # The accessibility library keeps the bus of the first desktop: the next one needs a process.
+    return subprocess.run([sys.executable, os.path.abspath(__file__), "--screens", name, bin_folder, screenshots]).returncode
+
+
+def screens_run(name, bin_folder, screenshots):
+    def body(folder):
+        desktop.limit(40)
+        with desktop.Desktop(folder) as desk:
+            screens(desk, bin_folder, os.path.join(folder, name), screenshots, name)
 
     return desktop.run(body, name)
 

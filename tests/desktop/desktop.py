@@ -605,7 +605,15 @@ class Desktop:
 
     def windows(self):
         """The client windows the window manager manages (_NET_CLIENT_LIST), with their process ids."""
-        listing = self.tool(["wmctrl", "-l", "-p"]).decode("utf-8", "replace")
+        # wmctrl fails with BadWindow when a window closes while it reads the list: read it again.
+        for attempt in range(5):
+            try:
+                listing = self.tool(["wmctrl", "-l", "-p"]).decode("utf-8", "replace")
+                break
+            except Failure as failure:
+                if "BadWindow" not in str(failure) or attempt == 4:
+                    raise
+                time.sleep(POLL)
         found = []
         for line in listing.splitlines():
             fields = line.split(None, 4)

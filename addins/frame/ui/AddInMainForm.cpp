@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTreeWidget>
 
@@ -81,6 +82,12 @@ void TAddInMainForm::ShowCheckError(int page, QWidget *control, const QString &m
 {
     showPage(page);
     formkit::requestFocus(control);
+    // A field of a scrolled list of rows may lie out of view; the operator must see the one named.
+    if (QWidget *focused = focusWidget()) {
+        for (QWidget *w = focused->parentWidget(); w != nullptr && w != this; w = w->parentWidget())
+            if (auto *scroll = qobject_cast<QScrollArea *>(w))
+                scroll->ensureWidgetVisible(focused);
+    }
     formkit::showInputError(message);
 }
 

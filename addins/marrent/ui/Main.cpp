@@ -47,6 +47,8 @@ TMainForm::TMainForm()
                    DKMstChk, DKMstFileSE, DpBarChk, SendFileSE, SendFieldsCB};
     for (QWidget *control : enterChain_)
         control->installEventFilter(this);
+    // Room for the largest sheet with every group shown, so the form does not grow page by page.
+    resize(640, 480);
 }
 
 QString TMainForm::closeQueryCaption() const

@@ -4,6 +4,7 @@
 
 #include "MainParts.h"
 #include "SetBarCode.h"
+#include "addins/frame/ui/KeepPlace.h"
 #include "addins/marrent/CheckData.h"
 #include "addins/marrent/ResultFields.h"
 #include "addins/marrent/ScreenPreview.h"
@@ -69,6 +70,7 @@ QWidget *TMainForm::buildGamenSheet()
     inp->addStretch();
     setValue(InpCountNE, 1);
     InpCountGroup->setVisible(false);
+    keepPlaceWhenHidden(InpCountGroup);
     BHT500Panel = buildPreviewPanel("BHT500Panel", "B500");
     BHT600Panel = buildPreviewPanel("BHT600Panel", "B600");
     BHT900Panel = buildPreviewPanel("BHT900Panel", "B900");
@@ -82,6 +84,8 @@ QWidget *TMainForm::buildGamenSheet()
     layout->addWidget(BHT500Panel);
     layout->addWidget(BHT600Panel);
     layout->addWidget(BHT900Panel);
+    // The spare width goes right of the preview: a group shown on the left must not shift it.
+    layout->addStretch();
     connect(SCBarBtn, &QPushButton::clicked, this, &TMainForm::BarBtnClick);
     connect(InpCountChk, &QCheckBox::clicked, this, &TMainForm::InpCountChkClick);
     connect(InpCountNE, &QLineEdit::textEdited, this, &TMainForm::InpCountNEChange);

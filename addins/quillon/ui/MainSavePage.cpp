@@ -38,6 +38,8 @@ QWidget *TMainForm::buildSavePage()
     DSaveGB->setVisible(false);
     layout->addWidget(DSaveChk);
     layout->addWidget(DSaveGB, 1);
+    // Takes the page's height while the group is hidden, so the box stays at the top.
+    layout->addStretch();
 
     auto *box = new QVBoxLayout(DSaveGB);
     SaveFileSE = fileEdit("SaveFileSE");

@@ -68,7 +68,11 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (QWidget *next = nextOnEnter(control))
+                QWidget *next = nextOnEnter(control);
+                // A button no chain leaves from takes its Enter itself: it is pressed.
+                if (next == nullptr && qobject_cast<QPushButton *>(control))
+                    return false;
+                if (next)
                     formkit::requestFocus(next);
                 return true;
             }

@@ -115,6 +115,8 @@ QWidget *TMainForm::buildSavePage()
     ListView1->setHeaderLabels(QStringList(SaveFieldMax, QString()));
     g->addWidget(ListView1);
     v->addWidget(DSaveGB, 1);
+    // Takes the page's height while the group is hidden, so the box stays at the top.
+    v->addStretch();
 
     connect(DSaveChk, &QCheckBox::clicked, this, &TMainForm::DSaveChkClick);
     connect(SaveFieldsCB, &QComboBox::activated, this, &TMainForm::SaveFieldsCBChange);
