@@ -140,7 +140,11 @@ def choose_barcode_input(run):
     """入力方法 of the current item set to バーコード with the arrow keys, as the list wants it."""
     boxes = [c for c in run.form.find_all("combo box") if "入力方法" in manager_test.labelled_by(c)]
     check_equal(len(boxes), 1, "combo boxes labelled 入力方法")
-    boxes[0].click()
+    box = boxes[0]
+    box.click()
+    # The keys go to the list once it has opened; before, they would go to the closed box.
+    pyatspi = run.desk.accessibility()
+    wait_for("the list of 入力方法 to open", lambda: box.accessible.getState().contains(pyatspi.STATE_EXPANDED), 10)
     run.desk.key("Down", "Return")
     wait_for("the barcode button", lambda: any(c.showing() for c in run.form.find_all("push button", "ﾊﾞｰｺｰﾄﾞ設定")), 10)
 
