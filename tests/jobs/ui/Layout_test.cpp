@@ -140,10 +140,12 @@ TEST_F(JobLayoutTest, EveryDialogFitsAndShowsItsTextsWhole)
     newSetWithEveryOpener();
     ui.queueForm([](QDialog &dialog) {
         auto &add = static_cast<TAdGyForm &>(dialog);
+        const QSize opened = add.size();
         for (int mode = 0; mode < GyModeItems().size(); ++mode) {
             choose(add.GModeCB, mode);
             choose(add.TStampCB, 3);
             expectWhole(add, "業務追加 in mode " + GyModeItems().at(mode).toStdString());
+            EXPECT_EQ(add.size(), opened) << "業務追加 changed its size in mode " << mode;
         }
         dialog.reject();
     });
