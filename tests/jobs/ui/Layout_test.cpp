@@ -177,10 +177,12 @@ TEST_F(JobLayoutTest, EveryDialogFitsAndShowsItsTextsWhole)
     form->SetBarCode->click();
     ui.queueForm([this](QDialog &dialog) {
         auto &master = static_cast<TSetMasterForm &>(dialog);
+        const QSize opened = master.size();
         choose(master.MasterCB, 0);
         choose(master.QDCountCB, master.QDCountCB->count() - 1);
         master.DspStrChk->click();
         expectWhole(master, "master reference with five copies");
+        EXPECT_EQ(master.size(), opened) << "the master reference grew with its copies";
         ui.queueForm([](QDialog &definitions) {
             auto &def = static_cast<TDefMasterForm &>(definitions);
             def.MasterLB->setCurrentRow(0);
