@@ -1,5 +1,6 @@
 #include "AdGyoumu.h"
 
+#include "DialogSize.h"
 #include "FocusKeepingLock.h"
 
 #include "common/FerPrgLib.h"
@@ -133,20 +134,12 @@ TAdGyForm::TAdGyForm(TAddGyDat &add, const QString &appPath, QWidget *parent)
     connect(AddBtn, &QPushButton::clicked, this, &TAdGyForm::AddBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
-    // One size for every mode, with the stamp's place shown: the dialog does not change under the
-    // operator as the mode is chosen.
+    // One size for every mode, with the stamp's place shown.
     TSLocCB->show();
-    QSize largest;
-    for (int mode = 0; mode < GModeCB->count(); ++mode) {
+    keepLargestSize(*this, GModeCB->count(), [this](int mode) {
         GModeCB->setCurrentIndex(mode);
         GModeCBChange();
-        layout->activate();
-        largest = largest.expandedTo(sizeHint());
-    }
-    setFixedSize(largest);
-    // Else the layout would raise the minimum over that size again.
-    layout->setSizeConstraint(QLayout::SetNoConstraint);
-
+    });
     GModeCB->setCurrentIndex(0);
     GModeCBChange();
     TStampCBChange();

@@ -1,5 +1,7 @@
 #include "SetBarCode.h"
 
+#include "DialogSize.h"
+
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 using formkit::named;
 
@@ -330,22 +333,16 @@ void TSetBarCodeForm::FormCreate()
     const QStringList names = target_.distributionNames();
     for (QComboBox *box : FWDstCB)
         box->addItems(names);
-    // One size for every format with the check and all distribution rows shown: the dialog does
-    // not grow under the operator as these are turned on.
+    // One size for every format with the check and all distribution rows shown.
     BarDatChk->setChecked(true);
     BFWDatChk->setChecked(true);
     FWKNumCB->setCurrentIndex(FWKNumCB->count() - 1);
-    QSize largest;
-    for (const int format : {int(jobs::FormatFixed), 1, int(jobs::FormatAi)}) {
-        DFormatCB->setCurrentIndex(format);
+    static const int formats[] = {jobs::FormatFixed, 1, jobs::FormatAi};
+    keepLargestSize(*this, int(std::size(formats)), [this](int state) {
+        DFormatCB->setCurrentIndex(formats[state]);
         dataCheckDisplay();
         distributionDisplay();
-        layout()->activate();
-        largest = largest.expandedTo(sizeHint());
-    }
-    setFixedSize(largest);
-    // Else the layout would raise the minimum over that size again as rows are shown.
-    layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    });
     load(jobs::GetBar(target_));
     ChangeFlag = false;
     EndBtn->setEnabled(false);

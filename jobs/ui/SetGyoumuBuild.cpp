@@ -2,6 +2,8 @@
 
 #include "SetGyoumu.h"
 
+#include "DialogSize.h"
+
 #include "common/ui/Caption.h"
 #include "common/ui/FilteredLineEdit.h"
 #include "common/ui/FormKit.h"
@@ -157,8 +159,7 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     connectJobEdit();
     // One size from the start, the size of the editing area with every page and panel in it: the
     // window neither grows when a set is opened nor shrinks when it is closed.
-    layout->activate();
-    setFixedSize(sizeHint());
+    keepLargestSize(*this, 1, [](int) {});
     FormCreate();
 }
 
