@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
+#include "platform/ui/TitleRoom.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -26,11 +27,14 @@ TComForm::TComForm(platform::SerialPort &port, const QString &portName)
 
     LabelFName = new QLabel(QStringLiteral("受信待ち"), this);
     LabelFName->setObjectName(QStringLiteral("LabelFName"));
-    LabelFName->setFixedWidth(191);
+    // Room for a full terminal file name and the longest step beside it; a longer text widens the
+    // window rather than being cut.
+    LabelFName->setMinimumWidth(
+        qMax(191, LabelFName->fontMetrics().horizontalAdvance(QStringLiteral("MMMMMMMM.MMM ﾌﾟﾛｸﾞﾗﾑ受信"))));
 
     Gauge1 = new QProgressBar(this);
     Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setFixedWidth(146);
+    Gauge1->setMinimumWidth(146);
     Gauge1->setRange(0, 100);
     Gauge1->setValue(0);
     // The bar is read aloud by the step or file the label beside it shows.
@@ -51,6 +55,8 @@ TComForm::TComForm(platform::SerialPort &port, const QString &portName)
     layout->addWidget(LabelFName);
     layout->addLayout(row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The caption names the port and its speed: the window is as wide as the desktop needs to show it.
+    platform::keepTitleWhole(*this);
 
     connect(StopButton, &QPushButton::clicked, this, &TComForm::StopButtonClick);
     connect(Timer1, &QTimer::timeout, this, &TComForm::Timer1Timer);

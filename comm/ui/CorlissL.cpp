@@ -9,6 +9,7 @@
 #include "platform/PosixSerialPort.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
+#include "platform/ui/OwnerPlacement.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -227,8 +228,9 @@ int YmComOpen(QWidget *owner, const QByteArray &portName, int speed)
     const QWidget *ownerWindow = owner != nullptr ? owner->window() : nullptr;
     const QScreen *screen = ownerWindow != nullptr ? ownerWindow->screen() : QGuiApplication::primaryScreen();
     ComForm->move(progressWindowPosition(
-        stored, ownerWindow != nullptr ? ownerWindow->frameGeometry() : QRect(),
-        ComForm->frameGeometry().size(), screen != nullptr ? screen->availableGeometry() : QRect()));
+        stored, ownerWindow != nullptr ? platform::assumedFrame(*ownerWindow) : QRect(),
+        ComForm->size().grownBy(platform::assumedFrameMargins(*ComForm)),
+        screen != nullptr ? screen->availableGeometry() : QRect()));
 
     QString tempFailure;
     if (ComForm->Tmp1File.isEmpty())

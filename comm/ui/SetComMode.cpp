@@ -14,13 +14,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -146,10 +144,6 @@ void TSetComModeForm::FormCreate()
         // The only way out, pressed by Enter as well.
         UpDateBtn->setDefault(true);
     }
-
-    adjustSize();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TSetComModeForm::FormCloseQuery(bool &CanClose)

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -15,8 +14,9 @@ namespace {
 
 // Marks a window this guard placed, as against one the program placed itself (a stored position).
 constexpr char placedHere[] = "screenfit_placed";
-// Marks a window placed with a guessed frame, to be placed again once the window manager framed it.
-constexpr char frameGuessed[] = "screenfit_frame_guessed";
+// Marks a window shown but not yet on the screen: it may still take its size from its texts (as a
+// message box does), and the window manager has yet to frame it.
+constexpr char settling[] = "screenfit_settling";
 
 bool placedOnScreen(const QWidget &widget)
 {
@@ -91,18 +91,18 @@ void centre(QWidget &widget)
                windowplacement::centredOver(frame, owner ? owner->frameGeometry() : available, available),
                margins);
     widget.setProperty(placedHere, true);
-    widget.setProperty(frameGuessed, frameMargins(&widget).isNull());
 }
 
-// Once the window manager has framed a window placed with a guessed frame (it frames a window before
-// it first shows it): centred again with the real frame, a few pixels at most.
-void centreOnceFramed(QWidget &widget)
+// A window on the screen for the first time since it was shown: framed, at its size. One placed by
+// the guard is centred again with the real frame and size, a few pixels at most.
+void settle(QWidget &widget)
 {
-    if (!widget.property(frameGuessed).toBool() || frameMargins(&widget).isNull())
+    if (!widget.property(settling).toBool())
         return;
-    widget.setProperty(frameGuessed, false);
+    widget.setProperty(settling, false);
     if (widget.property(placedHere).toBool())
         centre(widget);
+    keepOnScreen(widget);
 }
 
 class Guard final : public QObject {
@@ -116,7 +116,7 @@ protected:
         if (type == QEvent::Expose) {
             if (auto *window = qobject_cast<QWindow *>(watched)) {
                 if (QWidget *widget = QWidget::find(window->winId()))
-                    centreOnceFramed(*widget);
+                    settle(*widget);
             }
             return false;
         }
@@ -137,12 +137,20 @@ protected:
         }
         if (!widget->isVisible())
             return false;
-        if (type == QEvent::Show && !event->spontaneous() && !widget->testAttribute(Qt::WA_Moved))
+        // While a window is being mapped the window system may report sizes it had before Qt sized
+        // it; placing it by those would resize it to them.
+        if (type == QEvent::Resize && event->spontaneous() && widget->property(settling).toBool())
+            return false;
+        if (type == QEvent::Show && !event->spontaneous()) {
+            widget->setProperty(settling, true);
+            if (!widget->testAttribute(Qt::WA_Moved))
+                centre(*widget);
+        } else if (type == QEvent::Resize && widget->property(settling).toBool() &&
+                   widget->property(placedHere).toBool()) {
+            // Sized as it is shown (a message box to its texts).
             centre(*widget);
+        }
         keepOnScreen(*widget);
-        // Once the window manager has framed it, the frame is known rather than guessed.
-        if (type == QEvent::Show)
-            QTimer::singleShot(0, widget, [widget] { keepOnScreen(*widget); });
         return false;
     }
 };

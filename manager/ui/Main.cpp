@@ -13,14 +13,13 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 QString AppPath;
@@ -59,6 +58,23 @@ QPixmap terminalPicture(QSize size)
                      QStringLiteral("BHT-800"));
     return picture;
 }
+
+// Disabling the menu while a dialog or a transfer runs takes the focus from the button that started
+// it; without this the focus would come back on the first button.
+class FocusReturn {
+public:
+    explicit FocusReturn(const QWidget &window) : control_(window.focusWidget()) {}
+    ~FocusReturn()
+    {
+        if (control_ && control_->isEnabled() && control_->isVisible())
+            control_->setFocus(Qt::OtherFocusReason);
+    }
+    FocusReturn(const FocusReturn &) = delete;
+    FocusReturn &operator=(const FocusReturn &) = delete;
+
+private:
+    QPointer<QWidget> control_;
+};
 
 } // namespace
 
@@ -134,9 +150,6 @@ void TMainForm::FormCreate()
     SendFolder = send.SendFolder;
     SendFile = send.SendFile;
     ComPort = manager::comPortName(ComP);
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TMainForm::FormClose()
@@ -153,6 +166,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int handle)> &operation)
 {
+    const FocusReturn focus(*this);
     const formkit::WindowLock lock(this);
     const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle != -1) {
@@ -165,6 +179,7 @@ void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int
 void TMainForm::GyoumuBtnClick()
 {
     // The main menu stays disabled, and cannot be closed, while the editor is open.
+    const FocusReturn focus(*this);
     const formkit::WindowLock lock(this);
     TSetGyForm form(AppPath, ComPort, ComSpeed, this);
     // A window of its own: the disabled main menu must not disable it.
@@ -174,6 +189,7 @@ void TMainForm::GyoumuBtnClick()
 
 void TMainForm::MasterBtnClick()
 {
+    const FocusReturn focus(*this);
     const formkit::WindowLock lock(this);
     TMasterForm form(ComPort, ComSpeed, this);
     form.setEnabled(true);
@@ -252,6 +268,7 @@ void TMainForm::SetComBtnClick()
 
 void TMainForm::QueryBtnClick()
 {
+    const FocusReturn focus(*this);
     setEnabled(false);
     const QString page = AppPath + QStringLiteral("help/index.html");
     // Without a browser the shell open fails silently; tell the operator where the page is instead.

@@ -1,5 +1,8 @@
 #include "WidgetUiService.h"
 
+#include "OwnerPlacement.h"
+#include "TitleRoom.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
@@ -7,6 +10,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QShowEvent>
 #include <QThread>
 #include <QUrl>
 #include <vector>
@@ -59,9 +63,41 @@ QMessageBox::Icon iconOf(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// A message box takes its size from its texts only once it is being shown, after Qt has placed it:
+// it is centred over its owner, frame and all, at the size it then has.
+class CentredMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        if (!event->spontaneous())
+            moveFrameTo(*this, frameCentredOverOwner(*this));
+    }
+};
+
 } // namespace
 
 namespace {
+
+// The window a box or dialog belongs to. Between one box closing and the next opening no window
+// may be active (the window that asked is disabled while it waits): the modal window then, else the
+// program's shown window.
+QWidget *ownerWindow()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        const Qt::WindowType kind = window->windowType();
+        if (window->isVisible() && (kind == Qt::Window || kind == Qt::Dialog))
+            return window;
+    }
+    return nullptr;
+}
 
 bool onGuiThread()
 {
@@ -86,7 +122,7 @@ MsgResult WidgetUiService::messageBox(const QString &text, const QString &captio
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
-    QPointer<QMessageBox> box = new QMessageBox(QApplication::activeWindow());
+    QPointer<QMessageBox> box = new CentredMessageBox(ownerWindow());
     box->setTextFormat(Qt::PlainText); // file names and messages are never markup
     box->setText(shown);
     box->setWindowTitle(caption);
@@ -104,6 +140,8 @@ MsgResult WidgetUiService::messageBox(const QString &text, const QString &captio
             ? style.defaultButton - 1
             : 0;
     box->setDefaultButton(buttons[static_cast<std::size_t>(defaultIndex)].button);
+    // The box sizes itself to its text; its caption, as the desktop draws it, needs more room.
+    keepTitleWhole(*box);
 
     if (style.foreground) {
         box->show();
@@ -160,7 +198,7 @@ QString WidgetUiService::saveFileName(const QString &title, const QString &start
 QString WidgetUiService::runFileDialog(int mode, const QString &title, const QString &start,
                                        const QString &filter)
 {
-    QFileDialog dialog(QApplication::activeWindow(), title, start, filter);
+    QFileDialog dialog(ownerWindow(), title, start, filter);
     const bool save = mode == QFileDialog::AcceptSave;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

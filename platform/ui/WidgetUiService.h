@@ -4,9 +4,9 @@
 
 namespace platform {
 
-// Message boxes as QMessageBox, owned by the active window and modal to the application; the
-// beep is the desktop's; file dialogs are QFileDialog; documents open through QDesktopServices;
-// forms run their own modal loop.
+// Message boxes as QMessageBox, owned by the window that asks, centred over it and modal to the
+// application; the beep is the desktop's; file dialogs are QFileDialog; documents open through
+// QDesktopServices; forms run their own modal loop.
 // Install with setUi() once the QApplication exists.
 class WidgetUiService final : public UiService {
 public:

@@ -1,6 +1,8 @@
 """The manager on a real desktop: window titles as the window manager shows them, a message box's
 caption and buttons, settings fields found by their captions, a tool button pressed through the
-accessibility bus, the close box during a send, and a second start.
+accessibility bus, the close box during a send, and a second start. On a 1366x768 screen the main
+menu, the communication settings, the folder picker, the progress window and the boxes each lie on
+the screen, centred over the window they belong to; a picture of each goes to SCREENSHOT_FOLDER.
 
     manager_test.py BIN_FOLDER SCREENSHOT_FOLDER
 
@@ -113,6 +115,31 @@ def check_title_exact(window):
     check(visible in (None, MAIN_TITLE), "main menu's _NET_WM_VISIBLE_NAME reads %r" % visible)
 
 
+def placed(desk, window, owner, screenshots, name):
+    """The window's frame lies on the screen, centred over its owner's (over the screen for None),
+    once the window manager has framed it and the program has kept it on the screen; then its
+    picture is taken."""
+    last = []
+
+    def settled():
+        try:
+            desktop.check_on_screen(window)
+            desktop.check_centred(window, owner)
+        except Failure as failure:
+            last[:] = [failure]
+            return False
+        return True
+
+    try:
+        wait_for("%r placed" % window.title(), settled, 5)
+    except Failure:
+        raise last[0] from None
+    x, y, width, height = window.frame()
+    log("%s: frame %dx%d at %d,%d, on the screen and centred over %s"
+        % (window.title(), width, height, x, y, "the screen" if owner is None else repr(owner.title())))
+    desk.shoot(window, os.path.join(screenshots, name))
+
+
 def press_ok(box):
     buttons = [c.name for c in box.find_all("push button")]
     check_equal(buttons, ["OK"], "buttons of %r" % box.name)
@@ -130,24 +157,38 @@ def labelled_by(control):
     return names
 
 
-def settings_by_caption(program, menu, folder):
+def settings_by_caption(desk, program, window, menu, folder, screenshots):
     """The communication settings as a screen reader reaches them: each field found by the caption
-    beside it, never by where it sits."""
+    beside it, never by where it sits. Each dialog opens over the one it was opened from, and so
+    does the folder picker."""
     menu.find("push button", "通信条件設定").press()
     para = program.top_level("通信条件設定", "dialog")
-    program.window("通信条件設定")
+    para_window = program.window("通信条件設定")
+    placed(desk, para_window, window, screenshots, "desktop-communication-conditions.png")
     # On Linux a combo box's name is its current item; its caption is the label it is labelled by.
     ports = [c for c in para.find_all("combo box") if "通信ポート" in labelled_by(c)]
     check_equal(len(ports), 1, "combo boxes labelled 通信ポート")
     check_equal(ports[0].name, "COM1", "the port shown")
     para.find("push button", "通信モード設定").press()
     mode = program.top_level("通信モード設定", "dialog")
-    program.window("通信モード設定")
+    mode_window = program.window("通信モード設定")
+    placed(desk, mode_window, para_window, screenshots, "desktop-communication-mode.png")
     received = mode.find("text", "受信デフォルトフォルダ")
     check_equal(received.text(), os.path.join(folder, "received") + "/", "受信デフォルトフォルダ")
     check_equal(mode.find("text", "送信デフォルトフォルダ").text(), os.path.join(folder, "send") + "/",
                 "送信デフォルトフォルダ")
     log("communication settings: fields found by their captions")
+    # The browse buttons in tree order: the log folder's, the receive folder's, the send folder's.
+    browse = mode.find_all("push button", "参照")
+    check_equal(len(browse), 3, "参照 buttons of the mode dialog")
+    browse[1].press()
+    program.top_level("受信デフォルトフォルダ設定", "dialog")
+    placed(desk, program.window("受信デフォルトフォルダ設定"), mode_window, screenshots, "desktop-folder-picker.png")
+    # Escape, as the operator leaves it: its folder tree, still filling, is no place to look for a
+    # button through the accessibility bus.
+    desk.key("Escape")
+    wait_for("the folder picker to close",
+             lambda: ("dialog", "受信デフォルトフォルダ設定") not in program.top_levels(), 10)
     mode.find("push button", "キャンセル").press()
     wait_for("the mode settings to close", lambda: ("dialog", "通信モード設定") not in program.top_levels(), 10)
     para.find("push button", "キャンセル").press()
@@ -176,15 +217,30 @@ def tool_button_press(program, menu):
     wait_for("the main menu enabled again", menu.enabled, 10)
 
 
+def enquiry_without_browser(desk, program, window, menu, bin_folder, screenshots):
+    """問い合わせ on a desktop that cannot open the help page: the box of our own says where the page
+    is, readable whole, over the main menu."""
+    menu.find("push button", "問い合わせ").press()
+    box = program.top_level(MAIN_TITLE, "alert")
+    page = os.path.join(os.path.abspath(bin_folder), "help", "index.html")
+    check("ヘルプページを開けませんでした。\n" + page in box.texts(), "enquiry box reads %r" % box.texts())
+    box_window = next(w for w in program.windows() if w.id != window.id and w.title() == MAIN_TITLE)
+    placed(desk, box_window, window, screenshots, "desktop-enquiry-box.png")
+    press_ok(box)
+    wait_for("the main menu enabled again", menu.enabled, 10)
+
+
 def port_missing(desk, bin_folder, folder, screenshots):
     """The main menu's title, a screenshot of it, a second start, and the boxes of a port that
     cannot be opened, with the program's standard error."""
     manager = Manager(desk, bin_folder, folder, os.path.join(folder, "no-such-device"))
+    # Nothing on the path opens a page: the enquiry has no browser, whatever the machine has.
+    manager.env["PATH"] = os.path.join(folder, "no-programs")
     program = manager.start()
     window, menu = main_menu(program)
     check_title_exact(window)
     log("main menu: _NET_WM_NAME %r" % window.title())
-    desk.screenshot(os.path.join(screenshots, "desktop-main-menu.png"))
+    placed(desk, window, None, screenshots, "desktop-main-menu.png")
 
     second = manager.start("second harbrook")
     refusal = second.top_level(MAIN_TITLE, "alert")
@@ -196,17 +252,22 @@ def port_missing(desk, bin_folder, folder, screenshots):
 
     menu.find("push button", "データ送信").press()
     library = program.top_level("Corliss通信", "alert")
-    check_equal(program.window("Corliss通信").title(), "Corliss通信", "library box title")
+    library_window = program.window("Corliss通信")
+    check_equal(library_window.title(), "Corliss通信", "library box title")
     check("COM1 は既に使用されているか\n使用不可の状態です。" in library.texts(), "library box reads %r" % library.texts())
+    placed(desk, library_window, window, screenshots, "desktop-library-box.png")
     press_ok(library)
     caption = "通信ポートCOM1"
     box = program.top_level(caption, "alert")
     check_equal(program.window(caption).title(), caption, "port box title")
     check("COM1をオープンできません" in box.texts(), "port box reads %r" % box.texts())
+    # Asked while no window is active (the first box has just gone, the menu waits disabled).
+    placed(desk, program.window(caption), window, screenshots, "desktop-port-box.png")
     press_ok(box)
     wait_for("the main menu enabled again", menu.enabled, 10)
 
-    settings_by_caption(program, menu, folder)
+    settings_by_caption(desk, program, window, menu, folder, screenshots)
+    enquiry_without_browser(desk, program, window, menu, bin_folder, screenshots)
     tool_button_press(program, menu)
 
     window.close()
@@ -253,7 +314,7 @@ def progress_window(program, main_window):
     return next((w for w in program.windows() if w.id != main_window.id and w.title() != "送信ファイル選択"), None)
 
 
-def close_during_send(desk, bin_folder, folder):
+def close_during_send(desk, bin_folder, folder, screenshots):
     """The close box of the main menu during a send is refused; the send completes byte-exact, and
     afterwards the close box closes the menu and the program ends with code 0."""
     sim, device, inbox = simulator(desk, bin_folder, os.path.join(folder, "sim"))
@@ -266,20 +327,10 @@ def close_during_send(desk, bin_folder, folder):
     program = manager.start()
     window, menu = main_menu(program)
 
-    menu.find("push button", "データ送信").press()
-    dialog = program.top_level("送信ファイル選択", "dialog")
-    check_equal(program.window("送信ファイル選択").title(), "送信ファイル選択", "file dialog's title")
-    buttons = sorted(c.name for c in dialog.find_all("push button") if c.name)
-    # Qt's own texts, in Japanese as on the operators' systems.
-    check("キャンセル" in buttons and "開く(O)" in buttons, "file dialog's buttons read %r" % buttons)
-    # The dialog offers the remembered file; Open is pressed once it shows it, as a person would.
-    name = dialog.find("text", "ファイル名(N):")
-    wait_for("the file dialog to offer PHOTO.BMP", lambda: name.text() == "PHOTO.BMP", 10)
-    open_button = dialog.find("push button", "開く(O)")
-    wait_for("Open enabled", open_button.enabled, 10)
-    open_button.press()
-
-    wait_for("the progress window", lambda: progress_window(program, window), 15)
+    send_remembered_file(program, menu)
+    progress = wait_for("the progress window", lambda: progress_window(program, window), 15)
+    # The first transfer on the port: no place stored yet, so over the window that started it.
+    placed(desk, progress, window, screenshots, "desktop-progress-window.png")
     received = os.path.join(inbox, "PHOTO.BMP")
     window.close()
     # The window manager's request reaches the program at once; a second shows whether it was obeyed.
@@ -291,6 +342,7 @@ def close_during_send(desk, bin_folder, folder):
 
     done = program.top_level("データ送信", "alert", timeout=40)
     check("正常終了" in done.texts(), "end of send box reads %r" % done.texts())
+    placed(desk, program.window("データ送信"), window, screenshots, "desktop-result-box.png")
     press_ok(done)
     check(os.path.isfile(received), "the simulator's inbox holds %r" % os.listdir(inbox))
     with open(received, "rb") as f:
@@ -300,11 +352,59 @@ def close_during_send(desk, bin_folder, folder):
     log("send: %d bytes arrived byte-identical; the close box was refused meanwhile" % len(arrived))
 
     wait_for("the main menu enabled again", menu.enabled, 10)
+    stored_place_off_screen(desk, manager, program, window, menu, screenshots)
     window.close()
     check_equal(program.wait(15), 0, "exit code after the close box")
     check(not window.exists(), "the main menu stayed after the close box")
     show_stderr(program)
     sim.end()
+
+
+def send_remembered_file(program, menu):
+    """データ送信, and Open in its file dialog once the dialog offers the remembered PHOTO.BMP."""
+    menu.find("push button", "データ送信").press()
+    dialog = program.top_level("送信ファイル選択", "dialog")
+    check_equal(program.window("送信ファイル選択").title(), "送信ファイル選択", "file dialog's title")
+    buttons = sorted(c.name for c in dialog.find_all("push button") if c.name)
+    # Qt's own texts, in Japanese as on the operators' systems.
+    check("キャンセル" in buttons and "開く(O)" in buttons, "file dialog's buttons read %r" % buttons)
+    # Open is pressed once the dialog shows the file, as a person would.
+    name = dialog.find("text", "ファイル名(N):")
+    wait_for("the file dialog to offer PHOTO.BMP", lambda: name.text() == "PHOTO.BMP", 10)
+    open_button = dialog.find("push button", "開く(O)")
+    wait_for("Open enabled", open_button.enabled, 10)
+    open_button.press()
+
+
+def stored_place_off_screen(desk, manager, program, window, menu, screenshots):
+    """The progress window's place, stored per port, as a larger screen left it: the next transfer
+    shows the window on this screen all the same."""
+    with open(manager.store, encoding="utf-8") as f:
+        store = json.load(f)
+    port_key = (COMM_KEY + "\\COM1").lower()
+    key = next((k for k in store["keys"] if k.lower() == port_key), None)
+    check(key is not None, "no place stored for COM1 after the send: keys %r" % list(store["keys"]))
+    store["keys"][key].update({"DspX": {"data": 1900, "type": "integer"}, "DspY": {"data": 1000, "type": "integer"}})
+    with open(manager.store, "w", encoding="utf-8") as f:
+        json.dump(store, f, ensure_ascii=False, indent=4)
+
+    send_remembered_file(program, menu)
+    progress = wait_for("the progress window", lambda: progress_window(program, window), 15)
+    wait_for("the progress window on the screen", lambda: _on_screen(progress), 5)
+    x, y, width, height = progress.frame()
+    log("progress window stored at 1900,1000: frame %dx%d at %d,%d" % (width, height, x, y))
+    desk.shoot(None, os.path.join(screenshots, "desktop-progress-window-stored-off-screen.png"))
+    done = program.top_level("データ送信", "alert", timeout=40)
+    press_ok(done)
+    wait_for("the main menu enabled again", menu.enabled, 10)
+
+
+def _on_screen(window):
+    try:
+        desktop.check_on_screen(window)
+    except Failure:
+        return False
+    return True
 
 
 def main(argv):
@@ -314,7 +414,7 @@ def main(argv):
         desktop.limit(90)
         with desktop.Desktop(folder) as desk:
             port_missing(desk, bin_folder, os.path.join(folder, "port-missing"), screenshots)
-            close_during_send(desk, bin_folder, os.path.join(folder, "send"))
+            close_during_send(desk, bin_folder, os.path.join(folder, "send"), screenshots)
 
     return desktop.run(body, "manager")
 

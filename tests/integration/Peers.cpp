@@ -181,16 +181,22 @@ QString YmRun::value(const QString &key) const
     return {};
 }
 
-YmRun runYmtool(const QStringList &args, const QString &device, const QString &folder, int timeoutMs)
+SpawnSpec ymtoolLaunch(const QStringList &args, const QString &device, const QString &out)
 {
-    static std::atomic<int> serial{0};
-    const QString out = folder + QStringLiteral("/ymtool-%1.out").arg(serial++);
     SpawnSpec launch;
     launch.program = programPath(QStringLiteral("ymtool"));
     launch.args = args;
     launch.out = out;
     launch.err = out + QStringLiteral(".err");
     launch.env.push_back({"HARBROOK_PORT_COM1", device.toLocal8Bit()});
+    return launch;
+}
+
+YmRun runYmtool(const QStringList &args, const QString &device, const QString &folder, int timeoutMs)
+{
+    static std::atomic<int> serial{0};
+    const QString out = folder + QStringLiteral("/ymtool-%1.out").arg(serial++);
+    const SpawnSpec launch = ymtoolLaunch(args, device, out);
     YmRun run;
     {
         Child child(launch);

@@ -74,6 +74,9 @@ struct YmRun {
     QString value(const QString &key) const; // "file", "fields": the rest of the line
 };
 
+// ymtool on COM1 pointed at the device, its output in out and out + ".err", to start as a Child.
+SpawnSpec ymtoolLaunch(const QStringList &args, const QString &device, const QString &out);
+
 // Runs ymtool on COM1 pointed at the device.
 YmRun runYmtool(const QStringList &args, const QString &device, const QString &folder,
                 int timeoutMs = 120000);

@@ -7,6 +7,9 @@
 #include "tests/support/TestIsolation.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -293,18 +296,18 @@ TEST_F(Transfer, ASilentTerminalTimesTheSenderOut)
     EXPECT_EQ(run.result, 13) << shown(run);
 }
 
+QStringList outputLines(const QString &out)
+{
+    return QString::fromUtf8(readFile(out)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 TEST_F(Transfer, AnInterruptPressesTheStopButton)
 {
     ASSERT_TRUE(writeFile(path("src/PRG.PD4"), randomBytes(200000, 19)));
     Sim sim(root, {"--inbox", path("in"), "--rate", "9600"});
     ASSERT_TRUE(sim.ready());
-    SpawnSpec launch;
-    launch.program = programPath(QStringLiteral("ymtool"));
-    launch.args = QStringList{"send", "COM1", path("src/PRG.PD4"), "PRG.PD4", "--speed", "9600"};
-    launch.out = path("stop.out");
-    launch.err = path("stop.err");
-    launch.env.push_back({"HARBROOK_PORT_COM1", sim.device().toLocal8Bit()});
-    Child ymtool(launch);
+    Child ymtool(ymtoolLaunch({"send", "COM1", path("src/PRG.PD4"), "PRG.PD4", "--speed", "9600"},
+                              sim.device(), path("stop.out")));
     // Once blocks go out, the interrupt comes in the middle of the file.
     const QString sending = QString::fromUtf8("label PRG.PD4 送信中");
     for (int i = 0; i < 400 && !QString::fromUtf8(readFile(path("stop.out"))).contains(sending); ++i)
@@ -312,13 +315,85 @@ TEST_F(Transfer, AnInterruptPressesTheStopButton)
     ymtool.signal(SIGINT);
     ASSERT_TRUE(ymtool.wait(30000));
     sim.stop();
-    const QStringList lines =
-        QString::fromUtf8(readFile(path("stop.out"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = outputLines(path("stop.out"));
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_TRUE(lines.contains(sending)) << lines.join('\n').toStdString();
     EXPECT_EQ(lines.last(), QStringLiteral("result 2")) << lines.join('\n').toStdString();
     EXPECT_EQ(ymtool.exitCode(), 1);
     EXPECT_FALSE(QFile::exists(path("in/PRG.PD4")));
+}
+
+// A terminal that sends batch after batch without end, paced as the cradle's line and pausing about a
+// second between batches (it answers only an invitation after a quiet line). The operator's stop
+// ends the continuous receive at once, whether it comes in the middle of a batch or in the pause;
+// every batch that came whole is stored once, in append mode one copy of the records each.
+TEST_F(Transfer, AStopEndsAContinuousReceiveOfATerminalThatKeepsSending)
+{
+    const QByteArray records = randomRecords(1500, 7, 22); // 13,500 bytes: over a second on the line
+    ASSERT_TRUE(writeFile(path("out/DATA.DAT"), records));
+    const struct {
+        const char *moment;
+        const char *label; // the stop comes as the progress window shows it the nth time
+        int nth;
+        int result;
+        const char *logged; // the last line of the transfer log
+    } cases[] = {
+        {"in the middle of a batch", "label DATA.DAT ﾃﾞｰﾀ受信", 2, 2, "中断"},
+        {"between batches", "label 受信待ち", 3, 1, "取消"},
+    };
+    int run = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.moment);
+        const QString folder = path(QStringLiteral("continuous%1").arg(run++));
+        const QString rx = folder + QStringLiteral("/rx");
+        const QString out = folder + QStringLiteral("/ymtool.out");
+        const QString log = folder + QStringLiteral("/transfer.log");
+        ASSERT_TRUE(QDir().mkpath(rx));
+        Sim sim(folder, {"--outbox", path("out"), "--fields", "4,1,2", "--rate", "115200", "--batches",
+                         "1000000", "--quiet-before-batch", "500"});
+        ASSERT_TRUE(sim.ready());
+        Child ymtool(
+            ymtoolLaunch({"recv", "COM1", rx, "--continuous", "--append", "--log", log}, sim.device(), out));
+
+        const QString label = QString::fromUtf8(c.label);
+        for (int i = 0; i < 1500 && outputLines(out).count(label) < c.nth; ++i)
+            ASSERT_FALSE(ymtool.wait(20)) << outputLines(out).join('\n').toStdString();
+        ASSERT_EQ(outputLines(out).count(label), c.nth) << outputLines(out).join('\n').toStdString();
+        ymtool.signal(SIGINT);
+        QElapsedTimer sinceStop;
+        sinceStop.start();
+        const auto received = [&] {
+            const QStringList lines = outputLines(out);
+            return std::any_of(lines.begin(), lines.end(),
+                               [](const QString &l) { return l.startsWith(QLatin1String("file ")); });
+        };
+        while (!received() && sinceStop.elapsed() < 10000)
+            QThread::msleep(10);
+        const qint64 took = sinceStop.elapsed();
+        ASSERT_TRUE(ymtool.wait(10000));
+        const QString simLog = sim.stop();
+        EXPECT_LT(took, 1000) << outputLines(out).join('\n').toStdString();
+
+        const QStringList lines = outputLines(out);
+        EXPECT_EQ(lines.last(), QStringLiteral("result %1").arg(c.result)) << lines.join('\n').toStdString();
+        const qsizetype delivered = simLog.count(QLatin1String("sent DATA.DAT "));
+        EXPECT_GE(delivered, 1) << simLog.toStdString();
+        EXPECT_EQ(readFile(rx + QStringLiteral("/DATA.DAT")), records.repeated(delivered))
+            << simLog.toStdString();
+        EXPECT_EQ(QDir(rx).entryList(QDir::Files), QStringList{"DATA.DAT"});
+
+        const QStringList logLines =
+            platform::cp932::decode(readFile(log)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        ASSERT_EQ(logLines.size(), delivered + 1) << logLines.join('\n').toStdString();
+        const auto code = [](const QString &line) {
+            return line.section(QString::fromUtf8("受信  "), 1).trimmed();
+        };
+        for (qsizetype i = 0; i < delivered; ++i) {
+            EXPECT_TRUE(logLines.at(i).contains(QLatin1String("DATA.DAT"))) << logLines.at(i).toStdString();
+            EXPECT_EQ(code(logLines.at(i)), QString::fromUtf8("正常終了")) << logLines.at(i).toStdString();
+        }
+        EXPECT_EQ(code(logLines.last()), QString::fromUtf8(c.logged)) << logLines.join('\n').toStdString();
+    }
 }
 
 TEST_F(Transfer, ANoisyLineStillCarriesFilesBothWays)

@@ -3,10 +3,12 @@
 #include "comm/ui/ComForm.h"
 #include "comm/ui/ComMain.h"
 #include "comm/ui/CorlissL.h"
+#include "common/ui/ScreenFit.h"
 #include "platform/Registry.h"
 #include "tests/comm/FakeClock.h"
 #include "tests/comm/FakeSerialPort.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -90,7 +93,6 @@ TEST(ComFormShape, ControlsCaptionAndFlags)
     ASSERT_NE(stop, nullptr);
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(label->text(), QString("受信待ち"));
-    EXPECT_EQ(label->width(), 191);
     EXPECT_EQ(gauge->value(), 0);
     EXPECT_EQ(stop->text(), QString("終了"));
     EXPECT_EQ(timer->interval(), 50);
@@ -150,9 +152,13 @@ TEST_F(ProgressWindow, StopDuringASendEndsWith2AndClosesTheWindow)
 TEST_F(ProgressWindow, FirstOpensOverTheWindowThatStartedTheTransfer)
 {
     QWidget starter;
-    starter.setGeometry(500, 300, 330, 300);
+    // With room around it on the smallest offscreen screen (800x600) for the window to lie over it.
+    starter.setGeometry(200, 150, 330, 300);
     starter.show();
     open(4, {}, &starter);
+    // Framed as a transfer shows it.
+    comm::ComForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(comm::ComForm.get()));
     EXPECT_TRUE(centredOver(starter.frameGeometry(), comm::ComForm->frameGeometry()));
     EXPECT_EQ(YmComClose(handle), 0);
 }
@@ -188,6 +194,27 @@ TEST_F(ProgressWindow, PositionIsKeptPerPort)
     EXPECT_EQ(YmComClose(handle), 0);
     EXPECT_EQ(storedInteger("COM1", "DspX"), 40);
     EXPECT_EQ(storedInteger("COM1", "DspY"), 50);
+}
+
+// A place stored on a larger screen: the window is shown on this one, and that place is kept.
+TEST_F(ProgressWindow, AStoredPlaceOffThisScreenIsShownOnIt)
+{
+    screenfit::install(*qApp); // as every program does at start
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    storePosition("COM2", area.right() + 400, area.bottom() + 300);
+    open(2);
+    Seen seen;
+    QRect shown;
+    lookThenStop(seen, [&shown] { shown = comm::ComForm->frameGeometry(); });
+    QByteArray name;
+    QByteArray fields;
+    EXPECT_EQ(YmRecvFile(handle, "", 1, 1, name, fields), 1);
+    ASSERT_TRUE(seen.visible);
+    EXPECT_TRUE(area.contains(shown))
+        << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
+    EXPECT_EQ(storedInteger("COM2", "DspX"), shown.x());
+    EXPECT_EQ(storedInteger("COM2", "DspY"), shown.y());
+    EXPECT_EQ(YmComClose(handle), 0);
 }
 
 TEST_F(ProgressWindow, DisplayModeOffHidesAllButTheJobSettingsSend)

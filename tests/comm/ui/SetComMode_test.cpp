@@ -5,6 +5,7 @@
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -83,6 +84,14 @@ protected:
     {
         ui.queueForm(std::move(script));
         return platform::ui().showModal(form);
+    }
+
+    // Complete settings with the log panel shown, so every browse button is there; nothing recorded.
+    void startWithTheLogOn()
+    {
+        ui.clear();
+        comm::Mode = completeSettings();
+        comm::Mode.LogEnable = true;
     }
 
     testsupport::RecordingUi ui;
@@ -459,9 +468,7 @@ TEST_F(SetComModeTest, BrowseButtonsHandTheEditToThePickerAndTakeItsAnswer)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.button);
-        ui.clear();
-        comm::Mode = completeSettings();
-        comm::Mode.LogEnable = true;
+        startWithTheLogOn();
         TSetComModeForm form;
         int modeSeen = 0;
         QString pathSeen;
@@ -497,6 +504,48 @@ TEST_F(SetComModeTest, BrowseButtonsHandTheEditToThePickerAndTakeItsAnswer)
         EXPECT_TRUE(pickerIsFolderForm);
         EXPECT_EQ(ui.forms().size(), 3u);
         EXPECT_EQ(ui.pendingForms(), 0);
+    }
+}
+
+TEST_F(SetComModeTest, TheFocusComesBackToTheBrowseButtonAndEnterPressesThePickersButtons)
+{
+    const QString folder = existing("picked");
+    const struct {
+        const char *button;
+        const char *edit;
+        const char *pickerButton;
+        QString edited; // the edit's text after the picker
+    } cases[] = {
+        {"RxSanshouBtn", "RxFolder", "OkButton", folder + QLatin1Char('/')},
+        {"TxSanshouBtn", "TxFolder", "CancellButton", folder},
+        {"LogSanshouBtn", "LogFileFolder", "OkButton", folder + QLatin1Char('/')},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button);
+        startWithTheLogOn();
+        TSetComModeForm form;
+        auto *browse = control<QPushButton>(form, c.button);
+        const QWidget *focused = nullptr;
+        run(form, [&](QDialog &) {
+            QApplication::setActiveWindow(&form);
+            control<QLineEdit>(form, c.edit)->setText(folder);
+            browse->setFocus();
+            ui.queueForm([&](QDialog &picker) {
+                QApplication::setActiveWindow(&picker);
+                auto *button = control<QPushButton>(picker, c.pickerButton);
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_Return);
+            });
+            QTest::keyClick(browse, Qt::Key_Return);
+            QApplication::setActiveWindow(&form);
+            focused = QApplication::focusWidget();
+            form.CancelBtn->click();
+        });
+        ASSERT_EQ(ui.forms().size(), 2u);
+        EXPECT_FALSE(ui.forms()[1].formLeftOpen);
+        EXPECT_EQ(focused, browse) << "the focus is on "
+                                   << (focused ? focused->objectName().toStdString() : "nothing");
+        EXPECT_EQ(control<QLineEdit>(form, c.edit)->text(), c.edited);
     }
 }
 

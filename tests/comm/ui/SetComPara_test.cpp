@@ -1,4 +1,5 @@
 #include "comm/CorlissRules.h"
+#include "comm/ui/ComMain.h"
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/SetComPara.h"
 #include "platform/Registry.h"
@@ -7,6 +8,7 @@
 #include "tests/support/TestIsolation.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -14,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -434,4 +437,55 @@ TEST_F(SetComFormTest, ModeButtonOpensTheModeDialogAndLeavesTheConditions)
     ASSERT_EQ(forms.size(), 2u);
     EXPECT_EQ(forms[1].caption, QStringLiteral("通信モード設定"));
     expectConditions(conditions, {2, 460800, 0, 0, "COM2"});
+}
+
+TEST_F(SetComFormTest, EnterPressesTheFocusedButtonAndTheFocusComesBackFromTheModeDialog)
+{
+    YmInitialize();
+    comm::Mode.DefRxFolder = testsupport::caseFolder() + QLatin1Char('/');
+    comm::Mode.DefTxFolder = testsupport::caseFolder() + QLatin1Char('/');
+    ui.clear();
+    ComConditions conditions{2, 115200, 1, 1, "COM2"};
+    TSetComForm form(conditions);
+    const QWidget *focusedAfterMode = nullptr;
+    const int result = run(form, [&](QDialog &f) {
+        QApplication::setActiveWindow(&f);
+        auto *modeButton = child<QPushButton>(f, "SetModeBtn");
+        modeButton->setFocus();
+        ui.queueForm([](QDialog &mode) {
+            auto *cancel = child<QPushButton>(mode, "CancelBtn");
+            cancel->setFocus();
+            QTest::keyClick(cancel, Qt::Key_Return);
+        });
+        QTest::keyClick(modeButton, Qt::Key_Return);
+        // The window manager activates the conditions dialog again once the mode dialog has gone.
+        QApplication::setActiveWindow(&f);
+        focusedAfterMode = QApplication::focusWidget();
+        pick(portBox(f), 0);
+        auto *update = child<QPushButton>(f, "SetBtn");
+        update->setFocus();
+        QTest::keyClick(update, Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    const std::vector<UiEvent> forms = ui.forms();
+    ASSERT_EQ(forms.size(), 2u);
+    EXPECT_EQ(forms[1].caption, QStringLiteral("通信モード設定"));
+    EXPECT_EQ(forms[1].formResult, QDialog::Rejected);
+    EXPECT_FALSE(forms[1].formLeftOpen);
+    EXPECT_EQ(focusedAfterMode, form.findChild<QPushButton *>(QStringLiteral("SetModeBtn")));
+    EXPECT_EQ(result, QDialog::Accepted);
+    expectConditions(conditions, {1, 115200, 1, 1, "COM1"});
+    EXPECT_EQ(storedInteger(QStringLiteral("ComPort")), 1);
+
+    // キャンセル by Enter leaves the conditions as they were.
+    ui.clear();
+    TSetComForm again(conditions);
+    EXPECT_EQ(run(again,
+                  [](QDialog &f) {
+                      pick(portBox(f), 2);
+                      auto *cancel = child<QPushButton>(f, "CancelBtn");
+                      cancel->setFocus();
+                      QTest::keyClick(cancel, Qt::Key_Return);
+                  }),
+              QDialog::Rejected);
+    expectConditions(conditions, {1, 115200, 1, 1, "COM1"});
 }

@@ -6,9 +6,13 @@
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -240,4 +244,54 @@ TEST_F(MainFormTest, EnquiryWithoutABrowserShowsWhereTheHelpPageIs)
     EXPECT_EQ(boxes[0].style.icon, platform::MsgIcon::Information);
     EXPECT_EQ(boxes[0].style.buttons, platform::MsgButtons::Ok);
     EXPECT_TRUE(form->isEnabled());
+}
+
+// Enter presses the focused button, and once what the button opened has closed, the focus is back
+// on it.
+TEST_F(MainFormTest, EnterPressesTheFocusedButtonAndTheFocusComesBackToIt)
+{
+    // No transfer gets further than the port: its boxes are what the button shows.
+    const QByteArray previousPort = qgetenv("HARBROOK_PORT_COM1");
+    qputenv("HARBROOK_PORT_COM1", QFile::encodeName(casePath(QStringLiteral("no-such-device"))));
+    const auto form = makeForm();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    enum class Shows { Form, Box, Document };
+    const struct {
+        const char *button;
+        Shows shows;
+    } cases[] = {
+        {"GyoumuBtn", Shows::Form},   {"MasterBtn", Shows::Form}, {"FerPrgBtn", Shows::Box},
+        {"AddinProgBtn", Shows::Box}, {"AiCdTblBtn", Shows::Box}, {"RcvBtn", Shows::Box},
+        {"SendBtn", Shows::Box},      {"SetComBtn", Shows::Form}, {"QueryBtn", Shows::Document},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button);
+        auto *button = form->findChild<QPushButton *>(QLatin1String(c.button));
+        ASSERT_NE(button, nullptr);
+        ui.clear();
+        if (c.shows == Shows::Form)
+            ui.queueForm([](QDialog &dialog) { dialog.reject(); });
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+
+        switch (c.shows) {
+        case Shows::Form:
+            EXPECT_EQ(ui.forms().size(), 1u);
+            break;
+        case Shows::Box:
+            EXPECT_EQ(ui.messageBoxes().size(), 2u); // the library's, then the menu's own
+            break;
+        case Shows::Document:
+            EXPECT_EQ(ui.openedDocuments().size(), 1u);
+            break;
+        }
+        EXPECT_TRUE(form->isEnabled());
+        // The window manager activates the menu again once the dialog or box has gone.
+        QApplication::setActiveWindow(form.get());
+        const QWidget *focused = QApplication::focusWidget();
+        EXPECT_EQ(focused, button) << "the focus is on "
+                                   << (focused ? focused->objectName().toStdString() : "nothing");
+    }
+    qputenv("HARBROOK_PORT_COM1", previousPort);
 }

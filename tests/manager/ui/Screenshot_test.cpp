@@ -7,6 +7,7 @@
 #include "comm/ui/SetFolder.h"
 #include "jobs/ui/SetGyoumu.h"
 #include "manager/ui/Main.h"
+#include "tests/support/LayoutChecks.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/Screenshot.h"
 
@@ -57,6 +58,8 @@ TEST(ScreenshotTest, MainMenu)
     form.show();
     for (const QPushButton *button : form.findChildren<QPushButton *>())
         EXPECT_TRUE(drawable(*button, button->text())) << button->text().toStdString();
+    testsupport::expectTextsWhole(form);
+    testsupport::expectFitsScreen(form);
     const QImage shot = form.grab().toImage();
     EXPECT_EQ(shot.size(), QSize(330, 300) * shot.devicePixelRatio());
     EXPECT_TRUE(shot.save(screenshotPath(QStringLiteral("main-menu.png"))));

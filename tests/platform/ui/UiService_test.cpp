@@ -8,10 +8,13 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "platform/UiService.h"
+#include "platform/ui/TitleRoom.h"
 #include "platform/ui/WidgetUiService.h"
+#include "tests/support/LayoutChecks.h"
 #include "tests/support/RecordingUiService.h"
 
 using platform::MsgButtons;
@@ -222,15 +225,18 @@ struct ShownBox {
     QMessageBox::StandardButtons buttons;
 };
 
-// Waits, from the event loop of the box's exec(), for the modal message box; records it and
-// clicks `button`. Gives up after about two seconds and then closes whatever box is up.
-void answerNextBox(QMessageBox::StandardButton button, ShownBox &seen, int attemptsLeft = 200)
+using BoxLook = std::function<void(QMessageBox &)>;
+
+// Waits, from the event loop of the box's exec(), for the modal message box; records it, lets look
+// inspect it, and clicks `button`. Gives up after about two seconds and then closes whatever box is up.
+void answerNextBox(QMessageBox::StandardButton button, ShownBox &seen, const BoxLook &look = {},
+                   int attemptsLeft = 200)
 {
-    QTimer::singleShot(10, [button, &seen, attemptsLeft] {
+    QTimer::singleShot(10, [button, &seen, look, attemptsLeft] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) {
             if (attemptsLeft > 0) {
-                answerNextBox(button, seen, attemptsLeft - 1);
+                answerNextBox(button, seen, look, attemptsLeft - 1);
                 return;
             }
             for (QWidget *widget : QApplication::topLevelWidgets()) {
@@ -248,6 +254,8 @@ void answerNextBox(QMessageBox::StandardButton button, ShownBox &seen, int attem
         seen.parent = box->parentWidget();
         seen.defaultButton = box->standardButton(box->defaultButton());
         seen.buttons = box->standardButtons();
+        if (look)
+            look(*box);
         box->button(button)->click();
     });
 }
@@ -342,4 +350,38 @@ TEST(WidgetUiService, BoxAskedFromAWorkerThreadIsShownOnTheGuiThread)
     EXPECT_TRUE(seen.found);
     EXPECT_EQ(seen.text, QString("受信データ読取エラー"));
     EXPECT_EQ(result, MsgResult::Ok);
+}
+
+// The desktop cuts a caption wider than the box short ("業務… 信"): a box is as wide as its caption
+// needs, whatever its text, and shows its text whole.
+TEST(WidgetUiService, TheBoxIsWideEnoughForItsCaptionAndShowsItsTextWhole)
+{
+    const struct {
+        const char *caption;
+        const char *text;
+    } cases[] = {
+        {"業務設定データ送信", "正常終了"},
+        {"マスターファイル受信", "タイムアウト"},
+        {"プログラム転送", "ﾌｨｰﾙﾄﾞﾌｧｲﾙ(ﾃﾞｰﾀ)ｴﾗｰ"},
+        {"Corliss通信", "COM1 は既に使用されているか\r\n使用不可の状態です。"},
+        // The enquiry without a browser.
+        {"Ferrolin Pro BHT-800", "ヘルプページを開けませんでした。\n/usr/local/lib/harbrook/help/index.html"},
+        {"ファイル作成／アクセスエラー",
+         "/home/operator/harbrook/log/"
+         "CRLCOM1_2026_12.log\r\nの通信履歴保存ファイル作成／アクセスできません。"},
+    };
+    platform::WidgetUiService service;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.caption);
+        ShownBox seen;
+        int width = 0;
+        answerNextBox(QMessageBox::Ok, seen, [&width](QMessageBox &box) {
+            width = box.frameGeometry().width();
+            testsupport::expectTextsWhole(box);
+            testsupport::expectFitsScreen(box);
+        });
+        service.messageBox(QString::fromUtf8(c.text), QString::fromUtf8(c.caption), MsgStyle{MsgIcon::Stop});
+        ASSERT_TRUE(seen.found);
+        EXPECT_GE(width, platform::titleBarWidth(QString::fromUtf8(c.caption)));
+    }
 }
