@@ -6,6 +6,8 @@
 
 void keepLargestSize(QWidget &window, int states, const std::function<void(int)> &show)
 {
+    // Measured as shown: the style polishes a widget, and may change its size, when it first shows.
+    window.ensurePolished();
     QLayout *layout = window.layout();
     QSize largest = window.minimumSize();
     for (int state = 0; state < states; ++state) {

@@ -198,9 +198,11 @@ TEST_F(JobLayoutTest, EveryDialogFitsAndShowsItsTextsWhole)
     showPage(0);
     ui.queueForm([](QDialog &dialog) {
         auto &bt = static_cast<TSetBtForm &>(dialog);
+        const QSize opened = bt.size();
         choose(bt.ModeCB, 0);
         choose(bt.SecurityCB, 2);
         expectWhole(bt, "Bluetooth with the address and the pass key");
+        EXPECT_EQ(bt.size(), opened) << "the Bluetooth settings changed their size";
         dialog.reject();
     });
     form->SetBluetooth->click();
