@@ -1,5 +1,7 @@
 #include "CorlissRules.h"
 
+#include "platform/WindowPlacement.h"
+
 #include <algorithm>
 
 #include "comm/SetFolderRules.h"
@@ -388,16 +390,7 @@ QPoint progressWindowPosition(const std::optional<QPoint> &stored, const QRect &
 {
     if (stored)
         return *stored;
-    const QRect over = owner.isValid() ? owner : screen;
-    QPoint place(over.left() + (over.width() - size.width()) / 2,
-                 over.top() + (over.height() - size.height()) / 2);
-    if (screen.isValid()) {
-        place.setX(
-            std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())));
-        place.setY(
-            std::clamp(place.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())));
-    }
-    return place;
+    return windowplacement::centredOver(size, owner.isValid() ? owner : screen, screen);
 }
 
 } // namespace comm

@@ -9,7 +9,7 @@
 #include "platform/PosixSerialPort.h"
 #include "platform/Registry.h"
 #include "platform/UiService.h"
-#include "platform/ui/OwnerPlacement.h"
+#include "platform/ui/ScreenFit.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -228,8 +228,8 @@ int YmComOpen(QWidget *owner, const QByteArray &portName, int speed)
     const QWidget *ownerWindow = owner != nullptr ? owner->window() : nullptr;
     const QScreen *screen = ownerWindow != nullptr ? ownerWindow->screen() : QGuiApplication::primaryScreen();
     ComForm->move(progressWindowPosition(
-        stored, ownerWindow != nullptr ? platform::assumedFrame(*ownerWindow) : QRect(),
-        ComForm->size().grownBy(platform::assumedFrameMargins(*ComForm)),
+        stored, ownerWindow != nullptr ? screenfit::expectedFrame(*ownerWindow) : QRect(),
+        ComForm->size().grownBy(screenfit::expectedFrameMargins(*ComForm)),
         screen != nullptr ? screen->availableGeometry() : QRect()));
 
     QString tempFailure;

@@ -165,7 +165,8 @@ bool requestFocus(QWidget *target)
 }
 
 WindowLock::WindowLock(QWidget *window)
-    : window_(window), closeRefusal_(new CloseRefusal(window)), wasEnabled_(window->isEnabled())
+    : window_(window), focus_(window->focusWidget()), closeRefusal_(new CloseRefusal(window)),
+      wasEnabled_(window->isEnabled())
 {
     window->installEventFilter(closeRefusal_);
     window->setEnabled(false);
@@ -178,6 +179,9 @@ WindowLock::~WindowLock()
     window_->removeEventFilter(closeRefusal_);
     delete closeRefusal_;
     window_->setEnabled(wasEnabled_);
+    // Disabling the window took the focus from the control the operator used.
+    if (wasEnabled_ && !focus_.isNull())
+        requestFocus(focus_);
 }
 
 } // namespace formkit

@@ -74,7 +74,8 @@ bool requestFocus(QWidget *target);
 
 // Disables a window for the length of a transfer or of a program it waits for, and refuses every
 // close of it meanwhile (its close box included): the caller waits with events running, and a
-// window that vanished under it would leave the operator without a way back.
+// window that vanished under it would leave the operator without a way back. Then the focus goes
+// back to the control that had it.
 class WindowLock {
 public:
     explicit WindowLock(QWidget *window);
@@ -84,6 +85,7 @@ public:
 
 private:
     QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
     QObject *closeRefusal_;
     bool wasEnabled_;
 };

@@ -1,6 +1,6 @@
 #include "ProgramStart.h"
 
-#include "ScreenFit.h"
+#include "platform/ui/ScreenFit.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -18,7 +18,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -58,23 +57,6 @@ QPixmap terminalPicture(QSize size)
                      QStringLiteral("BHT-800"));
     return picture;
 }
-
-// Disabling the menu while a dialog or a transfer runs takes the focus from the button that started
-// it; without this the focus would come back on the first button.
-class FocusReturn {
-public:
-    explicit FocusReturn(const QWidget &window) : control_(window.focusWidget()) {}
-    ~FocusReturn()
-    {
-        if (control_ && control_->isEnabled() && control_->isVisible())
-            control_->setFocus(Qt::OtherFocusReason);
-    }
-    FocusReturn(const FocusReturn &) = delete;
-    FocusReturn &operator=(const FocusReturn &) = delete;
-
-private:
-    QPointer<QWidget> control_;
-};
 
 } // namespace
 
@@ -166,7 +148,6 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int handle)> &operation)
 {
-    const FocusReturn focus(*this);
     const formkit::WindowLock lock(this);
     const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle != -1) {
@@ -179,7 +160,6 @@ void TMainForm::runTransfer(int kind, const std::function<std::optional<int>(int
 void TMainForm::GyoumuBtnClick()
 {
     // The main menu stays disabled, and cannot be closed, while the editor is open.
-    const FocusReturn focus(*this);
     const formkit::WindowLock lock(this);
     TSetGyForm form(AppPath, ComPort, ComSpeed, this);
     // A window of its own: the disabled main menu must not disable it.
@@ -189,7 +169,6 @@ void TMainForm::GyoumuBtnClick()
 
 void TMainForm::MasterBtnClick()
 {
-    const FocusReturn focus(*this);
     const formkit::WindowLock lock(this);
     TMasterForm form(ComPort, ComSpeed, this);
     form.setEnabled(true);
@@ -268,14 +247,12 @@ void TMainForm::SetComBtnClick()
 
 void TMainForm::QueryBtnClick()
 {
-    const FocusReturn focus(*this);
-    setEnabled(false);
+    const formkit::WindowLock lock(this);
     const QString page = AppPath + QStringLiteral("help/index.html");
     // Without a browser the shell open fails silently; tell the operator where the page is instead.
     if (!platform::ui().openDocument(page))
         platform::ui().messageBox(QStringLiteral("ヘルプページを開けませんでした。\n") + page, windowTitle(),
                                   {.icon = platform::MsgIcon::Information});
-    setEnabled(true);
 }
 
 void TMainForm::HPBtnClick() {}

@@ -6,6 +6,7 @@
 #include "common/ui/NEdit.h"
 #include "masters/MasterFldRules.h"
 #include "platform/UiService.h"
+#include "platform/ui/TitleRoom.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -88,9 +89,8 @@ TMasterFldForm::TMasterFldForm(const std::vector<int> &widths, QWidget *parent) 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
-    // The window manager cuts a caption wider than the caption bar leaves room for beside its icon
-    // and buttons; the controls alone would make the dialog that narrow.
-    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 10 * fontMetrics().height());
+    // The controls alone would leave the caption bar too narrow for the title.
+    platform::keepTitleWhole(*this);
 
     KeyFldNE->installEventFilter(this);
     FldCntCB->installEventFilter(this);

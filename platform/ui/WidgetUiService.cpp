@@ -1,6 +1,5 @@
 #include "WidgetUiService.h"
 
-#include "OwnerPlacement.h"
 #include "TitleRoom.h"
 
 #include <QAbstractButton>
@@ -8,10 +7,12 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPointer>
-#include <QShowEvent>
+#include <QSplitter>
 #include <QThread>
+#include <QTreeView>
 #include <QUrl>
 #include <vector>
 
@@ -63,21 +64,6 @@ QMessageBox::Icon iconOf(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
-// A message box takes its size from its texts only once it is being shown, after Qt has placed it:
-// it is centred over its owner, frame and all, at the size it then has.
-class CentredMessageBox final : public QMessageBox {
-public:
-    using QMessageBox::QMessageBox;
-
-protected:
-    void showEvent(QShowEvent *event) override
-    {
-        QMessageBox::showEvent(event);
-        if (!event->spontaneous())
-            moveFrameTo(*this, frameCentredOverOwner(*this));
-    }
-};
-
 } // namespace
 
 namespace {
@@ -122,7 +108,7 @@ MsgResult WidgetUiService::messageBox(const QString &text, const QString &captio
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
-    QPointer<QMessageBox> box = new CentredMessageBox(ownerWindow());
+    QPointer<QMessageBox> box = new QMessageBox(ownerWindow());
     box->setTextFormat(Qt::PlainText); // file names and messages are never markup
     box->setText(shown);
     box->setWindowTitle(caption);
@@ -195,6 +181,26 @@ QString WidgetUiService::saveFileName(const QString &title, const QString &start
     return runFileDialog(QFileDialog::AcceptSave, title, start, filter);
 }
 
+namespace {
+
+// Qt's own file dialog sizes its columns for short English texts: sizes, kinds and dates in Japanese
+// were cut ("136…tes", "平…ト"), and so was the place list's "コンピュータ".
+void showDetailsWhole(QFileDialog &dialog)
+{
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    dialog.resize(860, 480);
+    if (auto *places = dialog.findChild<QSplitter *>(QStringLiteral("splitter")))
+        places->setSizes({150, 700});
+}
+
+} // namespace
+
 QString WidgetUiService::runFileDialog(int mode, const QString &title, const QString &start,
                                        const QString &filter)
 {
@@ -204,6 +210,7 @@ QString WidgetUiService::runFileDialog(int mode, const QString &title, const QSt
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The programs' filters name extensions in upper case, which their files often are not.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    showDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -1,5 +1,7 @@
 #include "tests/support/LayoutChecks.h"
 
+#include "platform/ui/TitleRoom.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -90,6 +92,10 @@ void checkGroupTitle(const QGroupBox &box)
 
 void expectTextsWhole(const QWidget &window)
 {
+    if (window.isWindow()) {
+        EXPECT_GE(window.width(), platform::titleBarWidth(window.windowTitle()))
+            << "caption cut by the window manager: \"" << window.windowTitle().toStdString() << "\"";
+    }
     for (const QWidget *control : window.findChildren<QWidget *>()) {
         if (!control->isVisibleTo(&window))
             continue;

@@ -13,7 +13,7 @@ inline constexpr QSize largestWindow{1270, 730};
 
 // Fails, naming the control, for each visible label, check box, radio button, push button or group
 // box title of the window whose text does not fit the place it has (a wrapping label: the height its
-// width needs).
+// width needs); and when the window is too narrow for the caption bar to show its title whole.
 void expectTextsWhole(const QWidget &window);
 
 // Fails when the window is larger than largestWindow.

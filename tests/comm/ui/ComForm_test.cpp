@@ -3,8 +3,8 @@
 #include "comm/ui/ComForm.h"
 #include "comm/ui/ComMain.h"
 #include "comm/ui/CorlissL.h"
-#include "common/ui/ScreenFit.h"
 #include "platform/Registry.h"
+#include "platform/ui/ScreenFit.h"
 #include "tests/comm/FakeClock.h"
 #include "tests/comm/FakeSerialPort.h"
 
@@ -167,9 +167,11 @@ TEST_F(ProgressWindow, PositionIsKeptPerPort)
 {
     storePosition("COM1", 40, 50);
     open(3);
-    // Nothing stored for COM3 yet, and no window started it: the middle of the screen.
-    EXPECT_TRUE(
-        centredOver(QGuiApplication::primaryScreen()->availableGeometry(), comm::ComForm->frameGeometry()));
+    // Nothing stored for COM3 yet, and no window started it: the middle of the screen, with the frame
+    // the window will have once it is shown.
+    const QRect frame(comm::ComForm->pos(),
+                      comm::ComForm->size().grownBy(screenfit::expectedFrameMargins(*comm::ComForm)));
+    EXPECT_TRUE(centredOver(QGuiApplication::primaryScreen()->availableGeometry(), frame));
     Seen seen;
     lookThenStop(seen, [] { comm::ComForm->move(300, 200); });
     QByteArray name;

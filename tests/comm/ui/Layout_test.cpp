@@ -4,7 +4,6 @@
 #include "comm/ui/SetComMode.h"
 #include "comm/ui/SetComPara.h"
 #include "comm/ui/SetFolder.h"
-#include "platform/ui/TitleRoom.h"
 
 #include "tests/comm/FakeClock.h"
 #include "tests/comm/FakeSerialPort.h"
@@ -28,9 +27,6 @@ void expectWholeAndOnScreen(QWidget &window)
 {
     testsupport::expectTextsWhole(window);
     testsupport::expectFitsScreen(window);
-    // The window manager cuts a caption wider than the frame short.
-    EXPECT_GE(window.frameGeometry().width(), platform::titleBarWidth(window.windowTitle()))
-        << window.windowTitle().toStdString();
 }
 
 TEST(Layout, TheSettingsDialogsShowEveryTextWhole)

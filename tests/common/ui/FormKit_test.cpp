@@ -190,6 +190,17 @@ TEST(FormKit, ALockedWindowRefusesToCloseUntilReleased)
     EXPECT_TRUE(window.close());
 }
 
+TEST(FormKit, AReleasedLockGivesTheFocusBackToTheControlThatHadIt)
+{
+    FocusWindow f;
+    f.last->setFocus();
+    {
+        const formkit::WindowLock lock(&f.window);
+        EXPECT_FALSE(f.last->hasFocus());
+    }
+    EXPECT_TRUE(f.last->hasFocus());
+}
+
 TEST(FormKit, AWindowAlreadyDisabledStaysDisabledAfterALock)
 {
     QWidget window;

@@ -55,6 +55,12 @@ TEST(LayoutChecks, EachKindOfCutTextIsNamed)
     const std::unique_ptr<QDialog> group(cutIn(new QGroupBox(QStringLiteral("確認/警告ブザー設定")), 40));
     EXPECT_NONFATAL_FAILURE(testsupport::expectTextsWhole(*group), "title cut");
 
+    QDialog narrow;
+    narrow.setWindowTitle(QStringLiteral("業務設定データ送信"));
+    narrow.resize(120, 60);
+    narrow.show();
+    EXPECT_NONFATAL_FAILURE(testsupport::expectTextsWhole(narrow), "caption cut");
+
     QDialog tooLarge;
     tooLarge.resize(testsupport::largestWindow + QSize(0, 10));
     EXPECT_NONFATAL_FAILURE(testsupport::expectFitsScreen(tooLarge), "");

@@ -3,13 +3,27 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QListView>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
+#include <QTreeView>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/UiService.h"
 #include "platform/ui/TitleRoom.h"
@@ -384,4 +398,97 @@ TEST(WidgetUiService, TheBoxIsWideEnoughForItsCaptionAndShowsItsTextWhole)
         ASSERT_TRUE(seen.found);
         EXPECT_GE(width, platform::titleBarWidth(QString::fromUtf8(c.caption)));
     }
+}
+
+namespace {
+
+// The widest text of a column, as the view itself reckons it.
+int widest(const QAbstractItemView &view, int column)
+{
+    return view.sizeHintForColumn(column);
+}
+
+} // namespace
+
+TEST(WidgetUiService, TheFileDialogShowsEachDetailOfAFileWhole)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile file(folder.filePath(QStringLiteral("AddIn.lst")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(QByteArray(136, 'x')), 136);
+    file.close();
+
+    struct Seen {
+        bool looked = false;
+        std::vector<std::string> cut;
+    } seen;
+    const auto look = [&seen] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return false;
+        auto *details = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+        auto *places = dialog->findChild<QListView *>(QStringLiteral("sidebar"));
+        if (!details || !places || !details->model() || details->model()->rowCount(details->rootIndex()) == 0)
+            return false;
+        // The size and the kind arrive after the name.
+        const QModelIndex listed = details->model()->index(0, 0, details->rootIndex());
+        for (int column = 1; column <= 2; ++column) {
+            if (listed.siblingAtColumn(column).data().toString().isEmpty())
+                return false;
+        }
+        QApplication::processEvents();
+        seen.looked = true;
+        const QHeaderView *header = details->header();
+        for (int column = 0; column < header->count(); ++column) {
+            if (!header->isSectionHidden(column) && header->sectionSize(column) < widest(*details, column))
+                seen.cut.push_back("column " + std::to_string(column));
+        }
+        if (places->viewport()->width() < places->sizeHintForColumn(0))
+            seen.cut.push_back("places");
+        testsupport::expectFitsScreen(*dialog);
+        dialog->reject();
+        return true;
+    };
+    // Qt keeps the column widths a dialog last had, as narrow as an operator may have left them: here
+    // in this case's own folder, not the user's settings.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    const auto restoreSettingsPath = qScopeGuard([] {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    });
+    {
+        QFileDialog narrowed;
+        narrowed.setOption(QFileDialog::DontUseNativeDialog);
+        auto *details = narrowed.findChild<QTreeView *>(QStringLiteral("treeView"));
+        ASSERT_NE(details, nullptr);
+        for (int column = 1; column < details->header()->count(); ++column)
+            details->header()->resizeSection(column, 30);
+    }
+    // From the dialog's own event loop, once it lists the folder.
+    std::function<void(int)> poll = [&](int attemptsLeft) {
+        QTimer::singleShot(20, [&, attemptsLeft] {
+            if (!look() && attemptsLeft > 0)
+                poll(attemptsLeft - 1);
+            else if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+    };
+    poll(200);
+    // Qt's texts in Japanese, as the programs show them.
+    QTranslator japanese;
+    ASSERT_TRUE(japanese.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                              QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&japanese);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    platform::WidgetUiService service;
+    EXPECT_EQ(service.openFileName(QStringLiteral("業務設定ファイルを開く"), folder.path() + QLatin1Char('/'),
+                                   QStringLiteral("すべて (*)")),
+              QString());
+    QCoreApplication::removeTranslator(&japanese);
+    QLocale::setDefault(before);
+    ASSERT_TRUE(seen.looked) << "the dialog never listed the folder";
+    for (const std::string &cut : seen.cut)
+        ADD_FAILURE() << "cut: " << cut;
 }

@@ -1,4 +1,4 @@
-#include "common/ui/ScreenFit.h"
+#include "platform/ui/ScreenFit.h"
 
 #include <QApplication>
 #include <QDialog>

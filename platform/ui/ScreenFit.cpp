@@ -1,6 +1,6 @@
 #include "ScreenFit.h"
 
-#include "common/WindowPlacement.h"
+#include "platform/WindowPlacement.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -39,20 +39,6 @@ const QWidget *ownerOf(const QWidget &widget)
     return owner && owner->isVisible() ? owner : nullptr;
 }
 
-// The frame the window manager draws or will draw: a window shown for the first time has none yet,
-// so its owner's, or another shown window's, stands in for it.
-QMargins expectedFrameMargins(const QWidget &widget)
-{
-    QMargins another = frameMargins(ownerOf(widget));
-    for (const QWidget *other : QApplication::topLevelWidgets()) {
-        if (!another.isNull())
-            break;
-        if (other != &widget && other->isVisible())
-            another = frameMargins(other);
-    }
-    return windowplacement::assumedFrameMargins(frameMargins(&widget), another);
-}
-
 // Places the frame's top-left corner at corner, through the window's own area: the frame of a window
 // not yet mapped is only a guess.
 void placeFrame(QWidget &widget, const QPoint &corner, const QMargins &margins)
@@ -88,7 +74,7 @@ void centre(QWidget &widget)
     const QMargins margins = expectedFrameMargins(widget);
     const QSize frame = widget.size().grownBy(margins);
     placeFrame(widget,
-               windowplacement::centredOver(frame, owner ? owner->frameGeometry() : available, available),
+               windowplacement::centredOver(frame, owner ? expectedFrame(*owner) : available, available),
                margins);
     widget.setProperty(placedHere, true);
 }
@@ -156,6 +142,23 @@ protected:
 };
 
 } // namespace
+
+QMargins expectedFrameMargins(const QWidget &widget)
+{
+    QMargins another = frameMargins(ownerOf(widget));
+    for (const QWidget *other : QApplication::topLevelWidgets()) {
+        if (windowplacement::plausibleFrame(another))
+            break;
+        if (other != &widget && other->isVisible())
+            another = frameMargins(other);
+    }
+    return windowplacement::assumedFrameMargins(frameMargins(&widget), another);
+}
+
+QRect expectedFrame(const QWidget &window)
+{
+    return window.geometry().marginsAdded(expectedFrameMargins(window));
+}
 
 void install(QApplication &application)
 {

@@ -29,11 +29,18 @@ QPoint centredOver(const QSize &frame, const QRect &over, const QRect &available
     return keptInside(QRect(corner, frame), available);
 }
 
+bool plausibleFrame(const QMargins &margins)
+{
+    const auto border = [&](int width) { return width >= 0 && width <= 32 && width <= margins.top(); };
+    return !margins.isNull() && margins.top() <= 96 && border(margins.left()) && border(margins.right()) &&
+           border(margins.bottom());
+}
+
 QMargins assumedFrameMargins(const QMargins &own, const QMargins &another)
 {
-    if (!own.isNull())
+    if (plausibleFrame(own))
         return own;
-    if (!another.isNull())
+    if (plausibleFrame(another))
         return another;
     // Before any window is mapped: a common window manager's caption bar and borders.
     return {4, 28, 4, 4};

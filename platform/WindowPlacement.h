@@ -15,8 +15,14 @@ QPoint keptInside(const QRect &frame, const QRect &available);
 // available area itself), as far as the available area lets it be.
 QPoint centredOver(const QSize &frame, const QRect &over, const QRect &available);
 
-// The frame margins to reckon with for a window whose own are not known yet (not yet mapped by the
-// window manager): those of another window of the program, else a caption bar's worth.
+// Whether frame margins the window system reports look like a frame: thin borders, and a caption bar,
+// if any, at the top. While a window is being framed the system may report the distance to a part of the
+// frame (a caption bar of 0) or to a frame of an older size (borders of hundreds of pixels).
+bool plausibleFrame(const QMargins &margins);
+
+// The frame margins to reckon with for a window whose own are not known yet (not yet framed by the
+// window manager, or reported in passing): those of another window of the program, else a caption
+// bar's worth.
 QMargins assumedFrameMargins(const QMargins &own, const QMargins &another);
 
 } // namespace windowplacement

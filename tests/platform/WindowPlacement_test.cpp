@@ -1,4 +1,4 @@
-#include "common/WindowPlacement.h"
+#include "platform/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -47,12 +47,26 @@ TEST(CentredOver, CentresTheFrameOverItsOwnerAsFarAsTheAreaAllows)
               QPoint(100, 100));
 }
 
+TEST(PlausibleFrame, TakesThinBordersAndACaptionBarAtTheTopOnly)
+{
+    for (const QMargins frame :
+         {QMargins(1, 20, 1, 1), QMargins(4, 28, 4, 4), QMargins(0, 24, 0, 0), QMargins(2, 2, 2, 2)})
+        EXPECT_TRUE(windowplacement::plausibleFrame(frame)) << frame.left() << "," << frame.top();
+    // Reported while a window is being framed: no frame yet, a caption bar of 0, or borders measured
+    // against a frame of an older size.
+    for (const QMargins passing : {QMargins(), QMargins(1, 0, 1, 1), QMargins(1, 20, 600, 610),
+                                   QMargins(1, 20, -285, 1), QMargins(1, 0, 0, 0)})
+        EXPECT_FALSE(windowplacement::plausibleFrame(passing))
+            << passing.left() << "," << passing.top() << "," << passing.right() << "," << passing.bottom();
+}
+
 TEST(AssumedFrameMargins, TakesTheWindowsOwnThenAnothersThenACaptionBar)
 {
     const QMargins own(1, 20, 1, 1);
     const QMargins another(2, 30, 2, 2);
     EXPECT_EQ(windowplacement::assumedFrameMargins(own, another), own);
     EXPECT_EQ(windowplacement::assumedFrameMargins(QMargins(), another), another);
+    EXPECT_EQ(windowplacement::assumedFrameMargins(QMargins(1, 0, 600, 610), another), another);
     const QMargins guessed = windowplacement::assumedFrameMargins(QMargins(), QMargins());
     EXPECT_GT(guessed.top(), 20) << "a guess without room for a caption bar lets it leave the screen";
 }
