@@ -1,7 +1,6 @@
 #include "AdGyoumu.h"
 
 #include "DialogSize.h"
-#include "FocusKeepingLock.h"
 
 #include "common/FerPrgLib.h"
 #include "common/ui/Caption.h"
@@ -240,7 +239,7 @@ void TAdGyForm::PNameSEChange(const QString &text)
 
 int TAdGyForm::AddInSetPrg(const QString &name)
 {
-    const FocusKeepingLock lock(this);
+    const formkit::WindowLock lock(this);
     jobs::AddInBlocks blocks{add_.AddInCount, add_.AddInData};
     const int result = jobs::AddInSetPrg(appPath_, name, GNameSE->text(), blocks);
     if (result == 1) {

@@ -1,7 +1,5 @@
 #include "SetGyoumu.h"
 
-#include "FocusKeepingLock.h"
-
 #include "common/FerPrgLib.h"
 #include "common/ui/FormKit.h"
 #include "jobs/AddInHandOff.h"
@@ -58,7 +56,7 @@ void TSetGyForm::AddInSetBtnClick()
     }
     // Disabled, and deaf to close requests, until the settings program has ended. The name checks
     // come first: a disabled window cannot take the focus they send to the name.
-    const FocusKeepingLock lock(this);
+    const formkit::WindowLock lock(this);
     const int jobNo = BoundedCount(set_->TmpGyNo, MaxGyCount - 1);
     TGyData &job = set_->GyData[std::size_t(jobNo)];
     // A key that cannot be written would leave an earlier answer in it: start nothing, read nothing.

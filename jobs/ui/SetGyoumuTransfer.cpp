@@ -2,8 +2,6 @@
 
 #include "SetGyoumu.h"
 
-#include "FocusKeepingLock.h"
-
 #include "comm/ui/CorlissL.h"
 #include "comm/ui/TransferPort.h"
 #include "common/ui/FormKit.h"
@@ -27,7 +25,7 @@ void TSetGyForm::SGDatTBtnClick()
 {
     if (!checkBeforeWrite())
         return;
-    const FocusKeepingLock lock(this);
+    const formkit::WindowLock lock(this);
     const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle == -1)
         return;
@@ -63,7 +61,7 @@ void TSetGyForm::RGDatTBtnClick()
         bnfSucceeded(BnfResult::CannotCreate);
         return;
     }
-    const FocusKeepingLock lock(this);
+    const formkit::WindowLock lock(this);
     const int handle = openTransferPort(this, ComPort, ComSpeed);
     if (handle == -1)
         return;
