@@ -1,5 +1,7 @@
 #include "AdGyoumu.h"
 
+#include "DialogSize.h"
+
 #include "common/FerPrgLib.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FilteredLineEdit.h"
@@ -131,6 +133,12 @@ TAdGyForm::TAdGyForm(TAddGyDat &add, const QString &appPath, QWidget *parent)
     connect(AddBtn, &QPushButton::clicked, this, &TAdGyForm::AddBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
+    // One size for every mode, with the stamp's place shown.
+    TSLocCB->show();
+    keepLargestSize(*this, GModeCB->count(), [this](int mode) {
+        GModeCB->setCurrentIndex(mode);
+        GModeCBChange();
+    });
     GModeCB->setCurrentIndex(0);
     GModeCBChange();
     TStampCBChange();
@@ -313,7 +321,10 @@ void TAdGyForm::PKeyDown(QWidget *control)
         next = AddBtn;
     else if (control == PNameSE && !PNameSE->text().isEmpty())
         next = AddInSetBtn;
-    if (next != nullptr)
+    // Without a time stamp its place is hidden: the chain goes on from it to "追加".
+    if (next != nullptr && !next->isVisibleTo(this))
+        PKeyDown(next);
+    else if (next != nullptr)
         formkit::requestFocus(next);
 }
 

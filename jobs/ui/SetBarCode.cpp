@@ -1,5 +1,7 @@
 #include "SetBarCode.h"
 
+#include "DialogSize.h"
+
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 using formkit::named;
 
@@ -248,15 +251,24 @@ TSetBarCodeForm::TSetBarCodeForm(TGyData &job, bool group, int index, const QStr
     buttons->addWidget(EndBtn);
     buttons->addWidget(CancelBtn);
 
+    // The symbologies and the data format at the left, the check and the distribution of the read
+    // data at the right: with all ten distribution rows the dialog still fits a small screen.
+    auto *left = new QVBoxLayout;
+    left->addWidget(BarGroup);
+    left->addLayout(lengthRow);
+    left->addWidget(GTINChk);
+    left->addWidget(DelCDChk);
+    left->addLayout(formatRow);
+    left->addStretch(1);
+    auto *right = new QVBoxLayout;
+    right->addWidget(checkGroup);
+    right->addWidget(fwGroup);
+    right->addStretch(1);
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(BarGroup);
-    layout->addLayout(lengthRow);
-    layout->addWidget(GTINChk);
-    layout->addWidget(DelCDChk);
-    layout->addLayout(formatRow);
-    layout->addWidget(checkGroup);
-    layout->addWidget(fwGroup);
-    layout->addStretch(1);
+    layout->addLayout(columns, 1);
     layout->addLayout(buttons);
 
     // Handlers.
@@ -321,6 +333,16 @@ void TSetBarCodeForm::FormCreate()
     const QStringList names = target_.distributionNames();
     for (QComboBox *box : FWDstCB)
         box->addItems(names);
+    // One size for every format with the check and all distribution rows shown.
+    BarDatChk->setChecked(true);
+    BFWDatChk->setChecked(true);
+    FWKNumCB->setCurrentIndex(FWKNumCB->count() - 1);
+    static const int formats[] = {jobs::FormatFixed, 1, jobs::FormatAi};
+    keepLargestSize(*this, int(std::size(formats)), [this](int state) {
+        DFormatCB->setCurrentIndex(formats[state]);
+        dataCheckDisplay();
+        distributionDisplay();
+    });
     load(jobs::GetBar(target_));
     ChangeFlag = false;
     EndBtn->setEnabled(false);
@@ -443,7 +465,11 @@ void TSetBarCodeForm::distributionDisplay()
         FWFixedPart[i]->setVisible(format == jobs::FormatFixed);
         FWDatNoPart[i]->setVisible(format >= 1 && format <= 6);
         FWAiCdPart[i]->setVisible(format == jobs::FormatAi);
+        FWRow[i]->updateGeometry();
     }
+    // The rows' parts lie too deep for the dialog to learn of their new width by itself.
+    for (QWidget *w = FWGrid; w != this; w = w->parentWidget())
+        w->updateGeometry();
 }
 
 void TSetBarCodeForm::changed()

@@ -1,5 +1,7 @@
 #include "SetBt.h"
 
+#include "DialogSize.h"
+
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
@@ -82,8 +84,10 @@ TSetBtForm::TSetBtForm(QWidget *parent) : QDialog(parent)
     buttons->addWidget(CancelBtn);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addStretch(1);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The size with the address and the pass key shown: their rows come and go, the dialog stays.
+    keepLargestSize(*this, 1, [](int) {});
 
     connect(ModeCB, &QComboBox::activated, this, &TSetBtForm::ModeCBChange);
     connect(SecurityCB, &QComboBox::activated, this, &TSetBtForm::SecurityCBChange);

@@ -27,8 +27,6 @@ platform::MsgStyle errorStyle()
 
 void TSetGyForm::AddInSetBtnClick()
 {
-    // Disabled, and deaf to close requests, until the settings program has ended.
-    const formkit::WindowLock lock(this);
     const QString name = PNameSE->text();
     const QString addInCaption = QStringLiteral("アドインプログラム");
     const QString setCaption = QStringLiteral("アドインプログラム設定");
@@ -56,6 +54,9 @@ void TSetGyForm::AddInSetBtnClick()
                                   errorStyle());
         return;
     }
+    // Disabled, and deaf to close requests, until the settings program has ended. The name checks
+    // come first: a disabled window cannot take the focus they send to the name.
+    const formkit::WindowLock lock(this);
     const int jobNo = BoundedCount(set_->TmpGyNo, MaxGyCount - 1);
     TGyData &job = set_->GyData[std::size_t(jobNo)];
     // A key that cannot be written would leave an earlier answer in it: start nothing, read nothing.

@@ -2,6 +2,8 @@
 
 #include "SetGyoumu.h"
 
+#include "DialogSize.h"
+
 #include "common/ui/Caption.h"
 #include "common/ui/FilteredLineEdit.h"
 #include "common/ui/FormKit.h"
@@ -141,6 +143,8 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     layout->addWidget(ToolBar1);
     layout->addWidget(ToolBar2);
     layout->addLayout(body, 1);
+    // While no set is open the editing area is hidden: the tool bars stay at the top.
+    layout->addStretch(0);
     // Fields and their units stay together at the left of each row.
     for (QGridLayout *grid : findChildren<QGridLayout *>())
         grid->setColumnStretch(3, 1);
@@ -153,6 +157,9 @@ TSetGyForm::TSetGyForm(const QString &appPath, const QString &comPort, int comSp
     connectBasePage();
 
     connectJobEdit();
+    // One size from the start, the size of the editing area with every page and panel in it: the
+    // window neither grows when a set is opened nor shrinks when it is closed.
+    keepLargestSize(*this, 1, [](int) {});
     FormCreate();
 }
 
@@ -270,12 +277,21 @@ QWidget *TSetGyForm::buildBasePage()
     lower->addWidget(ShoriMenuChk, 4, 0, 1, 2);
     lower->addWidget(EditModeChk, 5, 0, 1, 2);
 
-    auto *layout = new QVBoxLayout(page);
-    layout->addLayout(times);
-    layout->addWidget(barGroup);
-    layout->addWidget(bzGroup);
-    layout->addWidget(prgGroup);
-    layout->addLayout(lower);
+    // Two columns: the terminal's own settings at the left, its communication and menus at the right.
+    auto *leftColumn = new QVBoxLayout;
+    leftColumn->addLayout(times);
+    leftColumn->addWidget(barGroup);
+    leftColumn->addWidget(bzGroup);
+    leftColumn->addStretch(1);
+    auto *rightColumn = new QVBoxLayout;
+    rightColumn->addWidget(prgGroup);
+    rightColumn->addLayout(lower);
+    rightColumn->addStretch(1);
+    auto *layout = new QHBoxLayout(page);
+    layout->setContentsMargins(4, 0, 0, 0);
+    layout->addLayout(leftColumn);
+    layout->addSpacing(12);
+    layout->addLayout(rightColumn);
     layout->addStretch(1);
     return page;
 }
@@ -290,15 +306,17 @@ QWidget *TSetGyForm::buildJobPage()
     PNameSE = textEdit("PNameSE", 12, 110, page);
     AddInSetBtn = formkit::button("AddInSetBtn", QStringLiteral("アドインプログラム設定"), page);
     auto *head = new QGridLayout;
+    head->setVerticalSpacing(4);
     addRow(head, 0, label(QStringLiteral("業務名"), page), GNameSE, QStringLiteral("（半角１５文字以内）"));
     addRow(head, 1, label(QStringLiteral("動作モード"), page), GModeCB);
+    // The add-in program of an X job beside its mode: the rows below stay where they are.
     auto *prgRow = new QHBoxLayout;
+    caption::link(ProgLabel, PNameSE);
+    prgRow->addWidget(ProgLabel);
     prgRow->addWidget(PNameSE);
     prgRow->addWidget(AddInSetBtn);
     prgRow->addStretch(1);
-    caption::link(ProgLabel, PNameSE);
-    head->addWidget(ProgLabel, 2, 0);
-    head->addLayout(prgRow, 2, 1, 1, 2);
+    head->addLayout(prgRow, 1, 2, 1, 2);
 
     SaveGroup = named(new QGroupBox(QStringLiteral("保存ファイル"), page), "SaveGroup");
     FNameSE = textEdit("FNameSE", 12, 110, SaveGroup);
@@ -306,17 +324,20 @@ QWidget *TSetGyForm::buildJobPage()
     TSLocCB = listBox("TSLocCB", TSLocItems(), SaveGroup);
     AddIDChkCB = named(new QCheckBox(QStringLiteral("HtNoをﾃﾞｰﾀに付加"), SaveGroup), "AddIDChkCB");
     auto *saveGrid = new QGridLayout(SaveGroup);
+    saveGrid->setContentsMargins(8, 4, 8, 4);
+    saveGrid->setVerticalSpacing(4);
     addRow(saveGrid, 0, label(QStringLiteral("ファイル名"), SaveGroup), FNameSE,
            QStringLiteral("（データ保存をしない場合は空欄）"));
     auto *stampRow = new QHBoxLayout;
     stampRow->addWidget(TStampCB);
     stampRow->addWidget(TSLocCB);
+    stampRow->addSpacing(12);
+    stampRow->addWidget(AddIDChkCB);
     stampRow->addStretch(1);
     saveGrid->addWidget(caption::label(QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"), TStampCB, SaveGroup), 1, 0);
     // Where the stamp goes: the second half of the same caption.
     caption::name(TSLocCB, QStringLiteral("ﾀｲﾑｽﾀﾝﾌﾟ"));
     saveGrid->addLayout(stampRow, 1, 1, 1, 2);
-    saveGrid->addWidget(AddIDChkCB, 2, 1, 1, 2);
     DspTotalChk = named(new QCheckBox(QStringLiteral("合計数量表示"), page), "DspTotalChk");
 
     RcvProtoPanel = named(new QFrame(page), "RcvProtoPanel");
@@ -340,11 +361,17 @@ QWidget *TSetGyForm::buildJobPage()
     KNameSE = textEdit("KNameSE", 20, 170, KoNameGroup);
     KNFColorCB = listBox("KNFColorCB", ColourItems(), KoNameGroup);
     KNBColorCB = listBox("KNBColorCB", ColourItems(), KoNameGroup);
-    auto *nameGrid = new QGridLayout(KoNameGroup);
-    addRow(nameGrid, 0, label(QStringLiteral("表示文字列"), KoNameGroup), KNameSE,
-           QStringLiteral("（半角２０文字以内）"));
-    addRow(nameGrid, 1, label(QStringLiteral("文字色"), KoNameGroup), KNFColorCB);
-    addRow(nameGrid, 2, label(QStringLiteral("文字背景色"), KoNameGroup), KNBColorCB);
+    auto *nameRow = new QHBoxLayout(KoNameGroup);
+    nameRow->setContentsMargins(8, 4, 8, 4);
+    nameRow->addWidget(caption::label(QStringLiteral("表示文字列"), KNameSE, KoNameGroup));
+    nameRow->addWidget(KNameSE);
+    nameRow->addWidget(label(QStringLiteral("（半角２０文字以内）"), KoNameGroup));
+    nameRow->addSpacing(8);
+    nameRow->addWidget(caption::label(QStringLiteral("文字色"), KNFColorCB, KoNameGroup));
+    nameRow->addWidget(KNFColorCB);
+    nameRow->addWidget(caption::label(QStringLiteral("文字背景色"), KNBColorCB, KoNameGroup));
+    nameRow->addWidget(KNBColorCB);
+    nameRow->addStretch(1);
 
     KoDataGroup = named(new QGroupBox(QStringLiteral("項目データ"), page), "KoDataGroup");
     KDSizeCB = listBox("KDSizeCB", {QStringLiteral("標準"), QStringLiteral("横倍")}, KoDataGroup);
@@ -357,15 +384,24 @@ QWidget *TSetGyForm::buildJobPage()
     KDInpCB = listBox("KDInpCB", InputItems(), KoDataGroup);
     KDSaveChk = named(new QCheckBox(QStringLiteral("ﾃﾞｰﾀ保存する"), KoDataGroup), "KDSaveChk");
     SetBarCode = formkit::button("SetBarCode", QStringLiteral("ﾊﾞｰｺｰﾄﾞ設定"), KoDataGroup);
+    // Three columns of label and field: the display, the data, the input.
     auto *dataGrid = new QGridLayout(KoDataGroup);
-    addRow(dataGrid, 0, label(QStringLiteral("データ表示"), KoDataGroup), KDSizeCB);
-    addRow(dataGrid, 1, label(QStringLiteral("文字色"), KoDataGroup), KDFColorCB);
-    addRow(dataGrid, 2, label(QStringLiteral("文字背景色"), KoDataGroup), KDBColorCB);
-    addRow(dataGrid, 3, label(QStringLiteral("データ形式"), KoDataGroup), KDTypeCB);
-    addRow(dataGrid, 4, KDLenLabel, KDLenNE);
-    addRow(dataGrid, 5, KDInpLabel, KDInpCB);
-    dataGrid->addWidget(KDSaveChk, 6, 0);
-    dataGrid->addWidget(SetBarCode, 6, 1, Qt::AlignLeft);
+    dataGrid->setContentsMargins(8, 4, 8, 4);
+    dataGrid->setVerticalSpacing(4);
+    const auto cell = [dataGrid](int row, int column, QLabel *caption, QWidget *field) {
+        caption::link(caption, field);
+        dataGrid->addWidget(caption, row, 2 * column);
+        dataGrid->addWidget(field, row, 2 * column + 1, Qt::AlignLeft);
+    };
+    cell(0, 0, label(QStringLiteral("データ表示"), KoDataGroup), KDSizeCB);
+    cell(0, 1, label(QStringLiteral("文字色"), KoDataGroup), KDFColorCB);
+    cell(0, 2, label(QStringLiteral("文字背景色"), KoDataGroup), KDBColorCB);
+    cell(1, 0, label(QStringLiteral("データ形式"), KoDataGroup), KDTypeCB);
+    cell(1, 1, KDLenLabel, KDLenNE);
+    cell(2, 0, KDInpLabel, KDInpCB);
+    dataGrid->addWidget(KDSaveChk, 2, 2, 1, 2);
+    dataGrid->addWidget(SetBarCode, 2, 4, 1, 2, Qt::AlignLeft);
+    dataGrid->setColumnStretch(6, 1);
 
     InpDefPanel = named(new QFrame(page), "InpDefPanel");
     DefaultLabel = named(label(QStringLiteral("入力初期値"), InpDefPanel), "DefaultLabel");
@@ -382,7 +418,9 @@ QWidget *TSetGyForm::buildJobPage()
     AddNumChk = named(new QCheckBox(QStringLiteral("同一ﾃﾞｰﾀの場合に数値を加算"), InpDefPanel), "AddNumChk");
     auto *inpGrid = new QGridLayout(InpDefPanel);
     inpGrid->setContentsMargins(0, 0, 0, 0);
+    inpGrid->setVerticalSpacing(4);
     auto *defaultRow = new QHBoxLayout;
+    defaultRow->setSpacing(6);
     defaultRow->addWidget(DefaultCB);
     defaultRow->addWidget(DefaultDatSE);
     defaultRow->addWidget(DefaultDatNE);
@@ -394,6 +432,7 @@ QWidget *TSetGyForm::buildJobPage()
     inpGrid->addWidget(DefaultLabel, 0, 0);
     inpGrid->addLayout(defaultRow, 0, 1, 1, 3);
     auto *limitRow = new QHBoxLayout;
+    limitRow->setSpacing(6);
     caption::link(MaxLabel, KDMaxNE);
     caption::link(MinLabel, KDMinNE);
     limitRow->addWidget(MaxLabel);
@@ -403,25 +442,34 @@ QWidget *TSetGyForm::buildJobPage()
     limitRow->addStretch(1);
     inpGrid->addWidget(InpLimitLabel, 1, 0);
     inpGrid->addLayout(limitRow, 1, 1, 1, 3);
-    addRow(inpGrid, 2, DoubleLabel, DoubleChkCB);
-    inpGrid->addWidget(AddNumChk, 3, 1, 1, 3);
+    // The duplicate rule belongs to the first data item, adding up to the last: never both at once.
+    auto *doubleRow = new QHBoxLayout;
+    doubleRow->setSpacing(6);
+    doubleRow->addWidget(DoubleChkCB);
+    doubleRow->addWidget(AddNumChk);
+    doubleRow->addStretch(1);
+    caption::link(DoubleLabel, DoubleChkCB);
+    inpGrid->addWidget(DoubleLabel, 2, 0);
+    inpGrid->addLayout(doubleRow, 2, 1, 1, 3);
 
     KDNextCB = listBox("KDNextCB", {}, InpDefPanel);
     KDNextCB->setMinimumWidth(160);
     KDNextTmNE = numberEdit("KDNextTmNE", 3, 0, 999, InpDefPanel);
     auto *nextRow = new QHBoxLayout;
+    nextRow->setSpacing(6);
     nextRow->addWidget(KDNextCB);
     nextRow->addWidget(caption::label(QStringLiteral("タイマー"), KDNextTmNE, InpDefPanel));
     nextRow->addWidget(KDNextTmNE);
     nextRow->addWidget(label(QStringLiteral("1/10秒"), InpDefPanel));
     nextRow->addStretch(1);
-    inpGrid->addWidget(caption::label(QStringLiteral("入力後移動"), KDNextCB, InpDefPanel), 4, 0);
-    inpGrid->addLayout(nextRow, 4, 1, 1, 3);
+    inpGrid->addWidget(caption::label(QStringLiteral("入力後移動"), KDNextCB, InpDefPanel), 3, 0);
+    inpGrid->addLayout(nextRow, 3, 1, 1, 3);
 
     MstGroup = named(new QGroupBox(QStringLiteral("マスター参照"), page), "MstGroup");
     UseMasterChk = named(new QCheckBox(QStringLiteral("使用する"), MstGroup), "UseMasterChk");
     SetMasterBtn = formkit::button("SetMasterBtn", QStringLiteral("設定"), MstGroup);
     auto *mstRow = new QHBoxLayout(MstGroup);
+    mstRow->setContentsMargins(8, 4, 8, 4);
     mstRow->addWidget(UseMasterChk);
     mstRow->addWidget(SetMasterBtn);
     mstRow->addStretch(1);
@@ -441,10 +489,8 @@ QWidget *TSetGyForm::buildJobPage()
     lists->addWidget(DataList, 1);
 
     auto *item = new QVBoxLayout;
-    auto *groups = new QHBoxLayout;
-    groups->addWidget(KoNameGroup);
-    groups->addWidget(KoDataGroup);
-    item->addLayout(groups);
+    item->addWidget(KoNameGroup);
+    item->addWidget(KoDataGroup);
     item->addWidget(InpDefPanel);
     item->addWidget(MstGroup);
     item->addStretch(1);
@@ -453,11 +499,20 @@ QWidget *TSetGyForm::buildJobPage()
     itemArea->addLayout(lists);
     itemArea->addLayout(item, 1);
 
+    // A job shows its save file (A, B), its receive file (R, r) or neither: one place for both.
+    auto *fileArea = new QGridLayout;
+    auto *saveRow = new QHBoxLayout;
+    saveRow->addWidget(SaveGroup);
+    saveRow->addWidget(DspTotalChk, 0, Qt::AlignBottom);
+    saveRow->addStretch(1);
+    fileArea->addLayout(saveRow, 0, 0);
+    fileArea->addWidget(RcvProtoPanel, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+
     auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 0, 0, 0);
+    layout->setSpacing(6);
     layout->addLayout(head);
-    layout->addWidget(SaveGroup);
-    layout->addWidget(DspTotalChk);
-    layout->addWidget(RcvProtoPanel);
+    layout->addLayout(fileArea);
     layout->addLayout(itemArea, 1);
     return page;
 }
@@ -490,7 +545,12 @@ QWidget *TSetGyForm::buildPreview()
         pDLabel[r] = panelLabel(QStringLiteral("D%1Label").arg(r + 1));
     S1Label = panelLabel(QStringLiteral("S1Label"));
     TotalLabel = panelLabel(QStringLiteral("TotalLabel"));
-    for (int g = 0; g < PreviewKeyLabels; ++g)
+    // The function-key line gives two full-width characters 24 pixels: a smaller face, or they are cut.
+    QFont keyFont = screenFont;
+    keyFont.setPixelSize(12);
+    for (int g = 0; g < PreviewKeyLabels; ++g) {
         pGLabel[g] = panelLabel(QStringLiteral("G%1Label").arg(g + 1));
+        pGLabel[g]->setFont(keyFont);
+    }
     return GamenPanel;
 }

@@ -252,11 +252,19 @@ void TSetGyForm::P2KeyDown(QWidget *control)
     ItemView shown;
     shown.KDTypeCB = KDTypeCB->currentIndex();
     shown.DefaultCB = DefaultCB->currentIndex();
-    const auto *edit = qobject_cast<const QLineEdit *>(control);
-    const QString next =
-        ::P2KeyDown(control->objectName(), edit != nullptr ? edit->text() : QString(), job, shown);
-    if (!next.isEmpty())
-        formkit::requestFocus(findChild<QWidget *>(next));
+    const auto next = [&](const QWidget *from) -> QWidget * {
+        const auto *edit = qobject_cast<const QLineEdit *>(from);
+        const QString name =
+            ::P2KeyDown(from->objectName(), edit != nullptr ? edit->text() : QString(), job, shown);
+        return name.isEmpty() ? nullptr : findChild<QWidget *>(name);
+    };
+    QWidget *target = next(control);
+    // A link the job does not show (the stamp's place without a stamp, the duplicate rule of an
+    // unsaved item) is passed over as the chain goes on from it; else Enter would go round in a loop.
+    for (int passed = 0; target != nullptr && !target->isVisibleTo(this) && passed < 4; ++passed)
+        target = next(target);
+    if (target != nullptr)
+        formkit::requestFocus(target);
 }
 
 namespace {

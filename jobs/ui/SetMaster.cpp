@@ -1,6 +1,7 @@
 #include "SetMaster.h"
 
 #include "DefMaster.h"
+#include "DialogSize.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
 #include "common/ui/ListCombo.h"
@@ -169,6 +170,9 @@ TSetMasterForm::TSetMasterForm(TSetData &set, masterdef::ItemRef edited, QWidget
         receivers_ << (item_.group ? job.GrKoDa : job.DaKoDa)[k].KName;
     KMFKeySet0 = item().KMFKeySet;
     showView(masterdef::GetMstDat(item(), item_.index, count, copy_));
+    // Room for five copies from the start.
+    keepLargestSize(*this, 1, [this](int) { DspSaveField(MaxQDCount); });
+    DspSaveField(QDCountCB->currentIndex());
     SetFlag = false;
     ChangeFlag = false;
     EndBtn->setEnabled(false);

@@ -1,6 +1,8 @@
 // Adding, deleting and moving jobs and items through the editor's buttons, dialogs, lists and
 // popup, under the offscreen platform.
 
+#include "JobsUiTestSupport.h"
+
 #include "jobs/ui/AdGyoumu.h"
 #include "jobs/ui/AdKoumoku.h"
 #include "jobs/ui/DelName.h"
@@ -162,16 +164,8 @@ TEST_F(JobListsTest, AnAddInJobKeepsItsUpperCasedProgramName)
 // ends without confirming keeps the dialog open; without a settings program the job is added.
 TEST_F(JobListsTest, AnAddInJobRunsItsSettingsProgramBeforeItIsAdded)
 {
-    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
-    QFile list(folder + QStringLiteral("AddIn.lst"));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("TEST.PD4    cancels             \r\n");
-    list.close();
-    QFile prog(folder + QStringLiteral("cancels"));
-    ASSERT_TRUE(prog.open(QIODevice::WriteOnly));
-    prog.write("#!/bin/sh\nexit 0\n");
-    prog.close();
-    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // A settings program that ends without confirming.
+    const QString folder = jobsuitest::folderWithSettingsProgram("exit 0\n");
     form = std::make_unique<TSetGyForm>(folder, QStringLiteral("COM1"), 115200);
     SetUp();
 
@@ -205,19 +199,10 @@ TEST_F(JobListsTest, AnAddInJobRunsItsSettingsProgramBeforeItIsAdded)
 // program: changing the name takes them back.
 TEST_F(JobListsTest, AnotherProgramNameDropsTheConfirmedSettings)
 {
-    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
-    const QString released = folder + QStringLiteral("answered");
-    QFile list(folder + QStringLiteral("AddIn.lst"));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("TEST.PD4    confirms            \r\n");
-    list.close();
+    const QString released = testsupport::caseFolder() + QStringLiteral("/answered");
     // The settings program ends once the test has written its confirmed answer.
-    QFile prog(folder + QStringLiteral("confirms"));
-    ASSERT_TRUE(prog.open(QIODevice::WriteOnly));
-    prog.write(
-        QStringLiteral("#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.05; done\n").arg(released).toUtf8());
-    prog.close();
-    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString folder = jobsuitest::folderWithSettingsProgram(
+        QStringLiteral("while [ ! -e '%1' ]; do sleep 0.05; done\n").arg(released).toUtf8());
     form = std::make_unique<TSetGyForm>(folder, QStringLiteral("COM1"), 115200);
     SetUp();
     const auto answer = [released] {

@@ -1,6 +1,10 @@
 #include "JobsUiTestSupport.h"
 
 #include "jobs/BhtFileLayout.h"
+#include "tests/support/TestIsolation.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
 
 namespace jobsuitest {
 
@@ -31,6 +35,21 @@ TGyData storingJob(int tStamp, int tsLoc, bool htNo, const std::vector<Field> &g
     fill(job.DaKoDa, job.DaCount, data);
     GetBhtFld(job);
     return job;
+}
+
+QString folderWithSettingsProgram(const QByteArray &body)
+{
+    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
+    QFile list(folder + QStringLiteral("AddIn.lst"));
+    EXPECT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("TEST.PD4    settings            \r\n");
+    list.close();
+    QFile prog(folder + QStringLiteral("settings"));
+    EXPECT_TRUE(prog.open(QIODevice::WriteOnly));
+    prog.write("#!/bin/sh\n" + body);
+    prog.close();
+    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return folder;
 }
 
 } // namespace jobsuitest

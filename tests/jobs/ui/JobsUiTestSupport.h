@@ -2,6 +2,9 @@
 
 #include "jobs/DataType.h"
 
+#include <QByteArray>
+#include <QString>
+
 #include <vector>
 
 namespace jobsuitest {
@@ -15,5 +18,9 @@ struct Field {
 // before it opens a viewer.
 TGyData storingJob(int tStamp, int tsLoc, bool htNo, const std::vector<Field> &group,
                    const std::vector<Field> &data);
+
+// A program folder of this test case whose add-in list names a settings program for TEST.PD4: a
+// shell script of body. The folder ends in "/".
+QString folderWithSettingsProgram(const QByteArray &body);
 
 } // namespace jobsuitest
