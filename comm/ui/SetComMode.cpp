@@ -109,9 +109,7 @@ TSetComModeForm::TSetComModeForm(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     // A fixed frame, as a dialog border gives; the log panel's rows keep their room when hidden.
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    QSizePolicy keepRoom = LogPanel->sizePolicy();
-    keepRoom.setRetainSizeWhenHidden(true);
-    LogPanel->setSizePolicy(keepRoom);
+    formkit::keepPlaceWhenHidden(LogPanel);
 
     connect(LogCheck, &QCheckBox::clicked, this, &TSetComModeForm::LogCheckClick);
     connect(TekiyouBtn, &QPushButton::clicked, this, &TSetComModeForm::TekiyouBtnClick);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QSizePolicy>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidget>
@@ -73,6 +74,13 @@ QToolButton *toolButton(QToolBar *bar, const char *name, const QString &caption)
     b->setFocusPolicy(Qt::StrongFocus);
     bar->addWidget(b);
     return b;
+}
+
+void keepPlaceWhenHidden(QWidget *control)
+{
+    QSizePolicy policy = control->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    control->setSizePolicy(policy);
 }
 
 void dropEnter(QWidget *control)

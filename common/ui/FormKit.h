@@ -31,6 +31,10 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent);
 // it, as Space does.
 QToolButton *toolButton(QToolBar *bar, const char *name, const QString &caption);
 
+// A control that another shows and hides keeps its room while hidden, so that the controls around it
+// stay where the operator saw them.
+void keepPlaceWhenHidden(QWidget *control);
+
 // Drops Return and Enter typed in control, so that they neither reach it nor a default button of
 // its window.
 void dropEnter(QWidget *control);

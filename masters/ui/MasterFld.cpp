@@ -73,11 +73,8 @@ TMasterFldForm::TMasterFldForm(const std::vector<int> &widths, QWidget *parent) 
         FldUnit[i] = row(FldLB[i], FldNE[i], 2 + i, true);
         // A hidden row keeps its place, so the dialog neither grows nor moves its buttons when the
         // count changes.
-        for (QWidget *w : std::initializer_list<QWidget *>{FldLB[i], FldNE[i], FldUnit[i]}) {
-            QSizePolicy policy = w->sizePolicy();
-            policy.setRetainSizeWhenHidden(true);
-            w->setSizePolicy(policy);
-        }
+        for (QWidget *w : std::initializer_list<QWidget *>{FldLB[i], FldNE[i], FldUnit[i]})
+            formkit::keepPlaceWhenHidden(w);
     }
     grid->setColumnStretch(3, 1);
     EndBtn = formkit::button("EndBtn", QStringLiteral("確定"), this);

@@ -4,7 +4,6 @@
 
 #include "MainParts.h"
 #include "SetBarCode.h"
-#include "addins/frame/ui/KeepPlace.h"
 #include "addins/marrent/CheckData.h"
 #include "addins/marrent/ResultFields.h"
 #include "addins/marrent/ScreenPreview.h"
@@ -70,7 +69,7 @@ QWidget *TMainForm::buildGamenSheet()
     inp->addStretch();
     setValue(InpCountNE, 1);
     InpCountGroup->setVisible(false);
-    keepPlaceWhenHidden(InpCountGroup);
+    formkit::keepPlaceWhenHidden(InpCountGroup);
     BHT500Panel = buildPreviewPanel("BHT500Panel", "B500");
     BHT600Panel = buildPreviewPanel("BHT600Panel", "B600");
     BHT900Panel = buildPreviewPanel("BHT900Panel", "B900");

@@ -8,7 +8,6 @@
 #include "SetBz.h"
 #include "addins/frame/ui/ByteEdit.h"
 #include "addins/frame/ui/FileNameEdit.h"
-#include "addins/frame/ui/KeepPlace.h"
 #include "addins/frame/ui/ReturnMoves.h"
 #include "common/ui/Caption.h"
 #include "common/ui/FormKit.h"
@@ -67,7 +66,7 @@ QWidget *TMainForm::buildCollationPage()
         named(row({caption::label(QStringLiteral("ﾏｽﾀｰﾌｧｲﾙ"), SKMstFileSE, nullptr), SKMstFileSE}),
               "SKMstFilePanel");
     SKMstFilePanel->setVisible(false);
-    keepPlaceWhenHidden(SKMstFilePanel);
+    formkit::keepPlaceWhenHidden(SKMstFilePanel);
     QWidget *dataName = row({SKNameSE, SKBarBtn});
     dataForm->addRow(caption::label(QStringLiteral("項目名"), SKNameSE, data), dataName);
     dataForm->addRow(caption::label(QStringLiteral("照合順番"), CmpModeCB, data), CmpModeCB);

@@ -2,7 +2,6 @@
 
 #include "addins/frame/LetterTables.h"
 #include "addins/frame/ui/ByteEdit.h"
-#include "addins/frame/ui/KeepPlace.h"
 #include "addins/quillon/DialogRules.h"
 #include "addins/quillon/SaveLayout.h"
 #include "common/ui/Caption.h"
@@ -126,7 +125,7 @@ TSetBarCodeForm::TSetBarCodeForm(TBarDat &bar, bool &mainChangeFlag, const Model
     DelCharSE->setKeyFilter(DelCharKey);
     DelCharPanel = named(row({caption::label(QStringLiteral("削除する文字"), DelCharSE, nullptr), DelCharSE}),
                          "DelCharPanel");
-    keepPlaceWhenHidden(DelCharPanel);
+    formkit::keepPlaceWhenHidden(DelCharPanel);
 
     auto *right = new QVBoxLayout;
     right->addWidget(GTINChk);
