@@ -540,8 +540,7 @@ def main(argv):
 
     def body(folder):
         desktop.limit(100)
-        # Tall enough for the editor's whole window beside the settings program's.
-        with desktop.Desktop(folder, size="1600x1200x24") as desk:
+        with desktop.Desktop(folder) as desk:
             hand_off(desk, bin_folder, set_writer, os.path.join(folder, name), screenshots, name)
 
     code = desktop.run(body, name)
