@@ -2,6 +2,7 @@
 #include "platform/Cp932.h"
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
+#include "tests/jobs/SettingsProgramFolder.h"
 #include "tests/support/RecordingUiService.h"
 #include "tests/support/TestIsolation.h"
 
@@ -168,16 +169,8 @@ TEST(AddInHandOffTest, AStoreThatCannotBeWrittenStartsNothing)
     QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // The add-job variant with a listed program then returns 0 and leaves AddGyDat alone.
-    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
-    QFile list(folder + QStringLiteral("AddIn.lst"));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("TEST.PD4    prog                \r\n");
-    list.close();
-    QFile prog(folder + QStringLiteral("prog"));
-    ASSERT_TRUE(prog.open(QIODevice::WriteOnly));
-    prog.write("#!/bin/sh\nexit 0\n");
-    prog.close();
-    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString folder = jobstest::folderWithSettingsProgram("TEST.PD4    prog                \r\n",
+                                                               QStringLiteral("prog"), "exit 0\n");
     ASSERT_TRUE(QFile::setPermissions(store, QFileDevice::ReadOwner));
     AddInBlocks target{1, strings({"mine", ""})};
     EXPECT_EQ(AddInSetPrg(folder, QStringLiteral("TEST.PD4"), QStringLiteral("x"), target), 0);
@@ -188,17 +181,10 @@ TEST(AddInHandOffTest, AStoreThatCannotBeWrittenStartsNothing)
 TEST(AddInHandOffTest, AddJobVariantRunsTheProgramAndReportsMissingOnes)
 {
     testsupport::RecordingUi ui;
-    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
-    QFile list(folder + QStringLiteral("AddIn.lst"));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("TEST.PD4    answer              \r\nGONE.PD4    missing             \r\n");
-    list.close();
     // A settings program that confirms: it writes its answer through the same store.
-    QFile prog(folder + QStringLiteral("answer"));
-    ASSERT_TRUE(prog.open(QIODevice::WriteOnly));
-    prog.write("#!/bin/sh\nexit 0\n");
-    prog.close();
-    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString folder = jobstest::folderWithSettingsProgram(
+        "TEST.PD4    answer              \r\nGONE.PD4    missing             \r\n", QStringLiteral("answer"),
+        "exit 0\n");
 
     AddInBlocks target{2, strings({"a", "b", "c"})};
     EXPECT_EQ(AddInSetPrg(folder, QStringLiteral("NONE.PD4"), QStringLiteral("x"), target), 2);

@@ -1,6 +1,7 @@
 #include "JobsUiTestSupport.h"
 
 #include "jobs/BhtFileLayout.h"
+#include "tests/jobs/SettingsProgramFolder.h"
 #include "tests/support/TestIsolation.h"
 
 #include <QFile>
@@ -39,17 +40,8 @@ TGyData storingJob(int tStamp, int tsLoc, bool htNo, const std::vector<Field> &g
 
 QString folderWithSettingsProgram(const QByteArray &body)
 {
-    const QString folder = testsupport::caseFolder() + QStringLiteral("/");
-    QFile list(folder + QStringLiteral("AddIn.lst"));
-    EXPECT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("TEST.PD4    settings            \r\n");
-    list.close();
-    QFile prog(folder + QStringLiteral("settings"));
-    EXPECT_TRUE(prog.open(QIODevice::WriteOnly));
-    prog.write("#!/bin/sh\n" + body);
-    prog.close();
-    prog.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return folder;
+    return jobstest::folderWithSettingsProgram("TEST.PD4    settings            \r\n",
+                                               QStringLiteral("settings"), body);
 }
 
 } // namespace jobsuitest
