@@ -1,7 +1,9 @@
 #include "MasterEditModel.h"
 
 #include "common/FerPrgLib.h"
+#include "masters/MasterLock.h"
 #include "masters/MasterSave.h"
+#include "masters/SaveRecovery.h"
 #include "masters/WidthFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/HeldFile.h"
@@ -60,6 +62,14 @@ MasterEditModel::~MasterEditModel() = default;
 bool MasterEditModel::fileError()
 {
     ui_.messageBox(FileErrorText, FileErrorCaption, stopStyle());
+    return false;
+}
+
+bool MasterEditModel::refuseFiles(const Recovery &recovery, bool saving)
+{
+    if (recovery.status == Recovery::Status::Failed)
+        return fileError();
+    ui_.messageBox(recovery.refusalText(saving), FileErrorCaption, stopStyle());
     return false;
 }
 
@@ -134,9 +144,11 @@ bool MasterEditModel::openFile(const QString &path,
                        warningStyle());
         return false;
     }
-    // A save that was cut short is undone first; a pair that cannot be put right is not opened.
-    if (!recoverInterruptedSave(path))
-        return fileError();
+    // Another program's save of the master is waited for and one that was cut short is undone first;
+    // the pair is then read while no save can replace it.
+    MasterLock lock(target);
+    if (const Recovery recovery = recoverInterruptedSaves(lock); !recovery.ok())
+        return refuseFiles(recovery, false);
     const WidthFileRead widthFile = readWidthFile(target);
     std::vector<int> widths;
     switch (widthFile.status) {
@@ -147,9 +159,13 @@ bool MasterEditModel::openFile(const QString &path,
         widths = widthFile.widths;
         break;
     case WidthFileRead::Status::Missing: {
+        lock.release(); // nobody waits for the operator
         const std::optional<std::vector<int>> asked = askWidths ? askWidths() : std::nullopt;
         if (!asked)
             return false;
+        if (const MasterLock::Status status = lock.acquire();
+            status != MasterLock::Status::Held && status != MasterLock::Status::NoLockFile)
+            return refuseFiles(recoverInterruptedSaves(lock), false);
         widths = *asked;
         break;
     }
@@ -185,8 +201,9 @@ bool MasterEditModel::saveFile(const QString &path)
                        warningStyle());
         return false;
     }
-    if (!saveMasterFiles(store_, path, MstFld))
-        return fileError();
+    bool busy = false;
+    if (!saveMasterFiles(store_, path, MstFld, nullptr, &busy))
+        return busy ? refuseFiles(Recovery{Recovery::Status::Busy, target, {}}, true) : fileError();
     MstFileName = path;
     ChangeFlag = false;
     return true;

@@ -19,6 +19,8 @@ class UiService;
 
 namespace masters {
 
+struct Recovery;
+
 // The master editor without its widgets: the working copy, the page of 20 records the grid shows,
 // the current cell, and every command's effect on them. The form moves the page into its grid and
 // the operator's typing into the page; boxes go through the UI service given.
@@ -109,6 +111,8 @@ public:
 
 private:
     bool fileError();
+    // Busy and refused open or save: the message that says why; false.
+    bool refuseFiles(const Recovery &recovery, bool saving);
     void clearPage();
     void followCell();
     qint64 recordOf(int row) const { return DTop - 1 + row - 1; }

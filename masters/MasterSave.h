@@ -11,18 +11,16 @@ class RecordStore;
 // it (beside the file a link at masterPath points to). Both new files are written and synced before
 // either replaces the old one, and the two renames follow each other: on any failure, and after a
 // crash at any moment once the next open or save has run, the pair on disk is the old one or the
-// new one, never one of each. On failure error says why.
+// new one, never one of each. The save holds the master's turn (see MasterLock) from start to end,
+// and settles what interrupted saves left before it begins. True exactly when the new pair is the
+// one on disk; on failure error says why, and busy tells whether another program kept the master's
+// turn for the whole wait.
 bool saveMasterFiles(RecordStore &store, const QString &masterPath, const std::vector<int> &widths,
-                     QString *error = nullptr);
-
-// Puts right what an interrupted save of the master at masterPath left: the old pair back where the
-// save had begun to replace it, and its temporary and kept files removed. False (error says why)
-// when the old pair could not be put back, so that the files on disk may not belong together.
-bool recoverInterruptedSave(const QString &masterPath, QString *error = nullptr);
+                     QString *error = nullptr, bool *busy = nullptr);
 
 // The points a save passes, in order.
 enum class SaveStep {
-    MasterWritten,  // the new master is written to its temporary file
+    MasterWritten,  // the new master is written to its own new file
     MasterSynced,   // ... and synced
     WidthSynced,    // the new width file too
     JournalWritten, // from here a stop means the old pair is put back
@@ -31,8 +29,8 @@ enum class SaveStep {
     MasterReplaced,
     WidthReplaced,
     FoldersSynced,
-    JournalRemoved, // the new pair holds
-    KeptRemoved,
+    JournalRemoved, // the journal says done: the new pair holds
+    KeptRemoved,    // the second names and the journal are gone
 };
 // For tests that stop a save at a step, or fail it there as an I/O error would (the hook returns
 // false). Nothing else sets it.

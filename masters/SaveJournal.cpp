@@ -1,14 +1,13 @@
 #include "SaveJournal.h"
 
-#include "masters/MasterFields.h"
-#include "masters/WidthFile.h"
 #include "platform/AtomicFile.h"
 
-#include <QDir>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <cerrno>
-#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +15,9 @@ namespace masters {
 
 namespace {
 
-const QByteArray Magic = "harbrook master save 1";
+const QByteArray Magic = "harbrook master save 2";
+const QByteArray FirstMagic = "harbrook master save 1";
+const QString Marker = QStringLiteral(".harbrook-");
 constexpr int SuffixLength = 6;
 
 QByteArray native(const QString &path)
@@ -35,176 +36,279 @@ bool isSuffix(QStringView text)
     return true;
 }
 
-bool exists(const QString &path)
+// ".<name>.harbrook-<kind>" beside target.
+QString markedPath(const QString &target, const QString &kind)
 {
-    struct stat info {};
-    return ::lstat(native(path).constData(), &info) == 0;
+    const QFileInfo info(target);
+    return info.path() + QStringLiteral("/.") + info.fileName() + Marker + kind;
 }
 
-bool failed(QString *error, const QString &what, const QString &path, int code)
+std::optional<FileIdentity> identityFrom(const struct stat &info)
 {
-    if (error != nullptr)
-        *error = QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(code)));
-    return false;
+    if (!S_ISREG(info.st_mode))
+        return std::nullopt;
+    FileIdentity identity;
+    identity.device = info.st_dev;
+    identity.inode = info.st_ino;
+    identity.size = info.st_size;
+    identity.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return identity;
 }
 
-QByteArray entry(const char *name, const std::optional<QString> &suffix)
+QByteArray digestOf(const QByteArray &content)
 {
-    return QByteArray(name) + ' ' + (suffix ? suffix->toLatin1() : QByteArray("-")) + '\n';
+    return QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
 }
 
-bool putBack(const QString &target, const std::optional<QString> &suffix, QString *error)
+QByteArray identityText(const std::optional<FileIdentity> &identity)
 {
-    if (!suffix) {
-        // There was no file before the save: a new one is the save's.
-        if (::unlink(native(target).constData()) != 0 && errno != ENOENT)
-            return failed(error, QStringLiteral("cannot remove"), target, errno);
-        return true;
-    }
-    const QString kept = keptPath(target, *suffix);
-    // Gone: either the save had not kept it yet (the target is still the old file) or it was put
-    // back before.
-    if (!exists(kept))
-        return true;
-    if (::rename(native(kept).constData(), native(target).constData()) != 0)
-        return failed(error, QStringLiteral("cannot put back"), target, errno);
-    // A kept link of the very file that is still there stays after the rename.
-    if (::unlink(native(kept).constData()) != 0 && errno != ENOENT)
-        return failed(error, QStringLiteral("cannot remove"), kept, errno);
-    return true;
+    if (!identity)
+        return "-";
+    return QByteArray::number(identity->device) + ' ' + QByteArray::number(identity->inode) + ' ' +
+           QByteArray::number(identity->size) + ' ' + QByteArray::number(identity->modified) + ' ' +
+           (identity->digest.isEmpty() ? QByteArray("-") : identity->digest);
 }
 
-// Whether the master's length is a whole number of records of the widths, and its first and last
-// records end in CR LF.
-bool fits(QFile &master, const WidthFileRead &widths)
+bool isNumber(const QByteArray &text)
 {
-    if (widths.status != WidthFileRead::Status::Ok)
+    if (text.isEmpty() || text.size() > 20)
         return false;
-    const qint64 length = recordLength(widths.widths) + 2;
-    const qint64 size = master.size();
-    if (size % length != 0)
-        return false;
-    for (const qint64 end : {length, size}) {
-        if (size == 0)
-            break;
-        if (!master.seek(end - 2) || master.read(2) != "\r\n")
+    for (int i = 0; i < text.size(); ++i) {
+        if (!(text[i] >= '0' && text[i] <= '9') && !(i == 0 && text[i] == '-' && text.size() > 1))
             return false;
     }
     return true;
 }
 
-// The kept files "<target>.old-XXXXXX" beside target.
-QStringList keptFiles(const QString &target)
+std::optional<quint64> unsignedFrom(const QByteArray &text)
 {
-    const QFileInfo info(target);
-    const QString prefix = info.fileName() + QStringLiteral(".old-");
-    const QDir folder(info.path());
-    QStringList kept;
-    for (const QString &entry : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        struct stat kind {};
-        const QString path = folder.filePath(entry);
-        if (entry.startsWith(prefix) && isSuffix(QStringView(entry).mid(prefix.size())) &&
-            ::lstat(native(path).constData(), &kind) == 0 && S_ISREG(kind.st_mode))
-            kept << path;
-    }
-    return kept;
+    bool ok = false;
+    const quint64 value = text.toULongLong(&ok);
+    return ok && isNumber(text) && text[0] != '-' ? std::optional(value) : std::nullopt;
 }
 
-} // namespace
-
-QByteArray SaveJournal::text() const
+std::optional<qint64> signedFrom(const QByteArray &text)
 {
-    return Magic + '\n' + entry("master", master) + entry("width", width);
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    return ok && isNumber(text) ? std::optional(value) : std::nullopt;
 }
 
-std::optional<SaveJournal> SaveJournal::parse(const QByteArray &text)
+bool isDigest(const QByteArray &text)
 {
-    const QList<QByteArray> lines = text.split('\n');
-    if (lines.size() != 4 || lines[0] != Magic || !lines[3].isEmpty())
-        return std::nullopt;
-    SaveJournal journal;
-    const std::pair<const char *, std::optional<QString> *> fields[] = {{"master ", &journal.master},
-                                                                        {"width ", &journal.width}};
-    for (int i = 0; i < 2; ++i) {
-        const QByteArray &line = lines[i + 1];
-        if (!line.startsWith(fields[i].first))
-            return std::nullopt;
-        const QString value = QString::fromLatin1(line.mid(qstrlen(fields[i].first)));
-        if (value == QStringLiteral("-"))
-            continue;
-        if (!isSuffix(value))
-            return std::nullopt;
-        *fields[i].second = value;
-    }
-    return journal;
-}
-
-QString journalPath(const QString &masterTarget)
-{
-    return masterTarget + QStringLiteral(".saving");
-}
-
-QString keptPath(const QString &target, const QString &suffix)
-{
-    return target + QStringLiteral(".old-") + suffix;
-}
-
-QString freeKeptSuffix(const QString &target)
-{
-    for (;;) {
-        const QString suffix = platform::randomNameSuffix();
-        if (!exists(keptPath(target, suffix)))
-            return suffix;
-    }
-}
-
-bool rollBack(const SaveJournal &journal, const QString &masterTarget, const QString &widthTarget,
-              QString *error)
-{
-    if (!putBack(masterTarget, journal.master, error) || !putBack(widthTarget, journal.width, error))
+    if (text.size() != 64)
         return false;
-    for (const QString &folder : {QFileInfo(masterTarget).path(), QFileInfo(widthTarget).path()}) {
-        if (const int code = platform::syncFolder(folder); code != 0)
-            return failed(error, QStringLiteral("cannot sync"), folder, code);
+    for (const char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
     }
     return true;
 }
 
-bool restoreFittingWidthFile(const QString &masterTarget, const QString &widthTarget)
+// "<device> <inode> <size> <modified> <digest|->", or "-" where allowed.
+bool parseIdentity(const QByteArray &text, bool mayBeNone, std::optional<FileIdentity> &into)
 {
-    QFile master(masterTarget);
-    if (!QFileInfo(widthTarget).isFile() || !master.open(QIODevice::ReadOnly) ||
-        fits(master, readWidthFileAt(widthTarget)))
-        return false;
-    for (const QString &kept : keptFiles(widthTarget)) {
-        if (fits(master, readWidthFileAt(kept)) &&
-            ::rename(native(kept).constData(), native(widthTarget).constData()) == 0) {
-            platform::syncFolder(QFileInfo(widthTarget).path());
-            return true;
-        }
+    if (text == "-") {
+        into.reset();
+        return mayBeNone;
     }
-    return false;
+    const QList<QByteArray> parts = text.split(' ');
+    if (parts.size() != 5)
+        return false;
+    const auto device = unsignedFrom(parts[0]);
+    const auto inode = unsignedFrom(parts[1]);
+    const auto size = signedFrom(parts[2]);
+    const auto modified = signedFrom(parts[3]);
+    if (!device || !inode || !size || *size < 0 || !modified || (parts[4] != "-" && !isDigest(parts[4])))
+        return false;
+    into = FileIdentity{*device, *inode, *size, *modified, parts[4] == "-" ? QByteArray() : parts[4]};
+    return true;
 }
 
-void removeSaveLeftovers(const QString &target)
+bool parseFolder(const QByteArray &text, quint64 &device, quint64 &inode)
 {
-    const QFileInfo info(target);
-    const QString name = info.fileName();
-    const QStringList prefixes{platform::AtomicFile::temporaryPrefix(target), name + QStringLiteral(".old-")};
-    const QDir folder(info.path());
-    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &entry : entries) {
-        for (const QString &prefix : prefixes) {
-            if (!entry.startsWith(prefix) || !isSuffix(QStringView(entry).mid(prefix.size())))
-                continue;
-            const QString path = folder.filePath(entry);
-            struct stat kind {};
-            // Only plain files of ours: a link of that name is nobody's leftover.
-            if (::lstat(native(path).constData(), &kind) == 0 && S_ISREG(kind.st_mode) &&
-                ::unlink(native(path).constData()) != 0)
-                qWarning("cannot remove %s: %s", qPrintable(path), std::strerror(errno));
-        }
+    const QList<QByteArray> parts = text.split(' ');
+    if (parts.size() != 2)
+        return false;
+    const auto d = unsignedFrom(parts[0]);
+    const auto i = unsignedFrom(parts[1]);
+    if (!d || !i)
+        return false;
+    device = *d;
+    inode = *i;
+    return true;
+}
+
+bool isHex(const QByteArray &text)
+{
+    if (text.isEmpty() || text.size() % 2 != 0)
+        return false;
+    for (const char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
     }
+    return true;
+}
+
+} // namespace
+
+std::optional<FileIdentity> identityAt(const QString &path)
+{
+    struct stat info {};
+    if (::lstat(native(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return identityFrom(info)->size > DigestLimit ? identityFrom(info) : std::nullopt;
+    std::optional<FileIdentity> identity = identityOf(fd);
+    ::close(fd);
+    // Another file took the name while it was looked at.
+    if (identity && (identity->device != info.st_dev || identity->inode != info.st_ino))
+        return std::nullopt;
+    return identity;
+}
+
+std::optional<FileIdentity> identityOf(int fd)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return std::nullopt;
+    std::optional<FileIdentity> identity = identityFrom(info);
+    if (identity && identity->size <= DigestLimit) {
+        QByteArray content(identity->size + 1, '\0');
+        const ssize_t got = ::pread(fd, content.data(), content.size(), 0);
+        if (got != identity->size)
+            return std::nullopt;
+        content.truncate(got);
+        identity->digest = digestOf(content);
+    }
+    return identity;
+}
+
+bool isFile(const QString &path, const FileIdentity &identity)
+{
+    const std::optional<FileIdentity> there = identityAt(path);
+    return there && *there == identity;
+}
+
+QByteArray SaveJournal::text() const
+{
+    QByteArray text = Magic + '\n';
+    text += "suffix " + suffix.toLatin1() + '\n';
+    text += "folder " + QByteArray::number(folderDevice) + ' ' + QByteArray::number(folderInode) + '\n';
+    text += "master " + masterName.toHex() + '\n';
+    text += "width " + widthPath.toHex() + '\n';
+    text += "width-folder " + QByteArray::number(widthFolderDevice) + ' ' +
+            QByteArray::number(widthFolderInode) + '\n';
+    text += "master-old " + identityText(oldMaster) + '\n';
+    text += "master-new " + identityText(newMaster) + '\n';
+    text += "width-old " + identityText(oldWidth) + '\n';
+    text += "width-new " + identityText(newWidth) + '\n';
+    text += "check " + digestOf(text) + '\n';
+    return text;
+}
+
+std::optional<SaveJournal> SaveJournal::parse(const QByteArray &text)
+{
+    if (text.size() > JournalLimit || !text.endsWith('\n'))
+        return std::nullopt;
+    const QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
+    const char *const keys[] = {"suffix ",     "folder ",     "master ",    "width ",     "width-folder ",
+                                "master-old ", "master-new ", "width-old ", "width-new ", "check "};
+    constexpr int Keys = sizeof keys / sizeof keys[0];
+    if (lines.size() != Keys + 1 || lines[0] != Magic)
+        return std::nullopt;
+    QList<QByteArray> values;
+    for (int i = 0; i < Keys; ++i) {
+        if (!lines[i + 1].startsWith(keys[i]))
+            return std::nullopt;
+        values << lines[i + 1].mid(qstrlen(keys[i]));
+    }
+    SaveJournal journal;
+    journal.suffix = QString::fromLatin1(values[0]);
+    std::optional<FileIdentity> newMaster;
+    std::optional<FileIdentity> newWidth;
+    if (!isSuffix(journal.suffix) || !parseFolder(values[1], journal.folderDevice, journal.folderInode) ||
+        !isHex(values[2]) || !isHex(values[3]) ||
+        !parseFolder(values[4], journal.widthFolderDevice, journal.widthFolderInode) ||
+        !parseIdentity(values[5], true, journal.oldMaster) || !parseIdentity(values[6], false, newMaster) ||
+        !parseIdentity(values[7], true, journal.oldWidth) || !parseIdentity(values[8], false, newWidth))
+        return std::nullopt;
+    journal.masterName = QByteArray::fromHex(values[2]);
+    journal.widthPath = QByteArray::fromHex(values[3]);
+    journal.newMaster = *newMaster;
+    journal.newWidth = *newWidth;
+    // Anything but what this journal writes, a torn or edited one too, is no journal.
+    if (journal.masterName.contains('/') || journal.masterName.contains('\0') ||
+        !journal.widthPath.startsWith('/') || journal.widthPath.contains('\0') || journal.text() != text)
+        return std::nullopt;
+    return journal;
+}
+
+QString journalPath(const QString &masterTarget, const QString &suffix, bool done)
+{
+    return markedPath(masterTarget, (done ? QStringLiteral("done-") : QStringLiteral("save-")) + suffix);
+}
+
+std::optional<JournalName> journalName(const QString &fileName, const QString &masterName)
+{
+    const QString stem = QLatin1Char('.') + masterName + Marker;
+    if (!fileName.startsWith(stem))
+        return std::nullopt;
+    const QStringView rest = QStringView(fileName).mid(stem.size());
+    for (const bool done : {false, true}) {
+        const QString kind = done ? QStringLiteral("done-") : QStringLiteral("save-");
+        if (rest.startsWith(kind) && isSuffix(rest.mid(kind.size())))
+            return JournalName{rest.mid(kind.size()).toString(), done};
+    }
+    return std::nullopt;
+}
+
+QString keptPath(const QString &target, const QString &suffix)
+{
+    return markedPath(target, QStringLiteral("old-") + suffix);
+}
+
+QString madePath(const QString &target, const QString &suffix)
+{
+    return markedPath(target, QStringLiteral("new-") + suffix);
+}
+
+QString lockPath(const QString &masterTarget)
+{
+    return markedPath(masterTarget, QStringLiteral("lock"));
+}
+
+QString freeSuffix(const QString &masterTarget, const QString &widthTarget)
+{
+    // A folder that cannot be looked into makes the save fail when it creates its first file.
+    QString suffix;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        suffix = platform::randomNameSuffix();
+        bool free = true;
+        for (const QString &path :
+             {journalPath(masterTarget, suffix, false), journalPath(masterTarget, suffix, true),
+              keptPath(masterTarget, suffix), madePath(masterTarget, suffix), keptPath(widthTarget, suffix),
+              madePath(widthTarget, suffix)}) {
+            struct stat info {};
+            free = free && ::lstat(native(path).constData(), &info) != 0 && errno == ENOENT;
+        }
+        if (free)
+            break;
+    }
+    return suffix;
+}
+
+bool isFirstJournal(const QByteArray &text)
+{
+    const QList<QByteArray> lines = text.split('\n');
+    return lines.size() == 4 && lines[0] == FirstMagic && lines[1].startsWith("master ") &&
+           lines[2].startsWith("width ") && lines[3].isEmpty();
+}
+
+QString firstJournalPath(const QString &masterTarget)
+{
+    return masterTarget + QStringLiteral(".saving");
 }
 
 } // namespace masters

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 
@@ -73,6 +74,17 @@ QString privateTempFolder(const QString &name, QString *error)
     if (makePrivateFolder(fixed, &why)) {
         made.insert(fixed, fixed);
         return fixed;
+    }
+    // A fallback folder an earlier run made is taken again, so that runs do not leave one each.
+    const QString stem = QFileInfo(fixed).fileName() + QLatin1Char('-');
+    const QStringList earlierRuns = QDir(temp).entryList(
+        {stem + QStringLiteral("??????")}, QDir::Dirs | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &entry : earlierRuns) {
+        const QString folder = QDir(temp).filePath(entry);
+        if (checkPrivateFolder(folder)) {
+            made.insert(fixed, folder);
+            return folder;
+        }
     }
     qWarning("%s; a new folder is made instead", qPrintable(why));
     QByteArray unique = QFile::encodeName(fixed + QStringLiteral("-XXXXXX"));

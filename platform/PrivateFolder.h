@@ -13,9 +13,10 @@ bool checkPrivateFolder(const QString &path, QString *error = nullptr);
 // The same, after creating the folder with mode 0700 when it is missing.
 bool makePrivateFolder(const QString &path, QString *error = nullptr);
 
-// The folder name in the system temporary folder when it is (or can be made) private, else a new
-// unique folder "name-XXXXXX" there. Later calls of the process return the same folder while it
-// stays private. Empty (error says why) when neither can be had. No trailing separator.
+// The folder name in the system temporary folder when it is (or can be made) private, else a private
+// folder "name-XXXXXX" there: one that an earlier run made, or a new one. Later calls of the process
+// return the same folder while it stays private. Empty (error says why) when neither can be had. No
+// trailing separator.
 QString privateTempFolder(const QString &name, QString *error = nullptr);
 // The user's own temporary folder: "harbrook-<uid>" in the system temporary folder, as above.
 QString userTempFolder(QString *error = nullptr);

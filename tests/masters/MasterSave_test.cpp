@@ -1,9 +1,10 @@
-#include "MasterTestSupport.h"
+#include "SaveFixture.h"
 
 #include "masters/MasterEditModel.h"
 #include "masters/MasterSave.h"
 #include "masters/RecordStore.h"
 #include "masters/SaveJournal.h"
+#include "masters/SaveRecovery.h"
 #include "tests/support/FileSystemFaults.h"
 #include "tests/support/RecordingUiService.h"
 
@@ -17,95 +18,17 @@
 
 using masters::SaveStep;
 using namespace masterstest;
+using namespace savetest;
 
 namespace {
 
-const std::vector<int> OldWidths{8, 10};
-const std::vector<int> NewWidths{5, 3, 4};
-
-// New records of another length, so that one file of each pair cannot pass for the other's.
-QByteArray newRecords(int n)
-{
-    QByteArray all;
-    for (int i = 1; i <= n; ++i)
-        all += rawRecord({"N" + QByteArray::number(i), "abc", "xyz"}, NewWidths);
-    return all;
-}
-
-// The step a save stops at in the child, counted from 1; 0 lets it run.
-int stopAt = 0;
-bool stopAtStep(SaveStep step)
-{
-    if (static_cast<int>(step) + 1 == stopAt)
-        ::raise(SIGKILL);
-    return true;
-}
+int failingStep = 0;
 bool failAtStep(SaveStep step)
 {
-    return static_cast<int>(step) + 1 != stopAt;
+    return static_cast<int>(step) + 1 != failingStep;
 }
 
-class MasterSaveTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        master = casePath("m/master.dat");
-        widthFile = casePath("m/master.fld");
-        ASSERT_TRUE(writeFile(casePath("new.src"), newRecords(30)));
-    }
-    void TearDown() override { masters::setSaveStepHook(nullptr); }
-
-    void writeOldPair(bool withWidthFile = true)
-    {
-        ASSERT_TRUE(writeFile(master, numberedRecords(40)));
-        if (withWidthFile) {
-            ASSERT_TRUE(writeFile(widthFile, "8,10\r\n"));
-        }
-    }
-    // The new records, saved from a store as the editor's save does.
-    bool save(QString *error = nullptr)
-    {
-        masters::RecordStore store;
-        return store.create(casePath("work.tmp"), 14) && store.copyIn(casePath("new.src")) &&
-               masters::saveMasterFiles(store, master, NewWidths, error);
-    }
-    // Runs the save in a child that is killed at the step; true when it was.
-    bool killedAt(int step)
-    {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            stopAt = step;
-            masters::setSaveStepHook(stopAtStep);
-            ::_exit(save() ? 0 : 1);
-        }
-        int status = 0;
-        EXPECT_EQ(::waitpid(child, &status, 0), child);
-        if (WIFEXITED(status)) {
-            EXPECT_EQ(WEXITSTATUS(status), 0) << "the save failed";
-        }
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    }
-    QStringList files() const
-    {
-        return QDir(casePath("m")).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    }
-    void expectOldPair(bool withWidthFile = true)
-    {
-        EXPECT_EQ(readFile(master), numberedRecords(40));
-        if (withWidthFile)
-            EXPECT_EQ(readFile(widthFile), QByteArray("8,10\r\n"));
-        else
-            EXPECT_FALSE(QFileInfo::exists(widthFile));
-    }
-    void expectNewPair()
-    {
-        EXPECT_EQ(readFile(master), newRecords(30));
-        EXPECT_EQ(readFile(widthFile), QByteArray("5,3,4\r\n"));
-    }
-
-    QString master;
-    QString widthFile;
-};
+using MasterSaveTest = SaveFixture;
 
 TEST_F(MasterSaveTest, AKillAtAnyStepLeavesTheOldOrTheNewPairOnceTheNextOpenRan)
 {
@@ -140,6 +63,56 @@ TEST_F(MasterSaveTest, AKillAtAnyStepLeavesTheOldOrTheNewPairOnceTheNextOpenRan)
     EXPECT_EQ(files(), pair);
 }
 
+int recoveryStopAt = 0;
+int recoverySteps = 0;
+void stopRecoveryAtStep()
+{
+    if (++recoverySteps == recoveryStopAt)
+        ::raise(SIGKILL);
+}
+
+// A recovery killed after any of its renames and removals is finished by the next open.
+TEST_F(MasterSaveTest, ARecoveryKilledAtAnyStepIsFinishedByTheNextOpen)
+{
+    const QStringList pair{"master.dat", "master.fld"};
+    int recoveriesKilled = 0;
+    for (int step = static_cast<int>(SaveStep::JournalWritten) + 1;
+         step <= static_cast<int>(SaveStep::KeptRemoved); ++step) {
+        for (int recoveryStep = 1;; ++recoveryStep) {
+            SCOPED_TRACE(testing::Message()
+                         << "save killed at step " << step << ", recovery at step " << recoveryStep);
+            ASSERT_TRUE(QDir(casePath("m")).removeRecursively());
+            writeOldPair();
+            ASSERT_TRUE(killedAt(step));
+            const pid_t child = ::fork();
+            if (child == 0) {
+                recoveryStopAt = recoveryStep;
+                masters::setRecoveryStepHook(stopRecoveryAtStep);
+                ::_exit(masters::recoverInterruptedSave(master).ok() ? 0 : 1);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+            if (!killed) {
+                ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            }
+            testsupport::RecordingUiService ui;
+            masters::MasterEditModel model(ui);
+            ASSERT_TRUE(model.openFile(master, {}));
+            if (step <= static_cast<int>(SaveStep::FoldersSynced) + 1) {
+                expectOldPair();
+            } else {
+                expectNewPair();
+            }
+            EXPECT_EQ(files(), pair);
+            if (!killed)
+                break;
+            ++recoveriesKilled;
+        }
+    }
+    EXPECT_GT(recoveriesKilled, 10);
+}
+
 TEST_F(MasterSaveTest, TheNextSaveAfterAKillCleansUpAndWrites)
 {
     const struct {
@@ -159,7 +132,7 @@ TEST_F(MasterSaveTest, TheNextSaveAfterAKillCleansUpAndWrites)
             ASSERT_TRUE(killedAt(static_cast<int>(step) + 1));
             // Before the next save the old pair (or none) is put back.
             if (step < SaveStep::JournalRemoved) {
-                ASSERT_TRUE(masters::recoverInterruptedSave(master));
+                ASSERT_TRUE(masters::recoverInterruptedSave(master).ok());
                 if (start.oldMaster)
                     expectOldPair(start.oldWidthFile);
                 else
@@ -180,7 +153,7 @@ TEST_F(MasterSaveTest, AFailureAtAnyStepKeepsTheOldPairAndLeavesNothing)
         SCOPED_TRACE("failed at step " + std::to_string(step));
         ASSERT_TRUE(QDir(casePath("m")).removeRecursively());
         writeOldPair();
-        stopAt = step;
+        failingStep = step;
         masters::setSaveStepHook(failAtStep);
         QString error;
         const bool saved = save(&error);
@@ -194,7 +167,7 @@ TEST_F(MasterSaveTest, AFailureAtAnyStepKeepsTheOldPairAndLeavesNothing)
             // The new pair holds once the journal is gone; what is left goes with the next open.
             EXPECT_TRUE(saved) << error.toStdString();
             expectNewPair();
-            ASSERT_TRUE(masters::recoverInterruptedSave(master));
+            ASSERT_TRUE(masters::recoverInterruptedSave(master).ok());
             expectNewPair();
             EXPECT_EQ(files(), pair);
         }
@@ -274,94 +247,60 @@ TEST_F(MasterSaveTest, AMasterThatIsALinkHasItsWidthFileBesideItsTarget)
     EXPECT_EQ(readFile(casePath("real/target.fld")), QByteArray("5,3,4\r\n"));
 }
 
-TEST_F(MasterSaveTest, OnlyLeftoversOfOurOwnNamesAreRemoved)
-{
-    writeOldPair();
-    const QStringList leftovers{"master.dat.tmp-Ab12Cd", "master.fld.old-xY98zW", "master.fld.tmp-000000",
-                                "master.dat.old-QQQQQQ", "master.dat.saving.tmp-a1b2c3"};
-    const QStringList others{"master.dat.tmp-toolong", "master.dat.tmp-ab", "master.dat.bak",
-                             "other.dat.tmp-Ab12Cd", "master.dat.tmp-a.b-c"};
-    for (const QString &name : leftovers + others)
-        ASSERT_TRUE(writeFile(casePath("m/" + name), newRecords(2)));
-    // A link of a leftover's name is nobody's leftover, and its target stays.
-    ASSERT_TRUE(writeFile(casePath("keep.dat"), "keep"));
-    ASSERT_TRUE(QFile::link(casePath("keep.dat"), casePath("m/master.dat.tmp-LiNk00")));
-    // A file of the journal's name that is no journal is left alone, and puts nothing back.
-    ASSERT_TRUE(writeFile(casePath("m/master.dat.saving"), "notes\n"));
+} // namespace
 
-    ASSERT_TRUE(masters::recoverInterruptedSave(master));
-    QStringList expected =
-        others + QStringList{"master.dat", "master.fld", "master.dat.tmp-LiNk00", "master.dat.saving"};
-    expected.sort();
-    QStringList present = QDir(casePath("m")).entryList(QDir::Files | QDir::System, QDir::Name);
-    EXPECT_EQ(present, expected);
-    EXPECT_EQ(readFile(casePath("keep.dat")), QByteArray("keep"));
-    expectOldPair();
+namespace {
+
+masters::SaveJournal sampleJournal()
+{
+    masters::SaveJournal journal;
+    journal.suffix = QStringLiteral("Ab12Cd");
+    journal.folderDevice = 2049;
+    journal.folderInode = 131;
+    journal.masterName = QByteArray("マスター 1.dat").toLower();
+    journal.widthPath = "/data/masters/m 1.fld";
+    journal.widthFolderDevice = 2049;
+    journal.widthFolderInode = 132;
+    journal.oldMaster = masters::FileIdentity{2049, 140, 800, 1700000000123456789, {}};
+    journal.newMaster = masters::FileIdentity{2049, 141, 420, 1700000001000000000, {}};
+    journal.newWidth = masters::FileIdentity{2049, 142, 7, 1700000001000000001, QByteArray(64, 'a')};
+    return journal;
 }
 
-// Saves that kept no journal renamed the new width file first: stopped before the master's rename,
-// they left new widths beside the old records, with the old width file kept beside it.
-TEST_F(MasterSaveTest, AWidthFileThatDoesNotFitIsReplacedByAKeptOneThatDoes)
+TEST(SaveJournal, OnlyTheWholeTextOfAJournalParses)
 {
+    const QByteArray text = sampleJournal().text();
+    const std::optional<masters::SaveJournal> parsed = masters::SaveJournal::parse(text);
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->text(), text);
+    EXPECT_EQ(parsed->masterName, sampleJournal().masterName);
+    EXPECT_FALSE(parsed->oldWidth.has_value());
+
+    QByteArray changedDigit = text;
+    changedDigit[changedDigit.indexOf("141")] = '7';
+    QByteArray withNul = text;
+    withNul.insert(text.size() / 2, '\0');
+    QByteArray crlf = text;
+    crlf.replace("\n", "\r\n");
+    QByteArray huge = text;
+    huge += QByteArray(10 * 1024 * 1024, 'x');
     const struct {
         const char *what;
-        QByteArray kept;
-        bool opens;
-    } cases[] = {
-        {"the kept widths fit", "8,10\r\n", true},
-        {"the kept widths do not fit either", "8,11\r\n", false},
-        {"the kept file is no width file", "K0001   R0001\r\n", false},
+        QByteArray text;
+    } broken[] = {
+        {"another version", QByteArray(text).replace("master save 2", "master save 3")},
+        {"the version before", "harbrook master save 1\nmaster Ab12Cd\nwidth -\n"},
+        {"CR LF lines", crlf},
+        {"empty", ""},
+        {"10 MB", huge},
+        {"a NUL", withNul},
+        {"a changed number", changedDigit},
+        {"no last line end", text.chopped(1)},
+        {"a line more", text + "extra\n"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_TRUE(QDir(casePath("m")).removeRecursively());
-        ASSERT_TRUE(writeFile(master, numberedRecords(40)));
-        ASSERT_TRUE(writeFile(widthFile, "5,3,4\r\n"));
-        ASSERT_TRUE(writeFile(casePath("m/master.dat.tmp-Ab12Cd"), newRecords(30)));
-        ASSERT_TRUE(writeFile(casePath("m/master.fld.old-Qw12Er"), c.kept));
-        testsupport::RecordingUiService ui;
-        masters::MasterEditModel model(ui);
-        EXPECT_EQ(model.openFile(master, {}), c.opens);
-        EXPECT_EQ(readFile(master), numberedRecords(40));
-        EXPECT_EQ(readFile(widthFile), c.opens ? c.kept : QByteArray("5,3,4\r\n"));
-        if (c.opens) {
-            EXPECT_EQ(model.MstFld, OldWidths);
-            EXPECT_EQ(model.recordCount(), 40);
-        }
-        EXPECT_EQ(files(), (QStringList{"master.dat", "master.fld"}));
-    }
-    // A pair that fits keeps its width file whatever was kept beside it.
-    ASSERT_TRUE(writeFile(widthFile, "8,10\r\n"));
-    ASSERT_TRUE(writeFile(casePath("m/master.fld.old-Qw12Er"), "4,4,10\r\n"));
-    ASSERT_TRUE(masters::recoverInterruptedSave(master));
-    EXPECT_EQ(readFile(widthFile), QByteArray("8,10\r\n"));
-    EXPECT_EQ(files(), (QStringList{"master.dat", "master.fld"}));
-}
-
-TEST_F(MasterSaveTest, AJournalPutsBackOnlyFilesOfItsOwnNames)
-{
-    const struct {
-        const char *text;
-        bool valid;
-    } cases[] = {
-        {"harbrook master save 1\nmaster Ab12Cd\nwidth -\n", true},
-        {"harbrook master save 1\nmaster -\nwidth -\n", true},
-        {"harbrook master save 1\nmaster ../../x\nwidth -\n", false},
-        {"harbrook master save 1\nmaster Ab12C/\nwidth -\n", false},
-        {"harbrook master save 1\nmaster Ab12Cd7\nwidth -\n", false},
-        {"harbrook master save 1\nwidth -\nmaster -\n", false},
-        {"harbrook master save 2\nmaster -\nwidth -\n", false},
-        {"harbrook master save 1\nmaster -\nwidth -", false},
-        {"harbrook master save 1\nmaster -\nwidth -\nextra\n", false},
-        {"", false},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        const std::optional<masters::SaveJournal> journal = masters::SaveJournal::parse(c.text);
-        EXPECT_EQ(journal.has_value(), c.valid);
-        if (journal) {
-            EXPECT_EQ(journal->text(), QByteArray(c.text));
-        }
+    for (const auto &b : broken) {
+        SCOPED_TRACE(b.what);
+        EXPECT_FALSE(masters::SaveJournal::parse(b.text).has_value());
     }
 }
 

@@ -119,6 +119,31 @@ TEST(PrivateFolder, ATemporaryFolderTakenBySomeoneElseIsReplacedByANewUniqueOne)
     qputenv("TMPDIR", QFile::encodeName(testsupport::caseFolder()));
 }
 
+TEST(PrivateFolder, RunsAfterOneAnotherShareOneFallbackFolder)
+{
+    // The fixed name belongs to another user (needs root, as the suite runs in CI).
+    const QString name = QStringLiteral("Taken");
+    ASSERT_TRUE(QDir().mkpath(casePath(name)));
+    ASSERT_EQ(::chown(QFile::encodeName(casePath(name)).constData(), 4242, 4242), 0) << "not root?";
+    // Each run is a process of its own, as the program started again.
+    QStringList folders;
+    for (int run = 0; run < 5; ++run) {
+        testsupport::StoppedChild child([&] { return platform::privateTempFolder(name); });
+        ASSERT_TRUE(child.started());
+        folders << child.report();
+    }
+    folders.removeDuplicates();
+    ASSERT_EQ(folders.size(), 1) << folders.join(u' ').toStdString();
+    EXPECT_TRUE(folders[0].startsWith(casePath(name) + QLatin1Char('-')));
+    EXPECT_EQ(QDir(testsupport::caseFolder()).entryList({name + QStringLiteral("-*")}, QDir::Dirs).size(), 1);
+    // One that is not private (any more) is not taken again.
+    ASSERT_TRUE(setMode(folders[0], 0777));
+    testsupport::StoppedChild child([&] { return platform::privateTempFolder(name); });
+    ASSERT_TRUE(child.started());
+    EXPECT_NE(child.report(), folders[0]);
+    EXPECT_TRUE(platform::checkPrivateFolder(child.report()));
+}
+
 TEST(HeldFile, TheFilesOfProcessesThatAreGoneAreRemovedAndNoOthers)
 {
     const QString folder = testsupport::caseFolder();
