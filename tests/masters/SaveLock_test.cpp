@@ -46,8 +46,8 @@ struct Signal {
     Signal() { EXPECT_EQ(::pipe(fds), 0); }
     ~Signal()
     {
-        ::close(fds[0]);
-        ::close(fds[1]);
+        closeEnd(0);
+        closeEnd(1);
     }
     void give() const { EXPECT_EQ(::write(fds[1], "x", 1), 1); }
     // False when the other end is gone.
@@ -55,6 +55,18 @@ struct Signal {
     {
         char byte = 0;
         return ::read(fds[0], &byte, 1) == 1;
+    }
+    // After the fork each process keeps one end, so that a process that ends (or a test that stops
+    // early) lets the other one go on.
+    void onlyGive() { closeEnd(0); }
+    void onlyTake() { closeEnd(1); }
+
+private:
+    void closeEnd(int end)
+    {
+        if (fds[end] >= 0)
+            ::close(fds[end]);
+        fds[end] = -1;
     }
 };
 
@@ -113,13 +125,17 @@ TEST_F(SaveLockTest, AnOpenAndASaveWaitForASaveInAnotherProgram)
     for (int step = 1; step <= Steps; ++step) {
         SCOPED_TRACE("the other program's save paused at step " + std::to_string(step));
         restart();
-        const Signal pausedSignal;
-        const Signal goOnSignal;
+        Signal pausedSignal;
+        Signal goOnSignal;
         const pid_t child = ::fork();
         if (child == 0) {
+            pausedSignal.onlyGive();
+            goOnSignal.onlyTake();
             pauseSavesAt(step, pausedSignal, goOnSignal);
             ::_exit(save() ? 0 : 1);
         }
+        pausedSignal.onlyTake();
+        goOnSignal.onlyGive();
         ASSERT_TRUE(pausedSignal.take());
         auto release = std::make_shared<Release>(Release{goOnSignal});
         masters::setMasterLockWait(std::chrono::seconds(20), [release] { (*release)(); });
@@ -146,11 +162,13 @@ TEST_F(SaveLockTest, ASavePausedAtAnyStepIsWaitedForByAnotherProgramsOpenAndSave
     for (int step = 1; step <= Steps; ++step) {
         SCOPED_TRACE("this program's save paused at step " + std::to_string(step));
         restart();
-        const Signal pausedSignal;
-        const Signal goOnSignal;
+        Signal pausedSignal;
+        Signal goOnSignal;
         const pid_t child = ::fork();
         if (child == 0) {
             // The other program: opens once this one's save paused, then saves a pair of its own.
+            pausedSignal.onlyTake();
+            goOnSignal.onlyGive();
             if (!pausedSignal.take())
                 ::_exit(10);
             Release release{goOnSignal};
@@ -164,6 +182,8 @@ TEST_F(SaveLockTest, ASavePausedAtAnyStepIsWaitedForByAnotherProgramsOpenAndSave
             const bool saved = saveRecords(thirdRecords(), ThirdWidths);
             ::_exit((waited ? 0 : 1) | (sawNewPair ? 0 : 2) | (saved ? 0 : 4));
         }
+        pausedSignal.onlyGive();
+        goOnSignal.onlyTake();
         pauseSavesAt(step, pausedSignal, goOnSignal);
         QString error;
         const bool saved = save(&error);
@@ -181,13 +201,17 @@ TEST_F(SaveLockTest, ASavePausedAtAnyStepIsWaitedForByAnotherProgramsOpenAndSave
 TEST_F(SaveLockTest, AMasterHeldForTheWholeWaitIsRefusedWithItsNameAndLeftAlone)
 {
     writeOldPair();
-    const Signal pausedSignal;
-    const Signal goOnSignal;
+    Signal pausedSignal;
+    Signal goOnSignal;
     const pid_t child = ::fork();
     if (child == 0) {
+        pausedSignal.onlyGive();
+        goOnSignal.onlyTake();
         pauseSavesAt(static_cast<int>(SaveStep::MasterReplaced) + 1, pausedSignal, goOnSignal);
         ::_exit(save() ? 0 : 1);
     }
+    pausedSignal.onlyTake();
+    goOnSignal.onlyGive();
     ASSERT_TRUE(pausedSignal.take());
     const auto during = snapshot(casePath("m"));
     int looks = 0;
