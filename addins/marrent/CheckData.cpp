@@ -34,21 +34,22 @@ std::optional<CheckFailure> CheckSettings(const MarrentSettings &s, const ModelL
             return fail(12, QStringLiteral("入力最小桁数を再入力してください。"), "DKMinNE");
         if (s.DKMax < s.DKMin)
             return fail(12, QStringLiteral("データ区分入力最大/最小桁数を再入力してください。"), "DKMinNE");
-        // A date or time type hides its barcode and master boxes: their rules would focus a
-        // control the operator cannot see, so they wait until the type allows them again.
-        if (!IsDateTimeType(s.DKType)) {
-            if (s.DKBarUsed) {
-                if (const QString message = CheckBarDat(s.DKBarDat); !message.isEmpty())
-                    return fail(13, message, "DKBarBtn");
-            }
-            if (s.DKMstUsed) {
-                if (s.DKMstFile.isEmpty())
-                    return fail(14, QStringLiteral("データ区分マスターファイル名を入力してください。"),
-                                "DKMstFileSE");
-                if (s.DKMstField.isEmpty())
-                    return fail(15, QStringLiteral("データ区分フィールド情報を入力してください。"),
-                                "DKMstFieldSE");
-            }
+        // A date or time type hides the barcode and master boxes but keeps their ticks, and a ticked
+        // box is written: it is checked all the same, and the focus goes to the data type that hides
+        // it, the control the operator has to change.
+        const bool hidden = IsDateTimeType(s.DKType);
+        const auto focusFor = [hidden](const char *control) { return hidden ? "DKTypeCB" : control; };
+        if (s.DKBarUsed) {
+            if (const QString message = CheckBarDat(s.DKBarDat); !message.isEmpty())
+                return fail(13, message, focusFor("DKBarBtn"));
+        }
+        if (s.DKMstUsed) {
+            if (s.DKMstFile.isEmpty())
+                return fail(14, QStringLiteral("データ区分マスターファイル名を入力してください。"),
+                            focusFor("DKMstFileSE"));
+            if (s.DKMstField.isEmpty())
+                return fail(15, QStringLiteral("データ区分フィールド情報を入力してください。"),
+                            focusFor("DKMstFieldSE"));
         }
     }
     if (s.DpUsed) {

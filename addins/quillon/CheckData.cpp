@@ -94,13 +94,19 @@ CheckFailure CheckData(const QuillonSettings &s, const ModelLimits &limits)
                         {11, 12, QStringLiteral("DKMaxNE"), QStringLiteral("DKMinNE")});
         if (!digits.passed())
             return digits;
-        if (fixed == 0 && s.DKBarChk) {
+        // A date or time kind hides the barcode and master boxes but keeps their ticks, and a ticked
+        // box is written: it is checked all the same, and the focus goes to the data type that hides
+        // it, the control the operator has to change.
+        const auto focusFor = [fixed](const char *control) {
+            return fixed > 0 ? QStringLiteral("DKTypeCB") : QString::fromLatin1(control);
+        };
+        if (s.DKBarChk) {
             const QString bar = CheckBarDat(s.DKBarDat, limits);
             if (!bar.isEmpty())
-                return {13, bar, 1, QStringLiteral("DKBarBtn")};
+                return {13, bar, 1, focusFor("DKBarBtn")};
         }
-        if (fixed == 0 && s.DKMstUseChk && s.DKMstFileSE.isEmpty())
-            return {14, MasterMissing, 1, QStringLiteral("DKMstFileSE")};
+        if (s.DKMstUseChk && s.DKMstFileSE.isEmpty())
+            return {14, MasterMissing, 1, focusFor("DKMstFileSE")};
     }
 
     if (s.KKNameSE.isEmpty())

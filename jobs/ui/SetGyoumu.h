@@ -226,6 +226,8 @@ private:
     jobs::EditorPage currentPage() const;
     // Fills the controls from the set and the base page values.
     void showBasePage(const BasePageValues &base);
+    // Makes a set read from a file or the terminal the editor's, shown from the base page.
+    void takeReadSet(std::unique_ptr<TSetData> read, const BasePageValues &base);
     void DspBzDat(int event);
     // DspGyData: the current job and item on the job page (and in its controls while the base page
     // is shown), then the preview.

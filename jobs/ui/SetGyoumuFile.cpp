@@ -125,13 +125,7 @@ void TSetGyForm::OpenTBtnClick()
     InitSetData(*opened);
     if (!bnfSucceeded(OpenBnf(chosen, *opened, base)))
         return;
-    set_ = std::move(opened);
-    TmpGyDa.clear();
-    TmpKoDa.clear();
-    {
-        const formkit::LoadingGuard loading(SetFlag);
-        showBasePage(base);
-    }
+    takeReadSet(std::move(opened), base);
     BnfFolder = filedialog::folderOf(chosen);
     BnfFile = chosen;
     SaveRegistry();
@@ -139,6 +133,20 @@ void TSetGyForm::OpenTBtnClick()
     DspBnfData(true);
     EditFlag = true;
     ChangeFlag = false;
+}
+
+void TSetGyForm::takeReadSet(std::unique_ptr<TSetData> read, const BasePageValues &base)
+{
+    set_ = std::move(read);
+    TmpGyDa.clear();
+    TmpKoDa.clear();
+    {
+        const formkit::LoadingGuard loading(SetFlag);
+        showBasePage(base);
+    }
+    // A set read in starts on the base page, whichever page the operator had chosen before; only a
+    // new set keeps that page.
+    DspList->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
 }
 
 AddInKnown TSetGyForm::addInKnown() const

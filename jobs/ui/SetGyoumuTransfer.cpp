@@ -84,13 +84,7 @@ void TSetGyForm::RGDatTBtnClick()
     InitSetData(*received);
     if (!bnfSucceeded(OpenBnf(*path, *received, base)))
         return;
-    set_ = std::move(received);
-    TmpGyDa.clear();
-    TmpKoDa.clear();
-    {
-        const formkit::LoadingGuard loading(SetFlag);
-        showBasePage(base);
-    }
+    takeReadSet(std::move(received), base);
     BnfFile = BnfFolder + jobs::ReceivedSetName;
     setWindowTitle(jobs::setCaption(BnfFile));
     DspBnfData(true);

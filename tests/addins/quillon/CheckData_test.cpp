@@ -93,13 +93,30 @@ TEST(QuillonCheckDataTest, FirstFailingRuleNamesCodeMessagePageAndControl)
          "DKBarBtn", noBarcode},
         {"data kind master unnamed", 800, dataKind([](QuillonSettings &s) { s.DKMstUseChk = true; }), 14, 1,
          "DKMstFileSE", master},
-        {"date kind skips its hidden barcode and master",
-         800,
-         dataKind([](QuillonSettings &s) {
+        // A date kind hides the ticked boxes; they are checked, and the data type is focused.
+        {"date kind's hidden barcode unset", 800, dataKind([](QuillonSettings &s) {
              s.DKTypeCB = 4;
              s.DKMaxNE.clear();
              s.DKBarChk = true;
              s.DKMstUseChk = true;
+         }),
+         13, 1, "DKTypeCB", noBarcode},
+        {"time kind's hidden master unnamed", 800, dataKind([](QuillonSettings &s) {
+             s.DKTypeCB = 6;
+             s.DKBarChk = true;
+             s.DKBarDat = quillontest::validBar();
+             s.DKMstUseChk = true;
+         }),
+         14, 1, "DKTypeCB", master},
+        {"date kind's hidden sections set",
+         800,
+         dataKind([](QuillonSettings &s) {
+             s.DKTypeCB = 3;
+             s.DKMaxNE.clear();
+             s.DKBarChk = true;
+             s.DKBarDat = quillontest::validBar();
+             s.DKMstUseChk = true;
+             s.DKMstFileSE = QStringLiteral("KUBUN.DAT");
          }),
          0,
          0,

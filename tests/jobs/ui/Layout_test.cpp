@@ -120,7 +120,7 @@ TEST_F(JobLayoutTest, TheEditorKeepsOneSizeThatFitsWithEveryPageAndMode)
     expectEditor("barcode input and a master");
     shoot(*form, QStringLiteral("job-editor-job.png"));
 
-    // A set opened from a file shows on the page it was left on, in the same window.
+    // A set opened from a file shows its base page, in the same window.
     const QString path = testsupport::caseFolder() + QStringLiteral("/SET.BNF");
     ASSERT_EQ(SaveBnf(path, form->Set(), form->basePageValues(), [](const QString &) { return false; }),
               BnfResult::Ok);
@@ -131,8 +131,8 @@ TEST_F(JobLayoutTest, TheEditorKeepsOneSizeThatFitsWithEveryPageAndMode)
     form->OpenTBtn->click();
     ASSERT_TRUE(form->EditFlag);
     expectEditor("開く");
-    showPage(0);
-    expectEditor("base page of the opened set");
+    showPage(1);
+    expectEditor("job page of the opened set");
 }
 
 TEST_F(JobLayoutTest, EveryDialogFitsAndShowsItsTextsWhole)

@@ -1,5 +1,6 @@
 #include "jobs/ui/SetGyoumu.h"
 
+#include "JobsUiTestSupport.h"
 #include "common/RegistryKeys.h"
 #include "common/ui/ListCombo.h"
 #include "common/ui/NEdit.h"
@@ -40,14 +41,14 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// What the codec writes for a new set with the base page's defaults.
-QByteArray newSetBytes()
+// What the codec writes for a new set with these base page values (by default the page's defaults).
+QByteArray newSetBytes(const BasePageValues &base = BasePageValues())
 {
     auto set = std::make_unique<TSetData>();
     InitSetData(*set);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    EXPECT_EQ(SaveBnf(buffer, *set, BasePageValues(), [](const QString &) { return false; }), BnfResult::Ok);
+    EXPECT_EQ(SaveBnf(buffer, *set, base, [](const QString &) { return false; }), BnfResult::Ok);
     return buffer.data();
 }
 
@@ -71,6 +72,26 @@ protected:
         button->click();
     }
     std::vector<testsupport::UiEvent> boxes() const { return ui.messageBoxes(); }
+    // A click on the page selector's entry.
+    void showPage(int row)
+    {
+        form->DspList->setCurrentRow(row);
+        emit form->DspList->itemClicked(form->DspList->currentItem());
+    }
+    // The base page shown and marked in the selector, with the tool buttons of that page.
+    void expectBasePage()
+    {
+        EXPECT_EQ(form->DspList->currentRow(), 0);
+        ASSERT_EQ(form->DspList->selectedItems().size(), 1);
+        EXPECT_EQ(form->DspList->selectedItems().front(), form->DspList->item(0));
+        EXPECT_EQ(form->PageControl1->currentWidget(), form->SetBase);
+        EXPECT_TRUE(form->PageControl1->isVisible());
+        EXPECT_FALSE(form->GMenuList->isVisible());
+        EXPECT_FALSE(form->GamenPanel->isVisible());
+        EXPECT_FALSE(form->GyNewBtn->isEnabled());
+        EXPECT_FALSE(form->SDataTBtn->isEnabled());
+        EXPECT_TRUE(form->SaveTBtn->isEnabled());
+    }
 };
 
 TEST_F(SetGyoumuTest, ItOpensClosedWithOnlyNewOpenReceiveAndEnd)
@@ -368,30 +389,59 @@ TEST_F(SetGyoumuTest, OpenReadsASavedSetWithItsBasePage)
     EXPECT_FALSE(other.basePageValues().SubMenu);
 }
 
-// An opened set is shown on the page chosen before and the selector marks that page, even after
-// the operator cleared its selection (Ctrl and a click on the selected entry).
-TEST_F(SetGyoumuTest, OpenMarksTheShownPageInThePageSelector)
+// An opened set is shown from its base page whichever page was shown before, and the selector marks
+// it, even after the operator cleared its selection (Ctrl and a click on the selected entry).
+TEST_F(SetGyoumuTest, OpenShowsTheBasePageWhicheverPageWasShown)
 {
     form->show();
     press(form->NewTBtn);
     ui.queueFileName(casePath("set.BNF"));
     press(form->SaveTBtn);
-    for (const int row : {0, 1}) {
-        SCOPED_TRACE(row);
-        form->DspList->setCurrentRow(row);
-        emit form->DspList->itemClicked(form->DspList->currentItem());
-        QTest::mouseClick(form->DspList->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          form->DspList->visualItemRect(form->DspList->item(row)).center());
-        ASSERT_TRUE(form->DspList->selectedItems().isEmpty());
-        ui.queueAnswer(MsgResult::Yes);
-        ui.queueFileName(casePath("set.BNF"));
-        press(form->OpenTBtn);
-        ASSERT_TRUE(form->EditFlag);
-        EXPECT_EQ(form->DspList->currentRow(), row);
-        ASSERT_EQ(form->DspList->selectedItems().size(), 1);
-        EXPECT_EQ(form->DspList->selectedItems().front(), form->DspList->item(row));
-        EXPECT_EQ(form->PageControl1->currentIndex(), row);
+    for (const int row : {1, 0}) {
+        for (const bool cleared : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "row " << row << (cleared ? ", selection cleared" : ""));
+            showPage(row);
+            if (cleared) {
+                QTest::mouseClick(form->DspList->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  form->DspList->visualItemRect(form->DspList->item(row)).center());
+                ASSERT_TRUE(form->DspList->selectedItems().isEmpty());
+            }
+            ui.queueAnswer(MsgResult::Yes);
+            ui.queueFileName(casePath("set.BNF"));
+            press(form->OpenTBtn);
+            ASSERT_TRUE(form->EditFlag);
+            expectBasePage();
+        }
     }
+}
+
+// A set received from the terminal is shown from its base page, also when the job page was shown.
+TEST_F(SetGyoumuTest, AReceivedSetIsShownFromItsBasePage)
+{
+    BasePageValues sent;
+    sent.APOffTime = QStringLiteral("45");
+    const QString outbox = casePath("outbox");
+    ASSERT_TRUE(QDir().mkpath(outbox));
+    QFile file(QDir(outbox).filePath(QStringLiteral("CNF800.BNF")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(newSetBytes(sent)), newSetBytes(sent).size());
+    file.close();
+    const jobsuitest::SendingTerminal terminal(outbox);
+    ASSERT_TRUE(terminal.ready());
+
+    form->show();
+    press(form->NewTBtn);
+    showPage(1);
+    ASSERT_TRUE(form->GMenuList->isVisible());
+    ui.queueAnswer(MsgResult::Yes);
+    press(form->RGDatTBtn);
+    ASSERT_EQ(boxes().size(), 2u) << terminal.log().toStdString();
+    EXPECT_EQ(boxes()[0].text.toStdString(), "現在のデータを破棄してもいいですか？");
+    EXPECT_EQ(boxes()[1].text.toStdString(), "正常終了");
+    ASSERT_TRUE(form->EditFlag);
+    EXPECT_EQ(form->windowTitle().toStdString(), "業務設定(業務設定受信ファイル.Bnf)");
+    EXPECT_EQ(form->basePageValues().APOffTime.toStdString(), "45");
+    expectBasePage();
 }
 
 TEST_F(SetGyoumuTest, CancellingTheOpenDialogLeavesTheEditorClosed)

@@ -17,6 +17,7 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace marrent;
@@ -205,6 +206,66 @@ TEST(MarrentFormTest, FailedCheckShowsItsPageUpToDate)
         EXPECT_TRUE(title->isVisible());
         EXPECT_EQ(title->text(), QStringLiteral("入荷検品"));
         EXPECT_EQ(form.focusWidget(), form.SCBarBtn);
+    }
+}
+
+// A date or time type hides the barcode and master boxes but keeps their ticks, and a ticked box is
+// written; an empty section behind it is refused on the data kind page with the data type focused,
+// the control that brings the box back.
+TEST(MarrentFormTest, AHiddenTickedSectionOfADateTypeIsCheckedAndItsDataTypeFocused)
+{
+    struct Box {
+        const char *name;
+        std::function<void(MarrentSettings &)> leaveEmpty;
+        const char *message;
+        const char *partControl;
+        const char *box;
+    };
+    const Box boxes[] = {
+        {"barcode", [](MarrentSettings &s) { s.DKBarDat = InitBarDat(); },
+         "読取バーコードを設定してください。", "DKBarBtn", "DKBarChk"},
+        {"master file",
+         [](MarrentSettings &s) {
+             s.DKMstUsed = true;
+             s.DKMstField = QStringLiteral("1,5");
+         },
+         "データ区分マスターファイル名を入力してください。", "DKMstFileSE", "DKMstChk"},
+        {"master fields",
+         [](MarrentSettings &s) {
+             s.DKMstUsed = true;
+             s.DKMstFile = QStringLiteral("KUBUN.DAT");
+         },
+         "データ区分フィールド情報を入力してください。", "DKMstFieldSE", "DKMstChk"},
+    };
+    for (int type = 3; type <= 10; ++type) {
+        for (const Box &box : boxes) {
+            SCOPED_TRACE(testing::Message() << "type " << type << ", " << box.name);
+            MarrentSettings s = full(800);
+            s.DKType = type;
+            box.leaveEmpty(s);
+            prepare(800, EncodeParas(s, *LimitsOf(800)));
+            testsupport::RecordingUi ui;
+            TMainForm form;
+            ASSERT_TRUE(form.FormCreate());
+            form.show();
+            clickNode(form.TreeView1, 5);
+            form.Confirm();
+            ASSERT_EQ(ui.messageBoxCount(), 1);
+            EXPECT_EQ(ui.messageBoxes()[0].text, QString::fromUtf8(box.message));
+            EXPECT_EQ(ui.messageBoxes()[0].caption, QStringLiteral("入力エラー"));
+            EXPECT_EQ(form.PageControl1->currentIndex(), 1);
+            EXPECT_EQ(form.TreeView1->currentItem(), form.TreeView1->topLevelItem(1));
+            EXPECT_FALSE(child<QWidget>(form, box.partControl)->isVisible());
+            EXPECT_EQ(form.focusWidget(), form.DKTypeCB);
+            EXPECT_FALSE(resultWritten());
+
+            // The type the drop-down offers first shows the ticked box again.
+            form.DKTypeCB->setCurrentIndex(0);
+            emit form.DKTypeCB->activated(0);
+            EXPECT_TRUE(child<QCheckBox>(form, box.box)->isVisible());
+            EXPECT_TRUE(child<QCheckBox>(form, box.box)->isChecked());
+            form.ChangeFlag = false;
+        }
     }
 }
 

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 
 using namespace quillon;
 using namespace quillonuitest;
@@ -252,6 +253,62 @@ TEST(QuillonMainFormTest, SavePageRowsAndPreview)
     EXPECT_FALSE(form.pSField[1]->isVisible());
     EXPECT_EQ(form.ListView1->horizontalHeaderItem(1)->text(), QString());
     EXPECT_EQ(form.SaveDat[1].code, '#');
+}
+
+// A date or time kind hides the barcode and master boxes but keeps their ticks, and a ticked box is
+// written; an empty section behind it is refused on the data kind page with the data type focused,
+// the control that brings the box back.
+TEST(QuillonMainFormTest, AHiddenTickedSectionOfADateKindIsCheckedAndItsDataTypeFocused)
+{
+    struct Box {
+        const char *name;
+        std::function<void(QuillonSettings &)> tick; // ticks the box over an empty section
+        const char *message;
+        std::function<QWidget *(TMainForm &)> partControl;
+        std::function<QCheckBox *(TMainForm &)> box;
+    };
+    const Box boxes[] = {
+        {"barcode", [](QuillonSettings &s) { s.DKBarChk = true; }, "読取バーコードを設定してください。",
+         [](TMainForm &f) -> QWidget * { return f.DKBarBtn; }, [](TMainForm &f) { return f.DKBarChk; }},
+        {"master", [](QuillonSettings &s) { s.DKMstUseChk = true; }, "マスターファイル名を入力してください。",
+         [](TMainForm &f) -> QWidget * { return f.DKMstFileSE; }, [](TMainForm &f) { return f.DKMstUseChk; }},
+    };
+    const struct {
+        int type;
+        const char *digits;
+    } kinds[] = {{3, "10"}, {4, "8"}, {5, "5"}, {6, "5"}};
+    for (const auto &kind : kinds) {
+        for (const Box &box : boxes) {
+            SCOPED_TRACE(testing::Message() << "type " << kind.type << ", " << box.name);
+            QuillonSettings s = quillontest::validSettings();
+            s.DKubunChk = true;
+            s.DKNameSE = QStringLiteral("区分");
+            s.DKTypeCB = kind.type;
+            s.DKMaxNE = s.DKMinNE = QString::fromLatin1(kind.digits);
+            box.tick(s);
+            writeHandOff(800, BuildPara0(s), BuildPara1(s, *LimitsOf(800)));
+            RecordingUi ui;
+            TMainForm form;
+            ASSERT_TRUE(form.FormCreate());
+            form.show();
+            form.showPage(2);
+            form.Confirm();
+            ASSERT_EQ(ui.messageBoxCount(), 1);
+            EXPECT_EQ(ui.messageBoxes()[0].text, QString::fromUtf8(box.message));
+            EXPECT_EQ(ui.messageBoxes()[0].caption, QStringLiteral("入力エラー"));
+            EXPECT_EQ(form.PageControl1->currentIndex(), 0);
+            EXPECT_EQ(form.TreeView1->currentItem(), form.TreeView1->topLevelItem(0));
+            EXPECT_FALSE(box.partControl(form)->isVisible());
+            EXPECT_EQ(form.focusWidget(), form.DKTypeCB);
+            EXPECT_FALSE(readAnswer().result);
+
+            // The type the drop-down offers first shows the ticked box again.
+            choose(form.DKTypeCB, 0);
+            EXPECT_TRUE(box.box(form)->isVisible());
+            EXPECT_TRUE(box.box(form)->isChecked());
+            form.ChangeFlag = false;
+        }
+    }
 }
 
 TEST(QuillonMainFormTest, CancelAfterAChangeAsks)
