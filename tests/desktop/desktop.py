@@ -293,8 +293,9 @@ class Program(_Shown):
         return Child.of(self, name, timeout)
 
 
-def _children(pid):
-    """Ids of the live processes whose parent is pid."""
+def processes(match):
+    """Ids of the processes whose fields of /proc/PID/stat after the name (state, parent, group,
+    session…) satisfy match."""
     found = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
@@ -303,9 +304,14 @@ def _children(pid):
             with open("/proc/%s/stat" % entry, encoding="utf-8", errors="replace") as f:
                 # The name in parentheses may hold blanks; the fields after it do not.
                 fields = f.read().rpartition(")")[2].split()
-            if int(fields[1]) == pid and fields[0] != "Z":
+            if match(fields):
                 found.append(int(entry))
     return found
+
+
+def _children(pid):
+    """Ids of the live processes whose parent is pid."""
+    return processes(lambda fields: int(fields[1]) == pid and fields[0] != "Z")
 
 
 class Child(_Shown):
@@ -457,6 +463,14 @@ class Desktop:
         return False
 
     def _start(self):
+        self._prepare()
+        self._start_display()
+        self._start_session_bus()
+        self._start_window_manager()
+        self._start_accessibility()
+
+    def _prepare(self):
+        """Checks the tools and builds the environment every process of the desktop gets."""
         for tool in ("Xvfb", "openbox", "dbus-daemon", "xprop", "xwininfo", "wmctrl", "import"):
             if shutil.which(tool) is None:
                 raise Skip("%s is not installed (scripts/setup installs it)" % tool)
@@ -484,6 +498,7 @@ class Desktop:
         )
         self.env = env
 
+    def _start_display(self):
         read_end, write_end = os.pipe()
         xvfb = self._service(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.size, "-nolisten", "tcp", "-noreset"],
@@ -495,8 +510,9 @@ class Desktop:
         if not number or not number.strip().isdigit():
             raise Skip("Xvfb did not start (code %s)" % xvfb.poll())
         self.display = ":" + number.strip()
-        env["DISPLAY"] = self.display
+        self.env["DISPLAY"] = self.display
 
+    def _start_session_bus(self):
         bus = self._service(
             ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
             stdout=subprocess.PIPE,
@@ -504,17 +520,21 @@ class Desktop:
         address = _read_line(bus.stdout, 15)
         if not address or not address.strip():
             raise Skip("the D-Bus session daemon did not start (code %s)" % bus.poll())
-        env["DBUS_SESSION_BUS_ADDRESS"] = address.strip()
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address.strip()
 
+    def _start_window_manager(self):
         self._service(["openbox", "--sm-disable"])
         try:
             wait_for("the window manager", lambda: self._tool_ok(["wmctrl", "-m"]), 15)
         except Failure as failure:
             raise Skip("openbox did not take the display: %s" % failure) from None
 
+    def _start_accessibility(self):
+        env = self.env
         # libatspi reads the bus from the environment of the process that imports it.
-        for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
-            os.environ[key] = env[key]
+        for key in ("DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
+            if key in env:
+                os.environ[key] = env[key]
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
         try:
             import pyatspi  # noqa: PLC0415 - needs the session bus above

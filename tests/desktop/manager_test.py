@@ -4,9 +4,9 @@ accessibility bus, the close box during a send, and a second start. On a 1366x76
 menu, the communication settings, the folder picker, the progress window and the boxes each lie on
 the screen, centred over the window they belong to; a picture of each goes to SCREENSHOT_FOLDER.
 
-    manager_test.py BIN_FOLDER SCREENSHOT_FOLDER
+    manager_test.py BIN_FOLDER TOOL_FOLDER SCREENSHOT_FOLDER
 
-BIN_FOLDER holds harbrook and harbrook-terminal-sim.
+BIN_FOLDER holds harbrook; TOOL_FOLDER holds harbrook-terminal-sim.
 """
 
 import contextlib
@@ -280,12 +280,12 @@ def port_missing(desk, bin_folder, folder, screenshots):
         raise Failure("no line on standard error names the port's device and the reason: %r" % program.stderr())
 
 
-def simulator(desk, bin_folder, folder):
+def simulator(desk, tool_folder, folder):
     """The terminal simulator on a pty paced as the cradle's line; its line's device path."""
     inbox = os.path.join(folder, "inbox")
     os.makedirs(inbox, exist_ok=True)
     link = os.path.join(folder, "link")
-    argv = [os.path.join(bin_folder, "harbrook-terminal-sim"), "--link", link, "--inbox", inbox,
+    argv = [os.path.join(tool_folder, "harbrook-terminal-sim"), "--link", link, "--inbox", inbox,
             "--rate", "115200", "--log", os.path.join(folder, "sim.log")]
     sim = desk.start("harbrook-terminal-sim", argv)
 
@@ -314,10 +314,10 @@ def progress_window(program, main_window):
     return next((w for w in program.windows() if w.id != main_window.id and w.title() != "送信ファイル選択"), None)
 
 
-def close_during_send(desk, bin_folder, folder, screenshots):
+def close_during_send(desk, bin_folder, tool_folder, folder, screenshots):
     """The close box of the main menu during a send is refused; the send completes byte-exact, and
     afterwards the close box closes the menu and the program ends with code 0."""
-    sim, device, inbox = simulator(desk, bin_folder, os.path.join(folder, "sim"))
+    sim, device, inbox = simulator(desk, tool_folder, os.path.join(folder, "sim"))
     send_file = os.path.join(folder, "send", "PHOTO.BMP")
     os.makedirs(os.path.dirname(send_file), exist_ok=True)
     payload = sample_bytes(SEND_SIZE)
@@ -408,13 +408,13 @@ def _on_screen(window):
 
 
 def main(argv):
-    bin_folder, screenshots = argv[1], argv[2]
+    bin_folder, tool_folder, screenshots = argv[1:4]
 
     def body(folder):
         desktop.limit(90)
         with desktop.Desktop(folder) as desk:
             port_missing(desk, bin_folder, os.path.join(folder, "port-missing"), screenshots)
-            close_during_send(desk, bin_folder, os.path.join(folder, "send"), screenshots)
+            close_during_send(desk, bin_folder, tool_folder, os.path.join(folder, "send"), screenshots)
 
     return desktop.run(body, "manager")
 

@@ -24,9 +24,9 @@ extern char **environ;
 
 namespace itest {
 
-QString programPath(const QString &name)
+QString toolPath(const QString &name)
 {
-    return testsupport::programFolder() + QLatin1Char('/') + name;
+    return testsupport::toolFolder() + QLatin1Char('/') + name;
 }
 
 bool lrzszPresent()
@@ -136,7 +136,7 @@ Sim::Sim(const QString &folder, const QStringList &args) : folder_(folder)
     const QString link = folder + QStringLiteral("/sim.link");
     QFile::remove(link);
     SpawnSpec launch;
-    launch.program = programPath(QStringLiteral("harbrook-terminal-sim"));
+    launch.program = toolPath(QStringLiteral("harbrook-terminal-sim"));
     launch.args = QStringList{QStringLiteral("--link"), link, QStringLiteral("--log"),
                               folder + QStringLiteral("/sim.log")} +
                   args;
@@ -184,7 +184,7 @@ QString YmRun::value(const QString &key) const
 SpawnSpec ymtoolLaunch(const QStringList &args, const QString &device, const QString &out)
 {
     SpawnSpec launch;
-    launch.program = programPath(QStringLiteral("ymtool"));
+    launch.program = toolPath(QStringLiteral("ymtool"));
     launch.args = args;
     launch.out = out;
     launch.err = out + QStringLiteral(".err");

@@ -13,7 +13,7 @@
 // Real processes on ptys for the transfer tests: the terminal simulator, ymtool, and lrzsz.
 namespace itest {
 
-QString programPath(const QString &name);
+QString toolPath(const QString &name);
 bool lrzszPresent();
 
 struct SpawnSpec {

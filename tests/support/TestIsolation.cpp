@@ -35,6 +35,11 @@ QString programFolder()
     return qEnvironmentVariable("HARBROOK_PROGRAM_DIR");
 }
 
+QString toolFolder()
+{
+    return QStringLiteral(HARBROOK_TOOL_DIR);
+}
+
 void installCaseIsolation()
 {
     testing::UnitTest::GetInstance()->listeners().Append(new CaseIsolation);

@@ -60,7 +60,7 @@ TEST(SimOptions, RefusesWhatItCannotRunWith)
 TEST(SimOptions, HelpPrintsTheUsageAloneAndSucceeds)
 {
     QProcess sim;
-    sim.start(testsupport::programFolder() + QStringLiteral("/harbrook-terminal-sim"),
+    sim.start(testsupport::toolFolder() + QStringLiteral("/harbrook-terminal-sim"),
               {QStringLiteral("--help")});
     ASSERT_TRUE(sim.waitForFinished(10000)) << sim.errorString().toStdString();
     EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);

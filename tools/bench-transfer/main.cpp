@@ -7,7 +7,8 @@
 //      show what the pause alone costs; the median of several runs each;
 //  (b) the wall time of a 256 KiB send and receive on a line paced at 115200 bit/s, beside the
 //      bound of blocks x (frame bytes x 10 / 115200 s + 10 ms).
-// Usage: bench_transfer [PROGRAM_FOLDER]  (default: the folder of this program)
+// Usage: bench_transfer [TOOL_FOLDER]  (the folder of ymtool and the simulator; default: this
+// program's own, build/<preset>/tools/bin)
 
 #include "comm/YmFrames.h"
 #include "comm/YmThread.h"

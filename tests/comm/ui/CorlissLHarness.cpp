@@ -62,7 +62,7 @@ QByteArray Pty::drain(int timeoutMs) const
 TerminalSim::TerminalSim(const QString &folder, const QStringList &args) : folder_(folder)
 {
     const QString link = folder + QStringLiteral("sim.link");
-    process_.setProgram(testsupport::programFolder() + QStringLiteral("/harbrook-terminal-sim"));
+    process_.setProgram(testsupport::toolFolder() + QStringLiteral("/harbrook-terminal-sim"));
     process_.setArguments(QStringList{QStringLiteral("--link"), link, QStringLiteral("--log"),
                                       folder + QStringLiteral("sim.log")} +
                           args);

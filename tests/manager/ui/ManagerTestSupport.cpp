@@ -111,7 +111,7 @@ Simulator::Simulator(const QStringList &args)
 {
     QDir().mkpath(folder_);
     const QString link = QDir(folder_).filePath(QStringLiteral("link"));
-    process_.setProgram(QDir(testsupport::programFolder()).filePath(QStringLiteral("harbrook-terminal-sim")));
+    process_.setProgram(QDir(testsupport::toolFolder()).filePath(QStringLiteral("harbrook-terminal-sim")));
     process_.setArguments(QStringList{QStringLiteral("--link"), link, QStringLiteral("--log"),
                                       QDir(folder_).filePath(QStringLiteral("sim.log"))} +
                           args);
