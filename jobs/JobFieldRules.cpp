@@ -102,10 +102,19 @@ std::optional<QList<int>> fixedParts(const QString &text, QChar sep, std::initia
 
 } // namespace
 
-EditRevert revertEdit(const QString &stored, int caret)
+EditRevert revertEdit(const QString &stored, const QString &text, int caret)
 {
-    const int at = std::min(std::max(caret - 1, 0), bytes(stored));
-    return {stored, std::min(at, int(stored.size()))};
+    // The caret stands after what the change put in, and the text after it is the stored text's
+    // end: what was put in begins after the front the two texts share. An input method commits a
+    // word at once, so this is not always one place back.
+    const int p = std::clamp(caret, 0, int(text.size()));
+    const int tail = int(text.size()) - p;
+    const int front = std::min(p, std::max(int(stored.size()) - tail, 0));
+    int start = 0;
+    while (start < front && stored.at(start) == text.at(start))
+        ++start;
+    const int at = start < p ? start : std::max(p - 1, 0);
+    return {stored, std::min({at, bytes(stored), int(stored.size())})};
 }
 
 std::optional<EditRevert> byteLimitRefusal(const QString &stored, const QString &text, int caret,
@@ -113,7 +122,7 @@ std::optional<EditRevert> byteLimitRefusal(const QString &stored, const QString 
 {
     if (bytes(text) <= maxBytes)
         return std::nullopt;
-    return revertEdit(stored, caret);
+    return revertEdit(stored, text, caret);
 }
 
 TypedChange typeThrough(const QString &before, const QString &after, const KeyRule &rule)
@@ -222,7 +231,7 @@ std::optional<int> AddGyRNameRefusal(const QString &text, int caret, const QStri
     if (text.toUpper() == QLatin1String("FERPK600.PD4"))
         return int(stored.size());
     if (extensionIn(text, receiveRefused()) || !singleByteOnly(text) || bytes(text) > FileNameBytes)
-        return revertEdit(stored, caret).caret;
+        return revertEdit(stored, text, caret).caret;
     return std::nullopt;
 }
 

@@ -28,9 +28,10 @@ struct EditRevert {
     friend bool operator==(const EditRevert &, const EditRevert &) = default;
 };
 
-// The revert rule of the text edits: the stored text back, the caret one place before where it was
-// (p - 1, not below 0), not beyond the stored text.
-EditRevert revertEdit(const QString &stored, int caret);
+// The revert rule of the text edits, for a change of stored into text that left the caret at
+// `caret`: the stored text back, the caret where the refused text began (p - 1 for one character
+// typed; for a deletion one place before the caret, not below 0), not beyond the stored text.
+EditRevert revertEdit(const QString &stored, const QString &text, int caret);
 
 // A change of a fixed field: refused (reverted) when the new text exceeds maxBytes.
 std::optional<EditRevert> byteLimitRefusal(const QString &stored, const QString &text, int caret,

@@ -312,6 +312,13 @@ QString MasterEditModel::MasterGridSetEditText(int row, int column, const QStrin
     return cut;
 }
 
+QString MasterEditModel::cancelCellEdit()
+{
+    if (EditFlag && TmpRow >= 1 && TmpRow <= PageRows && TmpCol >= 1 && TmpCol <= FldCnt())
+        cells_[TmpRow - 1][TmpCol - 1] = TmpValue;
+    return cell(TmpRow, TmpCol);
+}
+
 void MasterEditModel::MasterGridClick(int row, int column)
 {
     TmpRow = row;

@@ -87,6 +87,10 @@ public:
     // The operator's typing into a cell: the text cut to the column's width (at a character
     // boundary), which the cell then holds.
     QString MasterGridSetEditText(int row, int column, const QString &text);
+    // Escape in the current cell: it gets back the text it had before the edit (TmpValue), which is
+    // returned; the row keeps the bytes it was read with. ChangeFlag stays: it may stand for other
+    // edits as well.
+    QString cancelCellEdit();
     // A click or a cursor move: the current cell, kept within rows 1..DLineCnt + 1.
     void MasterGridClick(int row, int column);
     // Enter in the current cell.

@@ -205,7 +205,7 @@ void TAdGyForm::FNameSEChange(const QString &text)
         return;
     }
     if (!jobs::AddGyFNameAccepted(typed.text)) {
-        refuse(FNameSE, TmpFName, jobs::revertEdit(TmpFName, FNameSE->cursorPosition()).caret);
+        refuse(FNameSE, TmpFName, jobs::revertEdit(TmpFName, typed.text, FNameSE->cursorPosition()).caret);
         return;
     }
     TmpFName = typed.text.toUpper();
@@ -222,7 +222,7 @@ void TAdGyForm::PNameSEChange(const QString &text)
         return;
     }
     if (!jobs::AddGyPNameAccepted(typed.text)) {
-        refuse(PNameSE, TmpPName, jobs::revertEdit(TmpPName, PNameSE->cursorPosition()).caret);
+        refuse(PNameSE, TmpPName, jobs::revertEdit(TmpPName, typed.text, PNameSE->cursorPosition()).caret);
         return;
     }
     const QString name = typed.text.toUpper();

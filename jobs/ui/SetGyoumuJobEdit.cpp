@@ -276,7 +276,7 @@ NameEdit nameChange(const QString &stored, const QString &text, int caret, const
         candidate = typed.text;
     }
     if (!accepts(candidate)) {
-        const jobs::EditRevert back = jobs::revertEdit(stored, caret);
+        const jobs::EditRevert back = jobs::revertEdit(stored, candidate, caret);
         return {std::nullopt, back.text, back.caret};
     }
     return {candidate.toUpper(), QString(), 0};

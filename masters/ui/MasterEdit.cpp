@@ -11,6 +11,7 @@
 #include "platform/UiService.h"
 
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using formkit::named;
 using masters::PageRows;
@@ -57,7 +59,17 @@ protected:
                 form_->MasterGridKeyPress();
                 return true;
             }
+            // The view would close the editor and show the old text while the page kept the typed one.
+            if (key == Qt::Key_Escape) {
+                form_->MasterGridCancelEdit();
+                return true;
+            }
         }
+        // The window losing the focus (a box refusing a character, another window) closes no edit:
+        // the operator comes back to the text and the caret where they were.
+        if (event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent *>(event)->reason() == Qt::ActiveWindowFocusReason)
+            return false;
         return QStyledItemDelegate::eventFilter(editor, event);
     }
 
@@ -215,8 +227,8 @@ void TMasterForm::DspFld()
             MasterGrid->setItem(r, c, new QTableWidgetItem);
     }
     MasterGrid->setVisible(true);
-    model_.TmpCol = model_.TmpRow = 1;
-    model_.TmpValue.clear();
+    // The first cell, with the text an edit of it starts from.
+    model_.MasterGridClick(1, 1);
 }
 
 void TMasterForm::DispData()
@@ -291,13 +303,38 @@ void TMasterForm::MasterGridSetEditText(int row, int column, const QString &text
     const QString cut = model_.MasterGridSetEditText(row, column, text);
     if (cut == text)
         return;
-    // The cut text stays in the editor, with the caret at its end.
-    if (auto *editor =
-            qobject_cast<QLineEdit *>(MasterGrid->indexWidget(MasterGrid->model()->index(row - 1, column))))
-        editor->setText(cut);
+    auto *editor =
+        qobject_cast<QLineEdit *>(MasterGrid->indexWidget(MasterGrid->model()->index(row - 1, column)));
+    const int caret = editor != nullptr ? editor->cursorPosition() : 0;
     const formkit::LoadingGuard loading(SetFlag);
+    // The view puts the item's text into its editor, the caret at the end.
     if (QTableWidgetItem *item = MasterGrid->item(row - 1, column))
         item->setText(cut);
+    // The cut text stays in the editor, the caret after what was typed (or at the end, when the cut
+    // took part of it).
+    if (editor != nullptr) {
+        editor->setText(cut);
+        editor->setCursorPosition(std::min(caret, int(cut.size())));
+    }
+}
+
+void TMasterForm::MasterGridCancelEdit()
+{
+    if (!model_.EditFlag)
+        return;
+    const QString before = model_.cancelCellEdit();
+    const formkit::LoadingGuard loading(SetFlag);
+    const int row = model_.TmpRow - 1;
+    const int column = model_.TmpCol;
+    if (QTableWidgetItem *item = MasterGrid->item(row, column))
+        item->setText(before);
+    // The editor stays (the view has put the text in already), as it opened on the cell: its whole
+    // text selected.
+    if (auto *editor =
+            qobject_cast<QLineEdit *>(MasterGrid->indexWidget(MasterGrid->model()->index(row, column)))) {
+        editor->setText(before);
+        editor->selectAll();
+    }
 }
 
 void TMasterForm::MasterGridClick(int row, int column)

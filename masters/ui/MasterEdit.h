@@ -58,6 +58,8 @@ public:
     void MasterGridSetEditText(int row, int column, const QString &text);
     // Enter in the grid or its cell editor.
     void MasterGridKeyPress();
+    // Escape in the cell editor: the cell's text as before the edit, on the screen and in the page.
+    void MasterGridCancelEdit();
 
 protected:
     void reject() override;

@@ -18,7 +18,7 @@ std::string s(const QString &text)
     return text.toStdString();
 }
 
-TEST(JobFieldRules, ByteLimitRevertsWithTheCaretOneBack)
+TEST(JobFieldRules, ByteLimitRevertsWithTheCaretWhereTheRefusedTextBegan)
 {
     const struct {
         const char *what;
@@ -33,7 +33,10 @@ TEST(JobFieldRules, ByteLimitRevertsWithTheCaretOneBack)
         {"one byte over", "ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNOP", 16, 15, true, 15},
         {"double-byte over at 14 bytes", "ABCDEFGHIJKLMN", "ABCDEFGHIJKLMN入", 15, 15, true, 14},
         {"kana counts one byte", "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾ", "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ", 15, 15, false, 0},
-        {"paste in the middle", "入荷", "入ABCDEFGHIJKLMN荷", 15, 15, true, 2},
+        {"paste in the middle", "入荷", "入ABCDEFGHIJKLMN荷", 15, 15, true, 1},
+        {"a word committed at 4", "ABCDEFGHIJKL", "ABCD確認EFGHIJKL", 6, 15, true, 4},
+        {"a word over a selection", "ABCDEFGHIJKLMN", "AB確認EFGHIJKLMN", 4, 15, true, 2},
+        {"letters like those before them", "AAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", 5, 15, true, 3},
         {"caret at the front stays at 0", "AB", "入入入入入入入入AB", 0, 15, true, 0},
         {"item name 20", "12345678901234567890", "12345678901234567890X", 21, 20, true, 20},
     };
@@ -46,6 +49,29 @@ TEST(JobFieldRules, ByteLimitRevertsWithTheCaretOneBack)
             EXPECT_EQ(s(r->text), c.stored);
             EXPECT_EQ(r->caret, c.revertCaret);
         }
+    }
+}
+
+TEST(JobFieldRules, RevertOfADeletionOrAnUnknownChangeIsOnePlaceBack)
+{
+    const struct {
+        const char *what;
+        const char *stored;
+        const char *text;
+        int caret;
+        int revertCaret;
+    } cases[] = {
+        {"one character typed", "ABC.EX", "ABC.EXE", 7, 6},
+        {"backspace at the end", "ABC.EX", "ABC.E", 5, 4},
+        {"delete in the middle", "ABC.EX", "AB.EX", 2, 1},
+        {"caret at the front", "AB", "XAB", 0, 0},
+        {"caret beyond a shorter stored text", "入", "入荷X", 3, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const EditRevert r = revertEdit(QString::fromUtf8(c.stored), QString::fromUtf8(c.text), c.caret);
+        EXPECT_EQ(s(r.text), c.stored);
+        EXPECT_EQ(r.caret, c.revertCaret);
     }
 }
 

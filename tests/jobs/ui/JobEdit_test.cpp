@@ -115,6 +115,41 @@ TEST_F(JobEditTest, TheJobNameRefusesACharacterAJobFileCannotHold)
     EXPECT_EQ(lastBox(), "「한」(U+D55C) はシフトJISで表せない文字のため入力できません。");
 }
 
+TEST_F(JobEditTest, ARefusedWordLeavesTheCaretWhereItBegan)
+{
+    const struct {
+        const char *what;
+        QLineEdit *TSetGyForm::*edit;
+        const char *stored; // a word of four bytes more does not fit
+    } cases[] = {
+        {"job name", &TSetGyForm::GNameSE, "ABCDEFGHIJKL"},
+        {"item name", &TSetGyForm::KNameSE, "ABCDEFGHIJKLMNOPQ"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QLineEdit *edit = form.get()->*c.edit;
+        const QString stored = QString::fromUtf8(c.stored);
+        retype(edit, stored);
+        ASSERT_EQ(edit->text(), stored);
+        const int beeps = ui.beepCount();
+        edit->setCursorPosition(4);
+        // What an input method sends: the composition at the caret, then the word at once.
+        QInputMethodEvent composing(QStringLiteral("かくにん"), {});
+        QApplication::sendEvent(edit, &composing);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("確認"));
+        QApplication::sendEvent(edit, &commit);
+        EXPECT_EQ(edit->text(), stored);
+        EXPECT_EQ(edit->cursorPosition(), 4);
+        EXPECT_EQ(ui.beepCount(), beeps + 1);
+        // The next character goes where the word would have.
+        typeText(edit, QStringLiteral("ｶ"));
+        EXPECT_EQ(edit->text(), stored.left(4) + QStringLiteral("ｶ") + stored.mid(4));
+        EXPECT_EQ(edit->cursorPosition(), 5);
+    }
+    EXPECT_EQ(job().GyName.toStdString(), "ABCDｶEFGHIJKL");
+}
+
 TEST_F(JobEditTest, FileNamesAreTypedInEightThreeAndRefusedByExtension)
 {
     retype(form->FNameSE, QStringLiteral("abc.ex"));
