@@ -16,6 +16,8 @@ namespace {
 
 // Large enough that a workbook of tens of thousands of rows takes a few hundred reads.
 constexpr size_t ChunkBytes = 64 * 1024;
+// The first read after a seek: a look at a sheet's first records needs no more.
+constexpr size_t SeekChunkBytes = 4 * 1024;
 
 struct Unref {
     void operator()(void *object) const
@@ -128,6 +130,7 @@ bool XlsStream::seek(std::uint64_t position)
     if (gsf_input_seek(m_handles->stream.get(), gsf_off_t(position), G_SEEK_SET))
         return false;
     m_position = position;
+    m_seeked = true;
     return true;
 }
 
@@ -141,8 +144,10 @@ bool XlsStream::fill(size_t wanted)
     m_buffer.erase(m_buffer.begin(), m_buffer.begin() + std::ptrdiff_t(m_start));
     m_start = 0;
     const gsf_off_t left = gsf_input_remaining(m_handles->stream.get());
-    const size_t take = size_t(
-        std::min<gsf_off_t>(std::max<gsf_off_t>(left, 0), gsf_off_t(std::max(ChunkBytes, wanted) - have)));
+    const size_t chunk = m_seeked ? SeekChunkBytes : ChunkBytes;
+    m_seeked = false;
+    const size_t take =
+        size_t(std::min<gsf_off_t>(std::max<gsf_off_t>(left, 0), gsf_off_t(std::max(chunk, wanted) - have)));
     if (take > 0) {
         m_buffer.resize(have + take);
         // A broken sector chain reads as the end of the stream.

@@ -40,6 +40,7 @@ private:
     std::uint64_t m_position = 0; // of the next byte handed out
     std::vector<std::uint8_t> m_buffer;
     size_t m_start = 0; // the buffer's bytes not yet handed out are [m_start, m_buffer.size())
+    bool m_seeked = false;
 };
 
 } // namespace masters::tables::xls

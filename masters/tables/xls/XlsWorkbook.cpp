@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <map>
 
 namespace masters::tables::xls {
@@ -11,6 +12,9 @@ namespace {
 
 constexpr std::uint16_t GlobalsKind = 0x0005;
 constexpr std::uint16_t WorksheetKind = 0x0010;
+
+// Far more sheets than any workbook holds; each is looked into when the workbook is opened.
+constexpr size_t MaxSheets = 4096;
 
 // A BOUNDSHEET record's sheet type for worksheets and dialog sheets alike.
 constexpr std::uint8_t WorksheetEntry = 0;
@@ -78,7 +82,7 @@ void XlsWorkbook::readGlobals()
     if (le16(reader.data() + 2) != GlobalsKind)
         throw XlsFault{QStringLiteral("ブックの先頭のレコードがありません")};
 
-    std::map<int, QString> formats; // by number; a workbook holds a few hundred at most
+    std::map<int, bool> formatIsDate; // by number; a workbook holds a few hundred at most
     std::vector<std::uint16_t> xfFormats;
     std::vector<XlsSheet> entries;
     for (;;) {
@@ -103,14 +107,16 @@ void XlsWorkbook::readGlobals()
         case record::Format: {
             reader.need(m_biff8 ? 5 : 3);
             const int number = le16(data);
+            QString code;
             if (m_biff8) {
                 ContinuedRecord in(reader, 2);
-                formats[number] = readUnicodeString(in, true, false);
+                code = readUnicodeString(in, true, false);
             } else {
                 const size_t length = std::min<size_t>(data[2], reader.size() - 3);
-                formats[number] = m_codePage.decode(
+                code = m_codePage.decode(
                     QByteArrayView(reinterpret_cast<const char *>(data + 3), qsizetype(length)));
             }
+            formatIsDate[number] = isDateFormat(number, code);
             continue;
         }
         case record::Xf:
@@ -123,6 +129,8 @@ void XlsWorkbook::readGlobals()
             continue;
         case record::BoundSheet:
             reader.need(m_biff8 ? 8 : 7);
+            if (entries.size() == MaxSheets)
+                throw XlsFault{QStringLiteral("シートが%1枚を超えています").arg(MaxSheets)};
             if (data[5] == WorksheetEntry)
                 entries.push_back(readSheetEntry(reader));
             continue;
@@ -137,8 +145,8 @@ void XlsWorkbook::readGlobals()
 
     m_xfIsDate.reserve(xfFormats.size());
     for (const std::uint16_t number : xfFormats) {
-        const auto custom = formats.find(number);
-        m_xfIsDate.push_back(isDateFormat(number, custom != formats.end() ? custom->second : QString()));
+        const auto custom = formatIsDate.find(number);
+        m_xfIsDate.push_back(custom != formatIsDate.end() ? custom->second : isDateFormat(number, QString()));
     }
     for (const XlsSheet &entry : entries) {
         if (isWorksheet(entry.offset))
@@ -175,7 +183,7 @@ bool XlsWorkbook::isWorksheet(std::uint32_t offset)
         if (le16(reader.data() + 2) != WorksheetKind)
             return false;
         // WSBOOL comes among the first records of the sheet, before its dimensions and cells.
-        for (int i = 0; i < 1000 && reader.next(); ++i) {
+        for (int i = 0; i < 100 && reader.next(); ++i) {
             switch (reader.type()) {
             case record::WsBool:
                 return reader.size() < 1 || (reader.data()[0] & 0x10) == 0;
