@@ -2,6 +2,7 @@
 
 #include "masters/tables/SheetRows.h"
 #include "masters/tables/ValueText.h"
+#include "masters/tables/xls/XlsNumberText.h"
 #include "masters/tables/xls/XlsSheetCells.h"
 #include "masters/tables/xls/XlsWorkbook.h"
 
@@ -9,6 +10,10 @@ namespace masters::tables {
 namespace {
 
 using xls::XlsCell;
+
+// The first pass keeps a number's text only where it may name a column: in the first row with a
+// value so far, or above it.
+const QString DataCellText = QStringLiteral("0");
 
 class XlsTableSource final : public TableSource {
 public:
@@ -67,7 +72,7 @@ private:
         switch (cell.type) {
         case XlsCell::Number:
             return m_book.isDateXf(cell.xf) ? serialDateText(cell.number, m_book.dates1904())
-                                            : numberText(cell.number);
+                                            : xls::sheetNumberText(cell.number);
         case XlsCell::Boolean:
             return booleanText(cell.number != 0);
         case XlsCell::Text:
@@ -89,8 +94,10 @@ private:
         const bool ok = xls::readSheetCells(
             m_book, table,
             [&](int row, int column, const XlsCell &cell) {
+                const bool mayName = m_scan.headerRow() < 0 || row <= m_scan.headerRow();
                 if (cell.type == XlsCell::Number)
-                    m_scan.addCell(row, column, {numberText(cell.number), cell.xf});
+                    m_scan.addCell(row, column,
+                                   {mayName ? xls::sheetNumberText(cell.number) : DataCellText, cell.xf});
                 else
                     m_scan.addCell(row, column, {finalText(cell), TextKind});
                 return true;
