@@ -100,7 +100,12 @@ ImportResult MasterEditModel::ImportBtnClick(QString &DataSourceFolder, QString 
     QStringList tableNames;
     if (!source->listTables(tableNames, error)) {
         source.reset();
-        ui_.messageBox(ConnectErrorText, ConnectErrorCaption, style(platform::MsgIcon::Stop));
+        // The reader's reason (an encrypted or damaged workbook, one of a format it cannot read)
+        // follows the message, so the operator knows what to do about the file.
+        const QString text = error.isEmpty() || error == ConnectErrorText
+                                 ? ConnectErrorText
+                                 : ConnectErrorText + QStringLiteral("\r\n") + error;
+        ui_.messageBox(text, ConnectErrorCaption, style(platform::MsgIcon::Stop));
         undoCreation();
         return result;
     }

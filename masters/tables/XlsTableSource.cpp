@@ -2,55 +2,58 @@
 
 #include "masters/tables/SheetRows.h"
 #include "masters/tables/ValueText.h"
-
-#include <QDate>
-#include <QFile>
-#include <QFileInfo>
-#include <QTime>
-
-#include <freexl.h>
+#include "masters/tables/xls/XlsNumberText.h"
+#include "masters/tables/xls/XlsSheetCells.h"
+#include "masters/tables/xls/XlsWorkbook.h"
 
 namespace masters::tables {
 namespace {
 
+using xls::XlsCell;
+
+// The first pass keeps a number's text only where it may name a column: in the first row with a
+// value so far, or above it.
+const QString DataCellText = QStringLiteral("0");
+
 class XlsTableSource final : public TableSource {
 public:
     explicit XlsTableSource(QString path) : m_path(std::move(path)) {}
-    ~XlsTableSource() override
-    {
-        if (m_handle)
-            freexl_close(m_handle);
-    }
-    XlsTableSource(const XlsTableSource &) = delete;
-    XlsTableSource &operator=(const XlsTableSource &) = delete;
 
     bool listTables(QStringList &names, QString &error) override
     {
         if (!open(error))
             return false;
-        names = m_sheets;
+        names.clear();
+        for (const xls::XlsSheet &sheet : m_book.sheets())
+            names.append(sheet.name);
         return true;
     }
 
     bool readColumns(const QString &table, QList<TableColumn> &columns, QString &error) override
     {
-        const SheetScan *scan = scanSheet(table, error);
-        if (!scan)
+        if (!scan(table, error))
             return false;
-        columns = scan->columns([](const SheetCell &cell) { return cell.text; },
-                                [](int kind) { return kind == NumberKind; });
+        columns = m_scan.columns(
+            [&](const SheetCell &cell) {
+                if (cell.kind >= 0 && m_book.isDateXf(cell.kind))
+                    return serialDateText(cell.text.toDouble(), m_book.dates1904());
+                return cell.text;
+            },
+            [&](int kind) { return kind == NumberKind || (kind >= 0 && !m_book.isDateXf(kind)); });
         return true;
     }
 
     bool readRows(const QString &table, const RowHandler &onRow, QString &error) override
     {
-        const SheetScan *scan = scanSheet(table, error);
-        if (!scan)
+        if (!scan(table, error))
             return false;
-        SheetRowEmitter emitter(scan->headerRow(), scan->columnCount(), onRow);
-        if (!visitCells(table, error, [&](unsigned row, unsigned short column, const SheetCell &cell) {
-                return emitter.addCell(row, column, cell.text);
-            }))
+        SheetRowEmitter emitter(m_scan.headerRow(), m_scan.columnCount(), onRow);
+        if (!xls::readSheetCells(
+                m_book, table,
+                [&](int row, int column, const XlsCell &cell) {
+                    return emitter.addCell(row, column, finalText(cell));
+                },
+                error))
             return false;
         emitter.finish();
         return true;
@@ -59,129 +62,59 @@ public:
 private:
     bool open(QString &error)
     {
-        if (m_handle)
-            return true;
-        if (!QFileInfo(m_path).isFile()) {
-            error = QStringLiteral("ファイル「%1」がありません。").arg(m_path);
-            return false;
-        }
-        const void *handle = nullptr;
-        const int rc = freexl_open(QFile::encodeName(m_path).constData(), &handle);
-        if (rc != FREEXL_OK) {
-            if (handle)
-                freexl_close(handle);
-            error = failure(rc);
-            return false;
-        }
-        m_handle = handle;
-        unsigned int count = 0;
-        if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-            count = 0;
-        for (unsigned int i = 0; i < count && i <= 0xFFFF; ++i) {
-            const char *name = nullptr;
-            if (freexl_get_worksheet_name(m_handle, static_cast<unsigned short>(i), &name) != FREEXL_OK ||
-                !name)
-                name = "";
-            m_sheets.append(QString::fromUtf8(name));
-        }
-        return true;
+        if (!m_opened)
+            m_opened = m_book.open(m_path, error);
+        return m_opened;
     }
 
-    QString failure(int rc) const
+    QString finalText(const XlsCell &cell) const
     {
-        return QStringLiteral("Excelファイル「%1」を読み込めません。(エラー %2)")
-            .arg(QFileInfo(m_path).fileName())
-            .arg(rc);
+        switch (cell.type) {
+        case XlsCell::Number:
+            return m_book.isDateXf(cell.xf) ? serialDateText(cell.number, m_book.dates1904())
+                                            : xls::sheetNumberText(cell.number);
+        case XlsCell::Boolean:
+            return booleanText(cell.number != 0);
+        case XlsCell::Text:
+            break;
+        }
+        return cell.text;
     }
 
-    using CellVisitor = std::function<bool(unsigned row, unsigned short column, const SheetCell &cell)>;
-
-    // Every non-empty cell of the sheet, row by row; stops when the visitor returns false.
-    bool visitCells(const QString &table, QString &error, const CellVisitor &visit)
-    {
-        if (!open(error))
-            return false;
-        const qsizetype index = m_sheets.indexOf(table);
-        if (index < 0) {
-            error = QStringLiteral("シート「%1」がありません。").arg(table);
-            return false;
-        }
-        int rc = freexl_select_active_worksheet(m_handle, static_cast<unsigned short>(index));
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        if (rc == FREEXL_OK)
-            rc = freexl_worksheet_dimensions(m_handle, &rows, &columns);
-        if (rc != FREEXL_OK) {
-            error = failure(rc);
-            return false;
-        }
-        for (unsigned int row = 0; row < rows; ++row) {
-            for (unsigned short column = 0; column < columns; ++column) {
-                FreeXL_CellValue value;
-                rc = freexl_get_cell_value(m_handle, row, column, &value);
-                if (rc != FREEXL_OK) {
-                    error = failure(rc);
-                    return false;
-                }
-                const SheetCell cell = render(value);
-                if (!cell.text.isEmpty() && !visit(row, column, cell))
-                    return true;
-            }
-        }
-        return true;
-    }
-
-    static SheetCell render(const FreeXL_CellValue &value)
-    {
-        switch (value.type) {
-        case FREEXL_CELL_INT:
-            return {QString::number(value.value.int_value), NumberKind};
-        case FREEXL_CELL_DOUBLE:
-            return {numberText(value.value.double_value), NumberKind};
-        case FREEXL_CELL_TEXT:
-        case FREEXL_CELL_SST_TEXT:
-            return {QString::fromUtf8(value.value.text_value), TextKind};
-        case FREEXL_CELL_DATE:
-            return {dateTimeText(QDate::fromString(QString::fromLatin1(value.value.text_value),
-                                                   QStringLiteral("yyyy-MM-dd")),
-                                 QTime(0, 0)),
-                    TextKind};
-        case FREEXL_CELL_DATETIME: {
-            const QString text = QString::fromLatin1(value.value.text_value);
-            return {dateTimeText(QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd")),
-                                 QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"))),
-                    TextKind};
-        }
-        case FREEXL_CELL_TIME:
-            return {dateTimeText(QDate(1899, 12, 30),
-                                 QTime::fromString(QString::fromLatin1(value.value.text_value),
-                                                   QStringLiteral("HH:mm:ss"))),
-                    TextKind};
-        default:
-            return {};
-        }
-    }
-
-    // The first pass over a sheet, made once per sheet: the column list and the run both need it.
-    const SheetScan *scanSheet(const QString &table, QString &error)
+    // The first pass over a sheet, made once per sheet. A number's kind key is its cell format,
+    // settled as a date or a number when the columns are asked for.
+    bool scan(const QString &table, QString &error)
     {
         if (m_scanned && m_scannedTable == table)
-            return &m_scan;
+            return true;
         m_scanned = false;
         m_scan = SheetScan();
-        if (!visitCells(table, error, [&](unsigned row, unsigned short column, const SheetCell &cell) {
-                m_scan.addCell(row, column, cell);
+        if (!open(error))
+            return false;
+        const bool ok = xls::readSheetCells(
+            m_book, table,
+            [&](int row, int column, const XlsCell &cell) {
+                const bool mayName = m_scan.headerRow() < 0 || row <= m_scan.headerRow();
+                if (cell.type == XlsCell::Number)
+                    m_scan.addCell(row, column,
+                                   {mayName ? xls::sheetNumberText(cell.number) : DataCellText, cell.xf});
+                else
+                    m_scan.addCell(row, column, {finalText(cell), TextKind});
                 return true;
-            }))
-            return nullptr;
+            },
+            error);
+        if (!ok) {
+            m_scan = SheetScan();
+            return false;
+        }
         m_scanned = true;
         m_scannedTable = table;
-        return &m_scan;
+        return true;
     }
 
     QString m_path;
-    const void *m_handle = nullptr;
-    QStringList m_sheets;
+    xls::XlsWorkbook m_book;
+    bool m_opened = false;
     SheetScan m_scan;
     QString m_scannedTable;
     bool m_scanned = false;
