@@ -105,9 +105,9 @@ public:
     void read(const std::string &entry)
     {
         XlsxEntryStream stream(m_book.package(), entry);
-        XmlPullReader xml([&stream](char *data, size_t size) { return stream.read(data, size); });
+        XmlPullReader xml([&stream](char *data, size_t size) { return stream.read(data, size); }, entry);
         Token token = xml.next();
-        if (token != Token::Start || xml.name() != "worksheet")
+        if (token != Token::Start || !xml.is(XmlSpace::Spreadsheet, "worksheet"))
             throw SheetFault{QStringLiteral("ワークシートではありません")};
         for (token = xml.next(); token != Token::Done; token = xml.next()) {
             switch (token) {
@@ -128,9 +128,15 @@ public:
     }
 
 private:
+    // The local name of an element of the spreadsheet namespace; empty for any other.
+    static std::string_view nameOf(const XmlPullReader &xml)
+    {
+        return xml.space() == XmlSpace::Spreadsheet ? xml.name() : std::string_view();
+    }
+
     void start(XmlPullReader &xml)
     {
-        const std::string_view name = xml.name();
+        const std::string_view name = nameOf(xml);
         const size_t depth = xml.depth();
         if (depth == 2 && name == "sheetData") {
             m_inSheetData = true;
@@ -191,7 +197,7 @@ private:
     {
         xml.keepText(false);
         m_target = nullptr;
-        const std::string_view name = xml.name();
+        const std::string_view name = nameOf(xml);
         if (name == "sheetData" && xml.depth() == 1) {
             m_inSheetData = false;
         } else if (m_inInline && name == "rPh") {

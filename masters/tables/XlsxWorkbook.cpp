@@ -25,7 +25,7 @@ class PartReader {
 public:
     PartReader(const XlsxPackage &package, const std::string &entry)
         : m_stream(package, entry),
-          m_xml([this](char *data, size_t size) { return m_stream.read(data, size); })
+          m_xml([this](char *data, size_t size) { return m_stream.read(data, size); }, entry)
     {
     }
     XmlPullReader &xml() { return m_xml; }
@@ -64,7 +64,7 @@ std::map<std::string, Link> readLinks(const XlsxPackage &package, const std::str
     PartReader part(package, entry);
     XmlPullReader &xml = part.xml();
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
-        if (token != Token::Start || xml.name() != "Relationship" ||
+        if (token != Token::Start || !xml.is(XmlSpace::Package, "Relationship") ||
             xml.attribute("TargetMode") == "External")
             continue;
         if (links.size() == MaxLinks)
@@ -157,15 +157,15 @@ bool XlsxWorkbook::open(const QString &path, QString &error)
         for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
             if (token != Token::Start)
                 continue;
-            if (xml.name() == "workbookPr") {
+            if (xml.is(XmlSpace::Spreadsheet, "workbookPr")) {
                 m_dates1904 = isTrue(xml.attribute("date1904"));
-            } else if (xml.name() == "sheet") {
+            } else if (xml.is(XmlSpace::Spreadsheet, "sheet")) {
                 if (m_sheets.size() == MaxLinks)
                     throw std::runtime_error("too many sheets");
                 const std::string_view name = xml.attribute("name");
                 XlsxSheet sheet;
                 sheet.name = QString::fromUtf8(name.data(), qsizetype(name.size()));
-                const auto link = links.find(std::string(xml.attribute("id", true)));
+                const auto link = links.find(std::string(xml.attribute("id", XmlSpace::Relationships)));
                 if (link != links.end()) {
                     sheet.part = resolveTarget(folderOf(workbook), link->second.target);
                     sheet.worksheet = endsWith(link->second.type, "/worksheet");
@@ -213,20 +213,20 @@ void XlsxWorkbook::readStyles(const std::string &entry)
     bool inCellFormats = false;
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
         if (token == Token::End) {
-            if (xml.name() == "cellXfs")
+            if (xml.is(XmlSpace::Spreadsheet, "cellXfs"))
                 inCellFormats = false;
             continue;
         }
         if (token != Token::Start)
             continue;
-        if (xml.name() == "cellXfs") {
+        if (xml.is(XmlSpace::Spreadsheet, "cellXfs")) {
             inCellFormats = true;
-        } else if (xml.name() == "numFmt" && xml.depth() == 3) {
+        } else if (xml.is(XmlSpace::Spreadsheet, "numFmt") && xml.depth() == 3) {
             const int id = parseId(xml.attribute("numFmtId"));
             const std::string_view code = xml.attribute("formatCode");
             if (id >= 0 && id < 0x10000)
                 customIsDate[id] = isDateFormat(id, QString::fromUtf8(code.data(), qsizetype(code.size())));
-        } else if (xml.name() == "xf" && inCellFormats) {
+        } else if (xml.is(XmlSpace::Spreadsheet, "xf") && inCellFormats && xml.depth() == 3) {
             const int id = parseId(xml.attribute("numFmtId"));
             const auto custom = customIsDate.find(id);
             m_xfIsDate.push_back(custom != customIsDate.end() ? custom->second : isDateFormat(id, QString()));
@@ -252,7 +252,7 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
                                      "MBを超えています");
     };
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
-        const std::string_view name = xml.name();
+        const std::string_view name = xml.space() == XmlSpace::Spreadsheet ? xml.name() : std::string_view();
         if (token == Token::Text) {
             checkRoom(xml.text().size(), 0);
             m_strings += xml.text();
