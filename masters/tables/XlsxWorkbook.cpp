@@ -87,7 +87,81 @@ int parseId(std::string_view text)
     return failure == std::errc() && end == text.data() + text.size() ? value : -1;
 }
 
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+        return (c | 0x20) - 'a' + 10;
+    return -1;
+}
+
+// The code unit of an escape at `at` ("_x" then four hex digits then "_"), or -1.
+long escapeAt(const std::string &text, size_t at)
+{
+    if (at + 7 > text.size() || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_')
+        return -1;
+    long unit = 0;
+    for (size_t i = at + 2; i < at + 6; ++i) {
+        const int digit = hexDigit(text[i]);
+        if (digit < 0)
+            return -1;
+        unit = unit * 16 + digit;
+    }
+    return unit;
+}
+
+void appendUtf8(std::string &to, std::uint32_t c)
+{
+    if (c < 0x80) {
+        to += char(c);
+    } else if (c < 0x800) {
+        to += char(0xC0 | (c >> 6));
+        to += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        to += char(0xE0 | (c >> 12));
+        to += char(0x80 | ((c >> 6) & 0x3F));
+        to += char(0x80 | (c & 0x3F));
+    } else {
+        to += char(0xF0 | (c >> 18));
+        to += char(0x80 | ((c >> 12) & 0x3F));
+        to += char(0x80 | ((c >> 6) & 0x3F));
+        to += char(0x80 | (c & 0x3F));
+    }
+}
+
 } // namespace
+
+void decodeEscapes(std::string &text)
+{
+    size_t at = text.find("_x");
+    if (at == std::string::npos)
+        return;
+    std::string decoded = text.substr(0, at);
+    while (at < text.size()) {
+        const long unit = escapeAt(text, at);
+        if (unit < 0) {
+            decoded += text[at++];
+            continue;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            const long low = escapeAt(text, at + 7);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(decoded,
+                           0x10000 + ((std::uint32_t(unit) - 0xD800) << 10) + (std::uint32_t(low) - 0xDC00));
+                at += 14;
+                continue;
+            }
+        }
+        if (unit >= 0xD800 && unit <= 0xDFFF) {
+            decoded.append(text, at, 7);
+        } else {
+            appendUtf8(decoded, std::uint32_t(unit));
+        }
+        at += 7;
+    }
+    text.swap(decoded);
+}
 
 std::string resolveTarget(const std::string &fromFolder, std::string_view target)
 {
@@ -169,6 +243,10 @@ bool XlsxWorkbook::open(const QString &path, QString &error)
                 if (link != links.end()) {
                     sheet.part = resolveTarget(folderOf(workbook), link->second.target);
                     sheet.worksheet = endsWith(link->second.type, "/worksheet");
+                    // Chart, macro and dialog sheets hold no table. A sheet without its link is
+                    // listed, so the damage shows when it is read.
+                    if (!sheet.worksheet)
+                        continue;
                 }
                 m_sheets.push_back(sheet);
             }
@@ -244,6 +322,7 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
     m_stringStarts.push_back(0);
     int phonetic = 0;
     bool inItem = false;
+    std::string item; // one item's text: escapes are decoded once it is whole
     // Checked before each addition, so the index never doubles its allocation past the bound.
     const auto checkRoom = [this](size_t text, size_t starts) {
         if (m_strings.size() + text + (m_stringStarts.size() + starts) * sizeof(std::uint32_t) >
@@ -254,12 +333,13 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
         const std::string_view name = xml.space() == XmlSpace::Spreadsheet ? xml.name() : std::string_view();
         if (token == Token::Text) {
-            checkRoom(xml.text().size(), 0);
-            m_strings += xml.text();
+            checkRoom(item.size() + xml.text().size(), 0);
+            item += xml.text();
         } else if (token == Token::Start) {
-            if (name == "si")
+            if (name == "si") {
                 inItem = true;
-            else if (name == "rPh")
+                item.clear();
+            } else if (name == "rPh")
                 ++phonetic;
             // A phonetic guide is no part of the text.
             xml.keepText(inItem && phonetic == 0 && name == "t");
@@ -269,7 +349,9 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
                 phonetic = std::max(0, phonetic - 1);
             } else if (name == "si") {
                 inItem = false;
-                checkRoom(0, 1);
+                decodeEscapes(item);
+                checkRoom(item.size(), 1);
+                m_strings += item;
                 m_stringStarts.push_back(std::uint32_t(m_strings.size()));
             }
         }

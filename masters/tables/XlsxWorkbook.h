@@ -66,4 +66,9 @@ private:
 // of the part that links; "." and ".." steps resolved.
 std::string resolveTarget(const std::string &fromFolder, std::string_view target);
 
+// A text of the package as it reads: each "_xHHHH_" is the UTF-16 code unit HHHH (a pair of them
+// one character), so "_x005F_" is an underscore and "_x005F_x000A_" the text "_x000A_". An escape
+// of half a pair stays as it is written.
+void decodeEscapes(std::string &text);
+
 } // namespace masters::tables

@@ -330,7 +330,8 @@ TEST(TableReaders, RefuseDamagedWorkbooks)
          "シート「S」を読み込めません。(セルB3の共有文字列の番号「1」が正しくありません)"},
         {"twice", true, "シート「S」を読み込めません。(同じ名前のシートが2枚あります)"},
         {"styles-link", true, "シート「S」を読み込めません。(ワークシートではありません)"},
-        {"chart", true, "シート「S」を読み込めません。(ワークシートではありません)"},
+        // A chart sheet is not listed, so there is no sheet of its name to read.
+        {"chart", true, "シート「S」がありません。"},
         {"no-part", true, "シート「S」を読み込めません。(ワークシートではありません)"},
         {"row-number", true,
          "シート「S」を読み込めません。(行番号「99999999999999999999」が正しくありません)"},
