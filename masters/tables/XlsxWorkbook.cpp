@@ -266,7 +266,6 @@ bool XlsxWorkbook::loadCellData(QString &error)
     try {
         m_xfIsDate.clear();
         m_strings.clear();
-        m_stringStarts.clear();
         if (!m_stylesPart.empty() && m_package.contains(m_stylesPart))
             readStyles(m_stylesPart);
         if (!m_stringsPart.empty() && m_package.contains(m_stringsPart))
@@ -274,7 +273,6 @@ bool XlsxWorkbook::loadCellData(QString &error)
     } catch (const std::exception &e) {
         m_xfIsDate.clear();
         m_strings.clear();
-        m_stringStarts.clear();
         error = readError(QString::fromUtf8(e.what()));
         return false;
     }
@@ -316,24 +314,20 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
 {
     PartReader part(m_package, entry);
     XmlPullReader &xml = part.xml();
-    // The text is never longer than the part, which never inflates past its declared size: taken
-    // at once, the text is never copied into an allocation twice its size as it grows.
-    m_strings.reserve(size_t(std::min<std::uint64_t>(m_package.entry(entry)->size, MaxSharedStringBytes)));
-    m_stringStarts.push_back(0);
     int phonetic = 0;
     bool inItem = false;
     std::string item; // one item's text: escapes are decoded once it is whole
-    // Checked before each addition, so the index never doubles its allocation past the bound.
-    const auto checkRoom = [this](size_t text, size_t starts) {
-        if (m_strings.size() + text + (m_stringStarts.size() + starts) * sizeof(std::uint32_t) >
-            MaxSharedStringBytes)
-            throw std::runtime_error("共有文字列が" + std::to_string(MaxSharedStringBytes >> 20) +
+    const auto checkRoom = [this, &item](size_t more) {
+        m_strings.checkRoom(item.size() + more);
+        if (item.size() + more > XlsxSharedStrings::MaxInMemory)
+            throw std::runtime_error("共有文字列の1項目が" +
+                                     std::to_string(XlsxSharedStrings::MaxInMemory >> 20) +
                                      "MBを超えています");
     };
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
         const std::string_view name = xml.space() == XmlSpace::Spreadsheet ? xml.name() : std::string_view();
         if (token == Token::Text) {
-            checkRoom(item.size() + xml.text().size(), 0);
+            checkRoom(xml.text().size());
             item += xml.text();
         } else if (token == Token::Start) {
             if (name == "si") {
@@ -350,9 +344,7 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
             } else if (name == "si") {
                 inItem = false;
                 decodeEscapes(item);
-                checkRoom(item.size(), 1);
-                m_strings += item;
-                m_stringStarts.push_back(std::uint32_t(m_strings.size()));
+                m_strings.append(item);
             }
         }
     }
@@ -360,8 +352,7 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
 
 QString XlsxWorkbook::sharedString(size_t index) const
 {
-    const std::uint32_t start = m_stringStarts[index];
-    return QString::fromUtf8(m_strings.data() + start, qsizetype(m_stringStarts[index + 1] - start));
+    return m_strings.at(index);
 }
 
 } // namespace masters::tables

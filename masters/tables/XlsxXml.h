@@ -34,7 +34,7 @@ public:
     // What the parser may allocate for one part: its input buffer (so one tag, comment or
     // instruction, whatever its attributes hold), its names and open elements. Far above any
     // workbook's tag (a conditional format's range list runs to a few hundred KB).
-    static constexpr size_t MaxParserMemory = 32u << 20;
+    static constexpr size_t MaxParserMemory = 16u << 20;
     // One run of text handed over; a cell holds at most 32,767 characters.
     static constexpr size_t MaxText = 4u << 20;
 

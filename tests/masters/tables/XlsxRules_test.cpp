@@ -204,6 +204,16 @@ TEST(XlsxArchiveRules, CheckEveryPartAndReadZip64)
     }
 }
 
+// Shared strings past what the reader keeps in memory are read back from its temporary file.
+TEST(XlsxSharedStrings, ReadStringsKeptOutOfMemory)
+{
+    const Sheet sheet = readSheet(made("rules-many-strings.xlsx"), QStringLiteral("S"));
+    ASSERT_TRUE(sheet.ok) << sheet.error.toStdString();
+    const QString tail(4000, u'a');
+    EXPECT_EQ(sheet.rows, column({QStringLiteral("00000") + tail, QStringLiteral("02500") + tail,
+                                  QStringLiteral("04999") + tail}));
+}
+
 // Chart, dialog and macro sheets hold no table: only the worksheet is listed.
 TEST(XlsxSheetKinds, ListOnlyWorksheets)
 {
