@@ -16,6 +16,10 @@ QString numberText(double value)
         return {};
     if (value == 0)
         return QStringLiteral("0");
+    // A whole number of up to 15 digits reads the same in 'g' at 15 digits; printed as an integer,
+    // a sheet of codes is not formatted through the slow general path.
+    if (std::abs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(qint64(value));
     QString text = QString::number(value, 'g', 15);
     const qsizetype e = text.indexOf(u'e');
     if (e < 0)

@@ -15,6 +15,10 @@ constexpr std::uint32_t LocalSignature = 0x04034b50;
 constexpr int EndSize = 22;
 constexpr int DirectoryEntrySize = 46;
 constexpr int LocalHeaderSize = 30;
+constexpr std::uint32_t Zip64LocatorSignature = 0x07064b50;
+constexpr std::uint32_t Zip64EndSignature = 0x06064b50;
+constexpr int Zip64LocatorSize = 20;
+constexpr int Zip64EndSize = 56;
 // A workbook's directory lists a few dozen parts; a directory far larger is no workbook's.
 constexpr std::uint32_t MaxDirectorySize = 64u << 20;
 
@@ -26,6 +30,47 @@ std::uint32_t get16(const char *p)
 std::uint32_t get32(const char *p)
 {
     return get16(p) | get16(p + 2) << 16;
+}
+
+std::uint64_t get64(const char *p)
+{
+    return get32(p) | std::uint64_t(get32(p + 4)) << 32;
+}
+
+// The entry's sizes and offset that its directory entry marks as kept in its zip64 extra field.
+bool readZip64Extra(const char *extra, std::uint32_t size, XlsxPackage::Entry &entry)
+{
+    std::uint32_t at = 0;
+    while (at + 4 <= size) {
+        const std::uint32_t id = get16(extra + at);
+        const std::uint32_t length = get16(extra + at + 2);
+        if (at + 4 + length > size)
+            return false;
+        if (id == 1) {
+            const char *field = extra + at + 4;
+            std::uint32_t used = 0;
+            for (std::uint64_t *value : {&entry.size, &entry.compressedSize, &entry.headerOffset}) {
+                if (*value != 0xFFFFFFFF)
+                    continue;
+                if (used + 8 > length)
+                    return false;
+                *value = get64(field + used);
+                used += 8;
+            }
+            return true;
+        }
+        at += 4 + length;
+    }
+    return entry.size != 0xFFFFFFFF && entry.compressedSize != 0xFFFFFFFF && entry.headerOffset != 0xFFFFFFFF;
+}
+
+std::string folded(std::string name)
+{
+    for (char &c : name) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return name;
 }
 
 } // namespace
@@ -68,25 +113,43 @@ bool XlsxPackage::open(const QString &path, QString &detail)
         return false;
     }
     const char *record = tail.constData() + end;
-    const std::uint32_t count = get16(record + 10);
-    const std::uint32_t directorySize = get32(record + 12);
-    const std::uint32_t directoryOffset = get32(record + 16);
+    std::uint64_t count = get16(record + 10);
+    std::uint64_t directorySize = get32(record + 12);
+    std::uint64_t directoryOffset = get32(record + 16);
+    // An archive of more than 65,535 entries (or past 4 GB) keeps the true figures in a zip64
+    // end record, found through the locator just before the end record.
     if (count == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF) {
-        detail = QStringLiteral("4GBを超えるZIPには対応していません");
-        return false;
+        const qint64 locatorAt = m_fileSize - tailSize + end - Zip64LocatorSize;
+        char locator[Zip64LocatorSize];
+        char record64[Zip64EndSize];
+        if (locatorAt < 0 || !file.seek(locatorAt) ||
+            file.read(locator, Zip64LocatorSize) != Zip64LocatorSize ||
+            get32(locator) != Zip64LocatorSignature) {
+            detail = damaged;
+            return false;
+        }
+        const std::uint64_t recordAt = get64(locator + 8);
+        if (recordAt > std::uint64_t(locatorAt) || !file.seek(qint64(recordAt)) ||
+            file.read(record64, Zip64EndSize) != Zip64EndSize || get32(record64) != Zip64EndSignature) {
+            detail = damaged;
+            return false;
+        }
+        count = get64(record64 + 32);
+        directorySize = get64(record64 + 40);
+        directoryOffset = get64(record64 + 48);
     }
-    if (directorySize > MaxDirectorySize || qint64(directoryOffset) + directorySize > m_fileSize ||
-        !file.seek(directoryOffset)) {
+    if (directorySize > MaxDirectorySize || directoryOffset > std::uint64_t(m_fileSize) ||
+        directoryOffset + directorySize > std::uint64_t(m_fileSize) || !file.seek(qint64(directoryOffset))) {
         detail = damaged;
         return false;
     }
-    const QByteArray directory = file.read(directorySize);
+    const QByteArray directory = file.read(qint64(directorySize));
     if (directory.size() != qsizetype(directorySize)) {
         detail = damaged;
         return false;
     }
     qsizetype at = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint64_t i = 0; i < count; ++i) {
         if (at + DirectoryEntrySize > directory.size() ||
             get32(directory.constData() + at) != DirectorySignature) {
             detail = damaged;
@@ -104,7 +167,9 @@ bool XlsxPackage::open(const QString &path, QString &detail)
         const std::uint32_t commentSize = get16(p + 32);
         entry.headerOffset = get32(p + 42);
         const qsizetype next = at + DirectoryEntrySize + nameSize + extraSize + commentSize;
-        if (next > directory.size() || entry.headerOffset + LocalHeaderSize > std::uint64_t(m_fileSize)) {
+        if (next > directory.size() || !readZip64Extra(p + DirectoryEntrySize + nameSize, extraSize, entry) ||
+            entry.headerOffset > std::uint64_t(m_fileSize) ||
+            entry.headerOffset + LocalHeaderSize > std::uint64_t(m_fileSize)) {
             detail = damaged;
             return false;
         }
@@ -113,7 +178,11 @@ bool XlsxPackage::open(const QString &path, QString &detail)
             detail = QStringLiteral("暗号化されたファイルは読み込めません");
             return false;
         }
-        m_entries.emplace(std::move(name), entry);
+        // Which of two entries of one name is the part cannot be told.
+        if (!m_entries.emplace(folded(name), entry).second) {
+            detail = QStringLiteral("ZIPに同じ名前の項目が2つあります「%1」").arg(QString::fromUtf8(name));
+            return false;
+        }
         at = next;
     }
     return true;
@@ -121,7 +190,7 @@ bool XlsxPackage::open(const QString &path, QString &detail)
 
 const XlsxPackage::Entry *XlsxPackage::entry(const std::string &name) const
 {
-    const auto it = m_entries.find(name);
+    const auto it = m_entries.find(folded(name));
     return it == m_entries.end() ? nullptr : &it->second;
 }
 

@@ -26,7 +26,8 @@ public:
     // Reads the archive's directory. False with a detail text when the file is no archive this
     // reader can read (a damaged directory, encrypted entries).
     bool open(const QString &path, QString &detail);
-    bool contains(const std::string &name) const { return m_entries.count(name) != 0; }
+    // Part names are matched without regard to the letter case of their ASCII letters.
+    bool contains(const std::string &name) const { return entry(name) != nullptr; }
     const Entry *entry(const std::string &name) const;
     const QString &path() const { return m_path; }
 

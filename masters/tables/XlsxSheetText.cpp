@@ -105,9 +105,9 @@ public:
     void read(const std::string &entry)
     {
         XlsxEntryStream stream(m_book.package(), entry);
-        XmlPullReader xml([&stream](char *data, size_t size) { return stream.read(data, size); });
+        XmlPullReader xml([&stream](char *data, size_t size) { return stream.read(data, size); }, entry);
         Token token = xml.next();
-        if (token != Token::Start || xml.name() != "worksheet")
+        if (token != Token::Start || !xml.is(XmlSpace::Spreadsheet, "worksheet"))
             throw SheetFault{QStringLiteral("ワークシートではありません")};
         for (token = xml.next(); token != Token::Done; token = xml.next()) {
             switch (token) {
@@ -128,30 +128,41 @@ public:
     }
 
 private:
+    // The local name of an element of the spreadsheet namespace; empty for any other.
+    static std::string_view nameOf(const XmlPullReader &xml)
+    {
+        return xml.space() == XmlSpace::Spreadsheet ? xml.name() : std::string_view();
+    }
+
     void start(XmlPullReader &xml)
     {
-        const std::string_view name = xml.name();
+        const std::string_view name = nameOf(xml);
         const size_t depth = xml.depth();
         if (depth == 2 && name == "sheetData") {
             m_inSheetData = true;
         } else if (!m_inSheetData) {
             return;
         } else if (depth == 3 && name == "row") {
+            qint64 row = m_row + 1;
             if (xml.hasAttribute("r")) {
                 const qint64 number = parseRowNumber(xml.attribute("r"));
                 if (number == 0)
                     throw SheetFault{
                         QStringLiteral("行番号「%1」が正しくありません").arg(fromUtf8(xml.attribute("r")))};
-                m_row = number - 1;
-            } else {
-                ++m_row;
+                row = number - 1;
+            } else if (row >= MaxRows) {
+                throw SheetFault{QStringLiteral("行が%1行を超えています").arg(MaxRows)};
             }
+            enterRow(row);
             m_column = -1;
         } else if (depth == 4 && name == "c") {
             if (xml.hasAttribute("r")) {
-                if (!parseCellReference(xml.attribute("r"), m_row, m_column))
+                qint64 row = 0;
+                if (!parseCellReference(xml.attribute("r"), row, m_column))
                     throw SheetFault{
                         QStringLiteral("セル番地「%1」が正しくありません").arg(fromUtf8(xml.attribute("r")))};
+                if (row != m_row)
+                    enterRow(row);
             } else if (++m_column >= MaxColumns || m_row < 0) {
                 throw SheetFault{QStringLiteral("セル番地がありません")};
             }
@@ -178,6 +189,16 @@ private:
         }
     }
 
+    // Excel writes the rows of a sheet in rising order, each once; rows that go back (out of
+    // order, repeated, or alternating without end) are no sheet Excel would show, and which of
+    // them holds is not to be guessed.
+    void enterRow(qint64 row)
+    {
+        if (row <= m_row)
+            throw SheetFault{QStringLiteral("行番号「%1」が昇順ではありません").arg(row + 1)};
+        m_row = row;
+    }
+
     void collect(const std::string &text)
     {
         if (!m_target)
@@ -191,7 +212,7 @@ private:
     {
         xml.keepText(false);
         m_target = nullptr;
-        const std::string_view name = xml.name();
+        const std::string_view name = nameOf(xml);
         if (name == "sheetData" && xml.depth() == 1) {
             m_inSheetData = false;
         } else if (m_inInline && name == "rPh") {
@@ -219,6 +240,7 @@ private:
     {
         const std::string_view value = trimmed(m_value);
         if (m_type == "inlineStr") {
+            decodeEscapes(m_inline);
             m_cell.type = XlsxCell::Text;
             m_cell.text = fromUtf8(m_inline);
             return !m_cell.text.isEmpty();
@@ -226,14 +248,18 @@ private:
         if (!m_hasValue)
             return false;
         if (m_type == "s") {
+            // An empty value is an empty cell, as in every other type.
+            if (value.empty())
+                return false;
             size_t index = 0;
             const auto [at, failure] = std::from_chars(value.data(), value.data() + value.size(), index);
-            if (value.empty() || failure != std::errc() || at != value.data() + value.size() ||
+            if (failure != std::errc() || at != value.data() + value.size() ||
                 index >= m_book.sharedStringCount())
                 badValue("共有文字列の番号");
             m_cell.type = XlsxCell::Text;
             m_cell.text = m_book.sharedString(index);
         } else if (m_type == "str") {
+            decodeEscapes(m_value);
             m_cell.type = XlsxCell::Text;
             m_cell.text = fromUtf8(m_value);
         } else if (m_type == "b") {
@@ -250,6 +276,9 @@ private:
             QDateTime stamp = QDateTime::fromString(text, Qt::ISODateWithMs);
             if (!stamp.isValid())
                 stamp = QDateTime(QDate::fromString(text, Qt::ISODate), QTime(0, 0));
+            // A time of day alone is a time on the day count's origin, as a serial below 1 is.
+            if (!stamp.isValid())
+                stamp = QDateTime(QDate(1899, 12, 30), QTime::fromString(text, Qt::ISODateWithMs));
             if (!stamp.isValid())
                 badValue("日付");
             const QTime time = stamp.time();
@@ -258,9 +287,12 @@ private:
         } else if (m_type.empty() || m_type == "n") {
             if (value.empty())
                 return false;
+            // "+5" is a number as "5" is; "+-5" is none.
+            const std::string_view digits =
+                value.size() > 1 && value[0] == '+' && value[1] != '-' ? value.substr(1) : value;
             double number = 0;
-            const auto [at, failure] = std::from_chars(value.data(), value.data() + value.size(), number);
-            if (failure != std::errc() || at != value.data() + value.size() || !std::isfinite(number))
+            const auto [at, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+            if (failure != std::errc() || at != digits.data() + digits.size() || !std::isfinite(number))
                 badValue("数値");
             m_cell.type = XlsxCell::Number;
             m_cell.number = number;

@@ -87,7 +87,11 @@ private:
         const bool ok = readSheetCells(
             m_book, table,
             [&](qint64 row, int column, const XlsxCell &cell) {
-                if (cell.type == XlsxCell::Number)
+                // Only a row that may turn out to hold the names needs a number's text; below it
+                // the kind is all that counts, and the text is the costly part of the pass.
+                if (cell.type == XlsxCell::Number && m_scan.headerRow() >= 0 && row > m_scan.headerRow())
+                    m_scan.addCell(row, column, {QStringLiteral("0"), std::max(cell.xf, 0)});
+                else if (cell.type == XlsxCell::Number)
                     m_scan.addCell(row, column, {numberText(cell.number), std::max(cell.xf, 0)});
                 else
                     m_scan.addCell(row, column, {finalText(cell), TextKind});

@@ -25,7 +25,7 @@ class PartReader {
 public:
     PartReader(const XlsxPackage &package, const std::string &entry)
         : m_stream(package, entry),
-          m_xml([this](char *data, size_t size) { return m_stream.read(data, size); })
+          m_xml([this](char *data, size_t size) { return m_stream.read(data, size); }, entry)
     {
     }
     XmlPullReader &xml() { return m_xml; }
@@ -64,7 +64,7 @@ std::map<std::string, Link> readLinks(const XlsxPackage &package, const std::str
     PartReader part(package, entry);
     XmlPullReader &xml = part.xml();
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
-        if (token != Token::Start || xml.name() != "Relationship" ||
+        if (token != Token::Start || !xml.is(XmlSpace::Package, "Relationship") ||
             xml.attribute("TargetMode") == "External")
             continue;
         if (links.size() == MaxLinks)
@@ -87,7 +87,81 @@ int parseId(std::string_view text)
     return failure == std::errc() && end == text.data() + text.size() ? value : -1;
 }
 
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+        return (c | 0x20) - 'a' + 10;
+    return -1;
+}
+
+// The code unit of an escape at `at` ("_x" then four hex digits then "_"), or -1.
+long escapeAt(const std::string &text, size_t at)
+{
+    if (at + 7 > text.size() || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_')
+        return -1;
+    long unit = 0;
+    for (size_t i = at + 2; i < at + 6; ++i) {
+        const int digit = hexDigit(text[i]);
+        if (digit < 0)
+            return -1;
+        unit = unit * 16 + digit;
+    }
+    return unit;
+}
+
+void appendUtf8(std::string &to, std::uint32_t c)
+{
+    if (c < 0x80) {
+        to += char(c);
+    } else if (c < 0x800) {
+        to += char(0xC0 | (c >> 6));
+        to += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        to += char(0xE0 | (c >> 12));
+        to += char(0x80 | ((c >> 6) & 0x3F));
+        to += char(0x80 | (c & 0x3F));
+    } else {
+        to += char(0xF0 | (c >> 18));
+        to += char(0x80 | ((c >> 12) & 0x3F));
+        to += char(0x80 | ((c >> 6) & 0x3F));
+        to += char(0x80 | (c & 0x3F));
+    }
+}
+
 } // namespace
+
+void decodeEscapes(std::string &text)
+{
+    size_t at = text.find("_x");
+    if (at == std::string::npos)
+        return;
+    std::string decoded = text.substr(0, at);
+    while (at < text.size()) {
+        const long unit = escapeAt(text, at);
+        if (unit < 0) {
+            decoded += text[at++];
+            continue;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            const long low = escapeAt(text, at + 7);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(decoded,
+                           0x10000 + ((std::uint32_t(unit) - 0xD800) << 10) + (std::uint32_t(low) - 0xDC00));
+                at += 14;
+                continue;
+            }
+        }
+        if (unit >= 0xD800 && unit <= 0xDFFF) {
+            decoded.append(text, at, 7);
+        } else {
+            appendUtf8(decoded, std::uint32_t(unit));
+        }
+        at += 7;
+    }
+    text.swap(decoded);
+}
 
 std::string resolveTarget(const std::string &fromFolder, std::string_view target)
 {
@@ -157,18 +231,22 @@ bool XlsxWorkbook::open(const QString &path, QString &error)
         for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
             if (token != Token::Start)
                 continue;
-            if (xml.name() == "workbookPr") {
+            if (xml.is(XmlSpace::Spreadsheet, "workbookPr")) {
                 m_dates1904 = isTrue(xml.attribute("date1904"));
-            } else if (xml.name() == "sheet") {
+            } else if (xml.is(XmlSpace::Spreadsheet, "sheet")) {
                 if (m_sheets.size() == MaxLinks)
                     throw std::runtime_error("too many sheets");
                 const std::string_view name = xml.attribute("name");
                 XlsxSheet sheet;
                 sheet.name = QString::fromUtf8(name.data(), qsizetype(name.size()));
-                const auto link = links.find(std::string(xml.attribute("id", true)));
+                const auto link = links.find(std::string(xml.attribute("id", XmlSpace::Relationships)));
                 if (link != links.end()) {
                     sheet.part = resolveTarget(folderOf(workbook), link->second.target);
                     sheet.worksheet = endsWith(link->second.type, "/worksheet");
+                    // Chart, macro and dialog sheets hold no table. A sheet without its link is
+                    // listed, so the damage shows when it is read.
+                    if (!sheet.worksheet)
+                        continue;
                 }
                 m_sheets.push_back(sheet);
             }
@@ -188,7 +266,6 @@ bool XlsxWorkbook::loadCellData(QString &error)
     try {
         m_xfIsDate.clear();
         m_strings.clear();
-        m_stringStarts.clear();
         if (!m_stylesPart.empty() && m_package.contains(m_stylesPart))
             readStyles(m_stylesPart);
         if (!m_stringsPart.empty() && m_package.contains(m_stringsPart))
@@ -196,7 +273,6 @@ bool XlsxWorkbook::loadCellData(QString &error)
     } catch (const std::exception &e) {
         m_xfIsDate.clear();
         m_strings.clear();
-        m_stringStarts.clear();
         error = readError(QString::fromUtf8(e.what()));
         return false;
     }
@@ -213,20 +289,20 @@ void XlsxWorkbook::readStyles(const std::string &entry)
     bool inCellFormats = false;
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
         if (token == Token::End) {
-            if (xml.name() == "cellXfs")
+            if (xml.is(XmlSpace::Spreadsheet, "cellXfs"))
                 inCellFormats = false;
             continue;
         }
         if (token != Token::Start)
             continue;
-        if (xml.name() == "cellXfs") {
+        if (xml.is(XmlSpace::Spreadsheet, "cellXfs")) {
             inCellFormats = true;
-        } else if (xml.name() == "numFmt" && xml.depth() == 3) {
+        } else if (xml.is(XmlSpace::Spreadsheet, "numFmt") && xml.depth() == 3) {
             const int id = parseId(xml.attribute("numFmtId"));
             const std::string_view code = xml.attribute("formatCode");
             if (id >= 0 && id < 0x10000)
                 customIsDate[id] = isDateFormat(id, QString::fromUtf8(code.data(), qsizetype(code.size())));
-        } else if (xml.name() == "xf" && inCellFormats) {
+        } else if (xml.is(XmlSpace::Spreadsheet, "xf") && inCellFormats && xml.depth() == 3) {
             const int id = parseId(xml.attribute("numFmtId"));
             const auto custom = customIsDate.find(id);
             m_xfIsDate.push_back(custom != customIsDate.end() ? custom->second : isDateFormat(id, QString()));
@@ -238,28 +314,26 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
 {
     PartReader part(m_package, entry);
     XmlPullReader &xml = part.xml();
-    // The text is never longer than the part, which never inflates past its declared size: taken
-    // at once, the text is never copied into an allocation twice its size as it grows.
-    m_strings.reserve(size_t(std::min<std::uint64_t>(m_package.entry(entry)->size, MaxSharedStringBytes)));
-    m_stringStarts.push_back(0);
     int phonetic = 0;
     bool inItem = false;
-    // Checked before each addition, so the index never doubles its allocation past the bound.
-    const auto checkRoom = [this](size_t text, size_t starts) {
-        if (m_strings.size() + text + (m_stringStarts.size() + starts) * sizeof(std::uint32_t) >
-            MaxSharedStringBytes)
-            throw std::runtime_error("共有文字列が" + std::to_string(MaxSharedStringBytes >> 20) +
+    std::string item; // one item's text: escapes are decoded once it is whole
+    const auto checkRoom = [this, &item](size_t more) {
+        m_strings.checkRoom(item.size() + more);
+        if (item.size() + more > XlsxSharedStrings::MaxInMemory)
+            throw std::runtime_error("共有文字列の1項目が" +
+                                     std::to_string(XlsxSharedStrings::MaxInMemory >> 20) +
                                      "MBを超えています");
     };
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
-        const std::string_view name = xml.name();
+        const std::string_view name = xml.space() == XmlSpace::Spreadsheet ? xml.name() : std::string_view();
         if (token == Token::Text) {
-            checkRoom(xml.text().size(), 0);
-            m_strings += xml.text();
+            checkRoom(xml.text().size());
+            item += xml.text();
         } else if (token == Token::Start) {
-            if (name == "si")
+            if (name == "si") {
                 inItem = true;
-            else if (name == "rPh")
+                item.clear();
+            } else if (name == "rPh")
                 ++phonetic;
             // A phonetic guide is no part of the text.
             xml.keepText(inItem && phonetic == 0 && name == "t");
@@ -269,8 +343,8 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
                 phonetic = std::max(0, phonetic - 1);
             } else if (name == "si") {
                 inItem = false;
-                checkRoom(0, 1);
-                m_stringStarts.push_back(std::uint32_t(m_strings.size()));
+                decodeEscapes(item);
+                m_strings.append(item);
             }
         }
     }
@@ -278,8 +352,7 @@ void XlsxWorkbook::readSharedStrings(const std::string &entry)
 
 QString XlsxWorkbook::sharedString(size_t index) const
 {
-    const std::uint32_t start = m_stringStarts[index];
-    return QString::fromUtf8(m_strings.data() + start, qsizetype(m_stringStarts[index + 1] - start));
+    return m_strings.at(index);
 }
 
 } // namespace masters::tables

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "masters/tables/XlsxPackage.h"
+#include "masters/tables/XlsxSharedStrings.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@
 // What an .xlsx workbook says about its sheets' cells: the sheets and their parts (found through
 // the package's links, which may start at the archive's root or be relative to the part that
 // links), the date system, which cell formats show dates, and the shared strings. Read part by
-// part with the streaming XML reader; only the shared strings are kept whole, compactly.
+// part with the streaming XML reader; only the shared strings are kept, compactly.
 namespace masters::tables {
 
 struct XlsxSheet {
@@ -24,10 +25,6 @@ struct XlsxSheet {
 
 class XlsxWorkbook {
 public:
-    // The shared strings are refused past this many bytes of text and index, so a hostile table
-    // cannot grow the reader without end. A million distinct texts of 40 bytes take a third of it.
-    static constexpr size_t MaxSharedStringBytes = 128u << 20;
-
     // Reads the sheets and the date system. False with the import's message when the file cannot
     // be read.
     bool open(const QString &path, QString &error);
@@ -41,7 +38,8 @@ public:
     {
         return xf >= 0 && size_t(xf) < m_xfIsDate.size() && m_xfIsDate[size_t(xf)];
     }
-    size_t sharedStringCount() const { return m_stringStarts.empty() ? 0 : m_stringStarts.size() - 1; }
+    size_t sharedStringCount() const { return m_strings.count(); }
+    // Throws std::runtime_error when the strings' temporary file cannot be read.
     QString sharedString(size_t index) const;
 
     // "Excelファイル「book.xlsx」を読み込めません。(detail)"
@@ -58,12 +56,16 @@ private:
     bool m_dates1904 = false;
     bool m_cellDataLoaded = false;
     std::vector<bool> m_xfIsDate;
-    std::string m_strings;                     // UTF-8, one after the other
-    std::vector<std::uint32_t> m_stringStarts; // each string's start, then the end of the last
+    XlsxSharedStrings m_strings;
 };
 
 // A link's target as an archive entry: from the root when it starts with '/', else from the folder
 // of the part that links; "." and ".." steps resolved.
 std::string resolveTarget(const std::string &fromFolder, std::string_view target);
+
+// A text of the package as it reads: each "_xHHHH_" is the UTF-16 code unit HHHH (a pair of them
+// one character), so "_x005F_" is an underscore and "_x005F_x000A_" the text "_x000A_". An escape
+// of half a pair stays as it is written.
+void decodeEscapes(std::string &text);
 
 } // namespace masters::tables

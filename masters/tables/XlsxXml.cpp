@@ -1,364 +1,343 @@
 #include "masters/tables/XlsxXml.h"
 
-#include <cstring>
+#include <expat.h>
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace masters::tables {
 namespace {
 
-// Bounds on what one tag or run of text may hold: far above what any workbook writes, and what
-// keeps a hostile part from growing the reader without end.
-constexpr size_t MaxName = 256;
-constexpr size_t MaxAttributes = 512;
-constexpr size_t MaxAttributeValue = 64 * 1024;
-constexpr size_t MaxText = 4 * 1024 * 1024;
+// Between a namespace and a local name in the names expat hands over; no XML text holds it.
+constexpr char NamespaceSeparator = '\x01';
+constexpr XML_Char Separator[] = {NamespaceSeparator, 0};
+// Elements of a workbook part nest a handful deep; far deeper is no workbook's.
 constexpr size_t MaxDepth = 256;
-constexpr size_t BufferSize = 256 * 1024;
+// How much of the part is asked for at a time.
+constexpr int PieceSize = 64 * 1024;
 
-bool isSpace(int c)
+// What one parser has allocated, against its bound. Expat's allocation functions take no context,
+// so each allocation carries its budget in front of it; new allocations go to the budget of the
+// reader that is calling into expat.
+struct Budget {
+    size_t used = 0;
+    size_t limit = 0;
+};
+thread_local Budget *callingBudget = nullptr;
+
+struct alignas(std::max_align_t) Header {
+    size_t size;
+    Budget *budget;
+};
+
+void *budgetMalloc(size_t size)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    Budget *budget = callingBudget;
+    if (!budget || size > budget->limit - budget->used)
+        return nullptr;
+    auto *header = static_cast<Header *>(std::malloc(sizeof(Header) + size));
+    if (!header)
+        return nullptr;
+    header->size = size;
+    header->budget = budget;
+    budget->used += size;
+    return header + 1;
 }
 
-bool endsName(int c)
+void budgetFree(void *data)
 {
-    return c < 0 || isSpace(c) || c == '/' || c == '>' || c == '=' || c == '<' || c == '"' || c == '\'';
+    if (!data)
+        return;
+    Header *header = static_cast<Header *>(data) - 1;
+    header->budget->used -= header->size;
+    std::free(header);
 }
 
-std::string_view localName(std::string_view qualified)
+void *budgetRealloc(void *data, size_t size)
 {
-    const size_t colon = qualified.rfind(':');
-    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+    if (!data)
+        return budgetMalloc(size);
+    Header *header = static_cast<Header *>(data) - 1;
+    Budget *budget = header->budget;
+    if (size > header->size && size - header->size > budget->limit - budget->used)
+        return nullptr;
+    const size_t old = header->size;
+    auto *grown = static_cast<Header *>(std::realloc(header, sizeof(Header) + size));
+    if (!grown)
+        return nullptr;
+    budget->used = budget->used - old + size;
+    grown->size = size;
+    return grown + 1;
 }
 
-void appendUtf8(std::string &to, std::uint32_t c)
+const XML_Memory_Handling_Suite BudgetSuite{budgetMalloc, budgetRealloc, budgetFree};
+
+// Sets the budget new allocations go to while the reader calls into expat.
+class Calling {
+public:
+    explicit Calling(Budget &budget) : m_old(callingBudget) { callingBudget = &budget; }
+    ~Calling() { callingBudget = m_old; }
+    Calling(const Calling &) = delete;
+    Calling &operator=(const Calling &) = delete;
+
+private:
+    Budget *m_old;
+};
+
+XmlSpace spaceOf(std::string_view uri)
 {
-    if (c < 0x80) {
-        to += char(c);
-    } else if (c < 0x800) {
-        to += char(0xC0 | (c >> 6));
-        to += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        to += char(0xE0 | (c >> 12));
-        to += char(0x80 | ((c >> 6) & 0x3F));
-        to += char(0x80 | (c & 0x3F));
+    if (uri == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" ||
+        uri == "http://purl.oclc.org/ooxml/spreadsheetml/main")
+        return XmlSpace::Spreadsheet;
+    if (uri == "http://schemas.openxmlformats.org/officeDocument/2006/relationships" ||
+        uri == "http://purl.oclc.org/ooxml/officeDocument/relationships")
+        return XmlSpace::Relationships;
+    if (uri == "http://schemas.openxmlformats.org/package/2006/relationships")
+        return XmlSpace::Package;
+    return XmlSpace::Other;
+}
+
+void splitName(std::string_view expanded, XmlSpace &space, std::string &name)
+{
+    const size_t separator = expanded.find(NamespaceSeparator);
+    if (separator == std::string_view::npos) {
+        space = XmlSpace::None;
+        name.assign(expanded);
     } else {
-        to += char(0xF0 | (c >> 18));
-        to += char(0x80 | ((c >> 12) & 0x3F));
-        to += char(0x80 | ((c >> 6) & 0x3F));
-        to += char(0x80 | (c & 0x3F));
+        space = spaceOf(expanded.substr(0, separator));
+        name.assign(expanded.substr(separator + 1));
     }
+}
+
+// An encoding expat does not know itself (it knows UTF-8, UTF-16, ISO-8859-1 and US-ASCII): read
+// when it is one byte a character and iconv knows it; a byte it does not map is no character.
+int XMLCALL singleByteEncoding(void *, const XML_Char *name, XML_Encoding *info)
+{
+    iconv_t convert = iconv_open("UTF-32LE", name);
+    if (convert == iconv_t(-1))
+        return XML_STATUS_ERROR;
+    bool singleByte = true;
+    for (int byte = 0; byte < 256 && singleByte; ++byte) {
+        char in = char(byte);
+        std::uint8_t out[8] = {};
+        char *from = &in;
+        char *to = reinterpret_cast<char *>(out);
+        size_t inLeft = 1;
+        size_t outLeft = sizeof out;
+        iconv(convert, nullptr, nullptr, nullptr, nullptr);
+        const size_t result = iconv(convert, &from, &inLeft, &to, &outLeft);
+        if (result == size_t(-1) && errno == EINVAL) {
+            singleByte = false; // a lead byte of a longer character
+        } else if (result == size_t(-1) || sizeof out - outLeft != 4) {
+            info->map[byte] = -1;
+        } else {
+            info->map[byte] = int(out[0] | out[1] << 8 | out[2] << 16 | std::uint32_t(out[3]) << 24);
+        }
+    }
+    iconv_close(convert);
+    info->data = nullptr;
+    info->convert = nullptr;
+    info->release = nullptr;
+    return singleByte ? XML_STATUS_OK : XML_STATUS_ERROR;
 }
 
 } // namespace
 
-XmlPullReader::XmlPullReader(Source source) : m_source(std::move(source)), m_buffer(BufferSize) {}
-
-void XmlPullReader::fail(const char *what) const
-{
-    throw std::runtime_error(std::string("XML: ") + what + " at byte " + std::to_string(m_offset + m_at));
-}
-
-bool XmlPullReader::refill()
-{
-    if (m_ended)
-        return false;
-    m_offset += m_size;
-    m_at = 0;
-    m_size = m_source(m_buffer.data(), m_buffer.size());
-    if (m_size == 0) {
-        m_ended = true;
-        return false;
-    }
-    return true;
-}
-
-int XmlPullReader::peek()
-{
-    if (m_at == m_size && !refill())
-        return -1;
-    return std::uint8_t(m_buffer[m_at]);
-}
-
-int XmlPullReader::get()
-{
-    const int c = peek();
-    if (c >= 0)
-        ++m_at;
-    return c;
-}
-
-int XmlPullReader::getRequired()
-{
-    const int c = get();
-    if (c < 0)
-        fail("the part ends inside a tag");
-    return c;
-}
-
-void XmlPullReader::skipSpaces()
-{
-    while (isSpace(peek()))
-        ++m_at;
-}
-
-// Up to and past the end marker of a comment or processing instruction.
-void XmlPullReader::skipPast(std::string_view end)
-{
-    std::string window;
-    while (window.size() < end.size() || window.compare(window.size() - end.size(), end.size(), end) != 0) {
-        window += char(getRequired());
-        if (window.size() > end.size())
-            window.erase(0, 1);
-    }
-}
-
-std::string XmlPullReader::readName()
-{
-    std::string name;
-    while (!endsName(peek())) {
-        name += char(get());
-        if (name.size() > MaxName)
-            fail("name too long");
-    }
-    if (name.empty())
-        fail("name expected");
-    return name;
-}
-
-void XmlPullReader::appendReference(std::string &to)
-{
-    std::string name;
-    for (int c = getRequired(); c != ';'; c = getRequired()) {
-        name += char(c);
-        if (name.size() > 10)
-            fail("malformed entity reference");
-    }
-    if (name == "amp")
-        to += '&';
-    else if (name == "lt")
-        to += '<';
-    else if (name == "gt")
-        to += '>';
-    else if (name == "quot")
-        to += '"';
-    else if (name == "apos")
-        to += '\'';
-    else if (name.size() >= 2 && name[0] == '#') {
-        const bool hex = name[1] == 'x';
-        size_t i = hex ? 2 : 1;
-        if (i == name.size())
-            fail("malformed character reference");
-        std::uint32_t value = 0;
-        for (; i < name.size(); ++i) {
-            const char c = name[i];
-            const int digit = c >= '0' && c <= '9'                            ? c - '0'
-                              : hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10
-                                                                              : -1;
-            if (digit < 0)
-                fail("malformed character reference");
-            value = value * (hex ? 16 : 10) + std::uint32_t(digit);
-            if (value > 0x10FFFF)
-                fail("character reference to no character");
+struct XmlPullReader::Parser {
+    Budget budget;
+    XML_Parser parser = nullptr;
+    ~Parser()
+    {
+        if (parser) {
+            Calling calling(budget);
+            XML_ParserFree(parser);
         }
-        if (value == 0 || (value >= 0xD800 && value <= 0xDFFF))
-            fail("character reference to no character");
-        appendUtf8(to, value);
-    } else {
-        fail("unknown entity");
     }
+
+    static void XMLCALL start(void *reader, const XML_Char *name, const XML_Char **attributes)
+    {
+        static_cast<XmlPullReader *>(reader)->onStart(name, attributes);
+    }
+    static void XMLCALL end(void *reader, const XML_Char *name)
+    {
+        static_cast<XmlPullReader *>(reader)->onEnd(name);
+    }
+    static void XMLCALL text(void *reader, const XML_Char *data, int size)
+    {
+        static_cast<XmlPullReader *>(reader)->onText(data, size);
+    }
+    static void XMLCALL doctype(void *reader, const XML_Char *, const XML_Char *, const XML_Char *, int)
+    {
+        static_cast<XmlPullReader *>(reader)->stop("document type declarations are not read");
+    }
+};
+
+XmlPullReader::XmlPullReader(Source source, std::string part)
+    : m_source(std::move(source)), m_part(std::move(part)), m_parser(std::make_unique<Parser>())
+{
+    m_parser->budget.limit = MaxParserMemory;
+    Calling calling(m_parser->budget);
+    m_parser->parser = XML_ParserCreate_MM(nullptr, &BudgetSuite, Separator);
+    if (!m_parser->parser)
+        throw std::runtime_error(m_part + ": XML: out of memory");
+    XML_Parser parser = m_parser->parser;
+    XML_SetUserData(parser, this);
+    XML_SetElementHandler(parser, Parser::start, Parser::end);
+    XML_SetStartDoctypeDeclHandler(parser, Parser::doctype);
+    XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetUnknownEncodingHandler(parser, singleByteEncoding, nullptr);
 }
 
-void XmlPullReader::readStartTag()
+XmlPullReader::~XmlPullReader() = default;
+
+void XmlPullReader::fail(const std::string &what) const
 {
-    const std::string qualified = readName();
+    throw std::runtime_error(m_part + ": XML: " + what + " at byte " +
+                             std::to_string(XML_GetCurrentByteIndex(m_parser->parser)));
+}
+
+// Ends the parse from a handler, with the reason given in the error.
+void XmlPullReader::stop(const std::string &why)
+{
+    if (m_stopReason.empty())
+        m_stopReason = why;
+    XML_StopParser(m_parser->parser, XML_FALSE);
+}
+
+void XmlPullReader::keepText(bool keep)
+{
+    if (keep == m_keepText)
+        return;
+    m_keepText = keep;
+    m_text.clear();
+    m_textReady = false;
+    m_clearText = false;
+    XML_SetCharacterDataHandler(m_parser->parser, keep ? Parser::text : nullptr);
+}
+
+void XmlPullReader::setTag(Tag &tag, std::string_view expanded)
+{
+    splitName(expanded, tag.space, tag.name);
+}
+
+void XmlPullReader::onStart(const char *name, const char **attributes)
+{
+    if (m_openDepth == MaxDepth) {
+        stop("elements nested too deep");
+        return;
+    }
+    ++m_openDepth;
+    setTag(m_start, name);
     m_attributeCount = 0;
-    for (;;) {
-        const bool spaced = isSpace(peek());
-        skipSpaces();
-        const int c = peek();
-        if (c < 0)
-            fail("the part ends inside a tag");
-        if (c == '>') {
-            ++m_at;
-            break;
-        }
-        if (c == '/') {
-            ++m_at;
-            if (getRequired() != '>')
-                fail("'>' expected");
-            m_pendingEnd = true;
-            break;
-        }
-        if (!spaced)
-            fail("space expected between attributes");
-        if (m_attributeCount == MaxAttributes)
-            fail("too many attributes");
+    for (const char **at = attributes; *at; at += 2) {
         if (m_attributes.size() == m_attributeCount)
             m_attributes.emplace_back();
         Attribute &attribute = m_attributes[m_attributeCount++];
-        const std::string name = readName();
-        attribute.prefixed = name.find(':') != std::string::npos;
-        attribute.name = localName(name);
-        skipSpaces();
-        if (getRequired() != '=')
-            fail("'=' expected");
-        skipSpaces();
-        const int quote = getRequired();
-        if (quote != '"' && quote != '\'')
-            fail("quoted value expected");
-        attribute.value.clear();
-        for (int v = getRequired(); v != quote; v = getRequired()) {
-            if (v == '<')
-                fail("'<' in an attribute value");
-            if (v == '&')
-                appendReference(attribute.value);
-            else
-                attribute.value += char(v);
-            if (attribute.value.size() > MaxAttributeValue)
-                fail("attribute value too long");
-        }
+        splitName(at[0], attribute.space, attribute.name);
+        attribute.value.assign(at[1]);
     }
-    if (m_open.size() == MaxDepth)
-        fail("elements nested too deep");
-    m_open.push_back(qualified);
-    m_name = localName(qualified);
-    m_rootSeen = true;
+    m_startReady = true;
+    XML_StopParser(m_parser->parser, XML_TRUE);
 }
 
-void XmlPullReader::readEndTag()
+void XmlPullReader::onEnd(const char *name)
 {
-    const std::string qualified = readName();
-    skipSpaces();
-    if (getRequired() != '>')
-        fail("'>' expected");
-    if (m_open.empty() || m_open.back() != qualified)
-        fail("end tag does not match");
-    m_name = localName(qualified);
-    m_open.pop_back();
+    if (!m_stopReason.empty())
+        return;
+    --m_openDepth;
+    setTag(m_end, name);
+    m_endReady = true;
+    // Already suspended after the start of an empty element: expat still reports its end.
+    XML_StopParser(m_parser->parser, XML_TRUE);
 }
 
-void XmlPullReader::readText()
+void XmlPullReader::onText(const char *data, int size)
 {
-    m_text.clear();
-    for (int c = peek(); c >= 0 && c != '<'; c = peek()) {
-        if (c == '&') {
-            ++m_at;
-            appendReference(m_text);
-        } else {
-            // The bytes up to the next markup at once.
-            const char *from = m_buffer.data() + m_at;
-            size_t n = 0;
-            while (m_at + n < m_size && from[n] != '<' && from[n] != '&')
-                ++n;
-            m_text.append(from, n);
-            m_at += n;
-        }
-        if (m_text.size() > MaxText)
-            fail("text too long");
+    if (m_clearText) {
+        m_text.clear();
+        m_clearText = false;
     }
-}
-
-void XmlPullReader::readCharacterData()
-{
-    for (const char c : std::string_view("CDATA[")) {
-        if (getRequired() != c)
-            fail("malformed declaration");
-    }
-    m_text.clear();
-    while (m_text.size() < 3 || m_text.compare(m_text.size() - 3, 3, "]]>") != 0) {
-        m_text += char(getRequired());
-        if (m_text.size() > MaxText)
-            fail("text too long");
-    }
-    m_text.resize(m_text.size() - 3);
+    m_text.append(data, size_t(size));
+    m_textReady = true;
+    if (m_text.size() > MaxText)
+        stop("text too long");
 }
 
 XmlPullReader::Token XmlPullReader::next()
 {
-    if (m_pendingEnd) {
-        m_pendingEnd = false;
-        m_open.pop_back();
-        return Token::End;
-    }
-    if (m_offset == 0 && m_at == 0 && peek() == 0xEF) {
-        for (const int byte : {0xEF, 0xBB, 0xBF}) {
-            if (get() != byte)
-                fail("malformed byte order mark");
-        }
-    }
     for (;;) {
-        if (m_rootSeen && m_open.empty())
-            return Token::Done;
-        const int c = peek();
-        if (c < 0) {
-            if (!m_open.empty())
-                fail("the part ends inside an element");
-            fail("no root element");
+        if (m_textReady && !m_text.empty()) {
+            m_textReady = false;
+            m_clearText = true;
+            return Token::Text;
         }
-        if (c == '<') {
-            ++m_at;
-            const int d = peek();
-            if (d == '?') {
-                skipPast("?>");
-                continue;
-            }
-            if (d == '!') {
-                ++m_at;
-                const int e = getRequired();
-                if (e == '-') {
-                    if (getRequired() != '-')
-                        fail("malformed comment");
-                    skipPast("-->");
-                    continue;
-                }
-                if (e == '[' && !m_open.empty()) {
-                    readCharacterData();
-                    if (m_keepText && !m_text.empty())
-                        return Token::Text;
-                    continue;
-                }
-                fail("document type declarations are not read");
-            }
-            if (d == '/') {
-                ++m_at;
-                readEndTag();
-                return Token::End;
-            }
-            readStartTag();
+        m_textReady = false;
+        if (m_startReady) {
+            m_startReady = false;
+            m_space = m_start.space;
+            m_name.swap(m_start.name);
+            ++m_depth;
             return Token::Start;
         }
-        if (m_open.empty()) {
-            if (!isSpace(c))
-                fail("text outside the root element");
-            ++m_at;
+        if (m_endReady) {
+            m_endReady = false;
+            m_space = m_end.space;
+            m_name.swap(m_end.name);
+            --m_depth;
+            return Token::End;
+        }
+        if (m_finished)
+            return Token::Done;
+
+        XML_Parser parser = m_parser->parser;
+        Calling calling(m_parser->budget);
+        XML_Status status;
+        if (m_suspended) {
+            status = XML_ResumeParser(parser);
+        } else {
+            void *buffer = XML_GetBuffer(parser, PieceSize);
+            if (!buffer)
+                fail("the part needs more memory than " + std::to_string(MaxParserMemory >> 20) +
+                     " MiB (a tag or comment too long)");
+            const size_t size = m_source(static_cast<char *>(buffer), PieceSize);
+            status = XML_ParseBuffer(parser, int(size), size == 0);
+        }
+        if (status == XML_STATUS_SUSPENDED) {
+            m_suspended = true;
             continue;
         }
-        if (m_keepText) {
-            readText();
-            if (!m_text.empty())
-                return Token::Text;
-            continue;
+        m_suspended = false;
+        if (status == XML_STATUS_ERROR) {
+            if (!m_stopReason.empty())
+                fail(m_stopReason);
+            const XML_Error code = XML_GetErrorCode(parser);
+            if (code == XML_ERROR_NO_MEMORY)
+                fail("the part needs more memory than " + std::to_string(MaxParserMemory >> 20) +
+                     " MiB (a tag or comment too long)");
+            fail(XML_ErrorString(code));
         }
-        // Skipped text: straight to the next markup.
-        const void *found = std::memchr(m_buffer.data() + m_at, '<', m_size - m_at);
-        m_at = found ? size_t(static_cast<const char *>(found) - m_buffer.data()) : m_size;
+        XML_ParsingStatus parsing;
+        XML_GetParsingStatus(parser, &parsing);
+        m_finished = parsing.finalBuffer;
     }
 }
 
-std::string_view XmlPullReader::attribute(std::string_view name, bool prefixed) const
+std::string_view XmlPullReader::attribute(std::string_view name, XmlSpace space) const
 {
     for (size_t i = 0; i < m_attributeCount; ++i) {
-        if (m_attributes[i].prefixed == prefixed && m_attributes[i].name == name)
+        if (m_attributes[i].space == space && m_attributes[i].name == name)
             return m_attributes[i].value;
     }
     return {};
 }
 
-bool XmlPullReader::hasAttribute(std::string_view name) const
+bool XmlPullReader::hasAttribute(std::string_view name, XmlSpace space) const
 {
     for (size_t i = 0; i < m_attributeCount; ++i) {
-        if (!m_attributes[i].prefixed && m_attributes[i].name == name)
+        if (m_attributes[i].space == space && m_attributes[i].name == name)
             return true;
     }
     return false;

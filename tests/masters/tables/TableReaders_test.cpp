@@ -329,19 +329,22 @@ TEST(TableReaders, RefuseDamagedWorkbooks)
          "シート「S」を読み込めません。(セルB3の共有文字列の番号「1」が正しくありません)"},
         {"twice", true, "シート「S」を読み込めません。(同じ名前のシートが2枚あります)"},
         {"styles-link", true, "シート「S」を読み込めません。(ワークシートではありません)"},
-        {"chart", true, "シート「S」を読み込めません。(ワークシートではありません)"},
+        // A chart sheet is not listed, so there is no sheet of its name to read.
+        {"chart", true, "シート「S」がありません。"},
         {"no-part", true, "シート「S」を読み込めません。(ワークシートではありません)"},
         {"row-number", true,
          "シート「S」を読み込めません。(行番号「99999999999999999999」が正しくありません)"},
-        {"ends-in-tag", true, "シート「S」を読み込めません。(XML: the part ends inside a tag at byte 255)"},
+        {"ends-in-tag", true,
+         "シート「S」を読み込めません。(xl/worksheets/sheet1.xml: XML: unclosed token at byte 246)"},
         {"cell-reference", true,
-         "シート「S」を読み込めません。(XML: character reference to no character at byte 287)"},
+         "シート「S」を読み込めません。(xl/worksheets/sheet1.xml: XML: reference to invalid character number "
+         "at byte 277)"},
         {"string-reference", true,
-         "Excelファイル「damaged-string-reference.xlsx」を読み込めません。(XML: malformed character "
-         "reference at byte 122)"},
+         "Excelファイル「damaged-string-reference.xlsx」を読み込めません。(xl/sharedStrings.xml: XML: not "
+         "well-formed (invalid token) at byte 119)"},
         {"name-reference", false,
-         "Excelファイル「damaged-name-reference.xlsx」を読み込めません。(XML: character reference to no "
-         "character at byte 223)"},
+         "Excelファイル「damaged-name-reference.xlsx」を読み込めません。(xl/workbook.xml: XML: reference to "
+         "invalid character number at byte 213)"},
         {"long-text", true, "シート「S」を読み込めません。(セルB3の文字列が長すぎます)"},
         // The directory's size is a bound on the bytes inflated, not taken on trust.
         {"understated", true, "シート「S」を読み込めません。(entry larger than its declared size)"},
