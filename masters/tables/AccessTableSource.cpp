@@ -1,36 +1,24 @@
 #include "masters/tables/AccessTableSource.h"
 
 #include "masters/tables/ValueText.h"
+#include "masters/tables/access/AccessColumns.h"
+#include "masters/tables/access/AccessPages.h"
+#include "masters/tables/access/AccessValues.h"
 
-#include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QTime>
 
 #include <mdbtools.h>
 
+#include <optional>
 #include <vector>
 
 namespace masters::tables {
 
 // A value bound by libmdb is its text form in a buffer of the handle's bind size.
 static constexpr size_t BindSize = MDB_BIND_SIZE;
-
-static bool isNumericColumn(int type)
-{
-    switch (type) {
-    case MDB_BYTE:
-    case MDB_INT:
-    case MDB_LONGINT: // AutoNumber too
-    case MDB_MONEY:
-    case MDB_FLOAT:
-    case MDB_DOUBLE:
-    case MDB_NUMERIC:
-        return true;
-    default:
-        return false;
-    }
-}
+// The most of a calculated long text read from its pages; its text is cut to the bind size after.
+static constexpr qsizetype LongResultLimit = 16 * 1024 * 1024;
 
 namespace {
 
@@ -63,13 +51,13 @@ public:
         MdbTableDef *def = openTable(table, error);
         if (!def)
             return false;
+        std::vector<access::ColumnPlan> plans;
+        const bool planned = planColumns(table, def, plans, error);
         columns.clear();
-        for (unsigned int i = 0; i < def->num_cols; ++i) {
-            auto *col = static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i));
-            columns.append({QString::fromUtf8(col->name), isNumericColumn(col->col_type)});
-        }
+        for (unsigned int i = 0; planned && i < def->num_cols; ++i)
+            columns.append({QString::fromUtf8(column(def, i)->name), plans[i].numeric});
         mdb_free_tabledef(def);
-        return true;
+        return planned;
     }
 
     bool readRows(const QString &table, const RowHandler &onRow, QString &error) override
@@ -77,31 +65,44 @@ public:
         MdbTableDef *def = openTable(table, error);
         if (!def)
             return false;
+        std::vector<access::ColumnPlan> plans;
+        if (!planColumns(table, def, plans, error)) {
+            mdb_free_tabledef(def);
+            return false;
+        }
         const unsigned int count = def->num_cols;
         std::vector<std::vector<char>> buffers(count, std::vector<char>(BindSize + 1, 0));
         std::vector<int> lengths(count, 0);
-        std::vector<int> types(count, 0);
         for (unsigned int i = 0; i < count; ++i) {
-            auto *col = static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i));
-            types[i] = col->col_type;
-            // Objects and binary values have no text; they are bound to nothing and import empty.
-            if (types[i] != MDB_OLE && types[i] != MDB_BINARY && types[i] != MDB_COMPLEX)
+            // The library turns only its own types into text; the reader takes the others' bytes.
+            if (plans[i].read == access::ColumnRead::Library)
                 mdb_bind_column(def, int(i) + 1, buffers[i].data(), &lengths[i]);
         }
         mdb_rewind_table(def);
         QStringList values;
-        while (mdb_fetch_row(def)) {
+        bool ok = true;
+        while (ok && mdb_fetch_row(def)) {
             values.clear();
-            for (unsigned int i = 0; i < count; ++i) {
-                const bool bound = types[i] != MDB_OLE && types[i] != MDB_BINARY && types[i] != MDB_COMPLEX;
-                values.append(bound && lengths[i] > 0 ? render(types[i], buffers[i].data(), lengths[i])
-                                                      : QString());
+            for (unsigned int i = 0; ok && i < count; ++i) {
+                const access::ColumnPlan &plan = plans[i];
+                if (plan.read == access::ColumnRead::Library) {
+                    values.append(lengths[i] > 0 ? render(plan.type, buffers[i].data(), lengths[i])
+                                                 : QString());
+                    continue;
+                }
+                const std::optional<QString> value = storedValue(plan, *column(def, i));
+                if (!value) {
+                    error = access::unreadableValueText(table, QString::fromUtf8(column(def, i)->name));
+                    ok = false;
+                    break;
+                }
+                values.append(*value);
             }
-            if (!onRow(values))
+            if (ok && !onRow(values))
                 break;
         }
         mdb_free_tabledef(def);
-        return true;
+        return ok;
     }
 
 private:
@@ -119,9 +120,6 @@ private:
             return false;
         }
         useOwnConverters();
-        // A fixed form that render() reads back: the library's default follows the C locale.
-        mdb_set_date_fmt(m_mdb, "%Y-%m-%d %H:%M:%S");
-        mdb_set_shortdate_fmt(m_mdb, "%Y-%m-%d %H:%M:%S");
         mdb_set_boolean_fmt_numbers(m_mdb);
         if (!mdb_read_catalog(m_mdb, MDB_ANY)) {
             error = QStringLiteral("Accessファイル「%1」のテーブル一覧を読めません。")
@@ -159,8 +157,10 @@ private:
             m_mdb->iconv_in = in;
             m_mdb->iconv_out = out;
         } else {
-            m_mdb->iconv_in = iconv_open("UTF-8", "UCS-2LE");
-            m_mdb->iconv_out = iconv_open("UCS-2LE", "UTF-8");
+            // UTF-16 rather than UCS-2: a character beyond the Basic Multilingual Plane is a
+            // surrogate pair, which UCS-2 turns into two "?".
+            m_mdb->iconv_in = iconv_open("UTF-8", "UTF-16LE");
+            m_mdb->iconv_out = iconv_open("UTF-16LE", "UTF-8");
         }
     }
 
@@ -182,6 +182,72 @@ private:
         return def;
     }
 
+    static MdbColumn *column(MdbTableDef *def, unsigned int i)
+    {
+        return static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i));
+    }
+
+    // How each column is read; false (with the refusal) when one of them cannot be.
+    static bool planColumns(const QString &table, MdbTableDef *def, std::vector<access::ColumnPlan> &plans,
+                            QString &error)
+    {
+        const std::optional<QSet<int>> calculated = access::calculatedColumns(def);
+        if (!calculated) {
+            error = QStringLiteral("テーブル「%1」の項目を読めません。").arg(table);
+            return false;
+        }
+        plans.clear();
+        for (unsigned int i = 0; i < def->num_cols; ++i) {
+            const MdbColumn *col = column(def, i);
+            std::optional<int> resultType;
+            if (const char *result = mdb_col_get_prop(col, "ResultType")) {
+                bool number = false;
+                const int type = QByteArray(result).trimmed().toInt(&number);
+                if (number)
+                    resultType = type;
+            }
+            plans.push_back(
+                access::planColumn(col->col_type, calculated->contains(col->col_num), resultType));
+            if (plans.back().read == access::ColumnRead::Unreadable) {
+                error =
+                    access::unreadableColumnText(table, QString::fromUtf8(col->name), plans.back().typeName);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The value of a column the library does not turn into text, from the row just fetched.
+    std::optional<QString> storedValue(const access::ColumnPlan &plan, const MdbColumn &col) const
+    {
+        if (plan.read == access::ColumnRead::NoText)
+            return QString();
+        const std::optional<QByteArrayView> bytes = access::storedBytes(m_mdb, col);
+        if (!bytes)
+            return std::nullopt;
+        if (bytes->isEmpty())
+            return QString();
+        if (plan.read == access::ColumnRead::Stored)
+            return access::fixedValueText(plan.type, *bytes);
+        // A calculated long text keeps its result, with the same wrapping, on the long value pages.
+        std::optional<QByteArray> longValue;
+        QByteArrayView stored = *bytes;
+        if (plan.type == access::MemoType) {
+            longValue = access::longValueBytes(m_mdb, stored, LongResultLimit);
+            if (!longValue)
+                return std::nullopt;
+            stored = *longValue;
+        }
+        const std::optional<QByteArrayView> result = access::calculatedResult(stored);
+        if (!result)
+            return std::nullopt;
+        if (result->isEmpty())
+            return QString();
+        if (plan.type == access::TextType || plan.type == access::MemoType)
+            return access::storedText(m_mdb, *result);
+        return access::fixedValueText(plan.type, *result);
+    }
+
     static QString render(int type, const char *bytes, int length)
     {
         const QString text = QString::fromUtf8(bytes, std::min<qsizetype>(length, qsizetype(BindSize)));
@@ -197,11 +263,6 @@ private:
         case MDB_MONEY:
         case MDB_NUMERIC:
             return trimmedDecimalText(text);
-        case MDB_DATETIME: {
-            const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
-            const QTime time = QTime::fromString(text.mid(11, 8), QStringLiteral("HH:mm:ss"));
-            return date.isValid() && time.isValid() ? dateTimeText(date, time) : text;
-        }
         default:
             return text;
         }

@@ -147,6 +147,37 @@ QString serialDateText(double serial, bool dates1904)
     return dateTimeText(date, time);
 }
 
+QString accessDateText(double stored)
+{
+    // Outside these bounds the day alone is before 0100/01/01 or after 9999/12/31.
+    if (!std::isfinite(stored) || stored <= -657435.0 || stored >= 2958466.0)
+        return numberText(stored);
+    const double whole = std::trunc(stored);
+    qint64 days = qint64(whole);
+    qint64 seconds = std::llround(std::fabs(stored - whole) * 86400.0);
+    if (seconds == 86400) {
+        ++days;
+        seconds = 0;
+    }
+    const QDate date = dayCountOrigin.addDays(days);
+    if (date.year() < 100 || date.year() > 9999)
+        return numberText(stored);
+    return dateTimeText(date, QTime(0, 0).addSecs(int(seconds)));
+}
+
+QString dateTimeTicksText(const QDate &date, qint64 ticksOfDay)
+{
+    constexpr qint64 TicksPerSecond = 10000000;
+    const QTime time = QTime(0, 0).addSecs(int(ticksOfDay / TicksPerSecond));
+    const qint64 fraction = ticksOfDay % TicksPerSecond;
+    QString text = dateTimeText(date, time);
+    if (fraction == 0)
+        return text;
+    if (time == QTime(0, 0) && date != dayCountOrigin)
+        text += QStringLiteral(" 0:00:00");
+    return text + u'.' + QStringLiteral("%1").arg(fraction, 7, 10, QChar(u'0'));
+}
+
 QString booleanText(bool value)
 {
     return value ? QStringLiteral("True") : QStringLiteral("False");

@@ -24,6 +24,13 @@ QString dateTimeText(const QDate &date, const QTime &time);
 // A spreadsheet day count (days since 1899-12-30, or since 1904-01-01 in workbooks of that date
 // system; fractions are the time of day) as dateTimeText; an out-of-range count as a number.
 QString serialDateText(double serial, bool dates1904);
+// An Access date as dateTimeText: days since 1899-12-30 with the time of day as the fraction, the
+// fraction's magnitude below zero (-1.25 is 1899/12/29 6:00:00); a value outside the years 100 to
+// 9999 that Access allows as a number.
+QString accessDateText(double stored);
+// A date and a time of day in 100-nanosecond ticks (an Access extended date) as dateTimeText, the
+// seconds followed by all seven fraction digits when the time has a fraction.
+QString dateTimeTicksText(const QDate &date, qint64 ticksOfDay);
 QString booleanText(bool value);
 
 // Whether a spreadsheet number format shows a date or time: the built-in formats by number (the
