@@ -132,6 +132,15 @@ TEST(XlsxPackageRules, ReadWhatThePackageAllows)
     }
 }
 
+// A "d" cell that holds neither a date nor a time alone is refused, not read as midnight.
+TEST(XlsxPackageRules, RefuseADateCellThatHoldsNoDate)
+{
+    const Sheet sheet = readSheet(made("damaged-date.xlsx"), QStringLiteral("S"));
+    EXPECT_FALSE(sheet.ok);
+    EXPECT_EQ(sheet.error,
+              QStringLiteral("シート「S」を読み込めません。(セルB3の日付「abc」が正しくありません)"));
+}
+
 // Elements count by their namespace: the strict namespaces read as the transitional ones, and a
 // <t> of another namespace in an inline string is no part of its text. An attribute of 90 KB (a
 // conditional format's and a data validation's range) is read like any other.
