@@ -189,7 +189,8 @@ TEST(XlsxRowRules, RefuseRowsThatDoNotRise)
 }
 
 // The archive: a stored part is checked to its last byte, two entries of one name (in any letter
-// case) are refused, and an archive of more than 65,535 entries is read.
+// case) are refused, and an archive of more than 65,535 entries is read, as is one of exactly
+// 65,535 that has no zip64 record.
 TEST(XlsxArchiveRules, CheckEveryPartAndReadZip64)
 {
     const struct {
@@ -204,6 +205,7 @@ TEST(XlsxArchiveRules, CheckEveryPartAndReadZip64)
          "Excelファイル「archive-twice-named-case.xlsx」を読み込めません。(ZIPに同じ名前"
          "の項目が2つあります「xl/Worksheets/Sheet1.xml」)"},
         {"archive-zip64.xlsx", ""},
+        {"archive-count-ffff.xlsx", ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
