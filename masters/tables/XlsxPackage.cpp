@@ -122,21 +122,26 @@ bool XlsxPackage::open(const QString &path, QString &detail)
         const qint64 locatorAt = m_fileSize - tailSize + end - Zip64LocatorSize;
         char locator[Zip64LocatorSize];
         char record64[Zip64EndSize];
-        if (locatorAt < 0 || !file.seek(locatorAt) ||
-            file.read(locator, Zip64LocatorSize) != Zip64LocatorSize ||
-            get32(locator) != Zip64LocatorSignature) {
+        const bool located = locatorAt >= 0 && file.seek(locatorAt) &&
+                             file.read(locator, Zip64LocatorSize) == Zip64LocatorSize &&
+                             get32(locator) == Zip64LocatorSignature;
+        // Exactly 65,535 entries fit the end record itself, and some writers leave it at that.
+        const bool onlyTheCount = directorySize != 0xFFFFFFFF && directoryOffset != 0xFFFFFFFF;
+        if (!located && !onlyTheCount) {
             detail = damaged;
             return false;
         }
-        const std::uint64_t recordAt = get64(locator + 8);
-        if (recordAt > std::uint64_t(locatorAt) || !file.seek(qint64(recordAt)) ||
-            file.read(record64, Zip64EndSize) != Zip64EndSize || get32(record64) != Zip64EndSignature) {
-            detail = damaged;
-            return false;
+        if (located) {
+            const std::uint64_t recordAt = get64(locator + 8);
+            if (recordAt > std::uint64_t(locatorAt) || !file.seek(qint64(recordAt)) ||
+                file.read(record64, Zip64EndSize) != Zip64EndSize || get32(record64) != Zip64EndSignature) {
+                detail = damaged;
+                return false;
+            }
+            count = get64(record64 + 32);
+            directorySize = get64(record64 + 40);
+            directoryOffset = get64(record64 + 48);
         }
-        count = get64(record64 + 32);
-        directorySize = get64(record64 + 40);
-        directoryOffset = get64(record64 + 48);
     }
     if (directorySize > MaxDirectorySize || directoryOffset > std::uint64_t(m_fileSize) ||
         directoryOffset + directorySize > std::uint64_t(m_fileSize) || !file.seek(qint64(directoryOffset))) {

@@ -277,8 +277,9 @@ private:
             if (!stamp.isValid())
                 stamp = QDateTime(QDate::fromString(text, Qt::ISODate), QTime(0, 0));
             // A time of day alone is a time on the day count's origin, as a serial below 1 is.
-            if (!stamp.isValid())
-                stamp = QDateTime(QDate(1899, 12, 30), QTime::fromString(text, Qt::ISODateWithMs));
+            if (const QTime time = QTime::fromString(text, Qt::ISODateWithMs);
+                !stamp.isValid() && time.isValid())
+                stamp = QDateTime(QDate(1899, 12, 30), time);
             if (!stamp.isValid())
                 badValue("日付");
             const QTime time = stamp.time();

@@ -132,6 +132,15 @@ TEST(XlsxPackageRules, ReadWhatThePackageAllows)
     }
 }
 
+// A "d" cell that holds neither a date nor a time alone is refused, not read as midnight.
+TEST(XlsxPackageRules, RefuseADateCellThatHoldsNoDate)
+{
+    const Sheet sheet = readSheet(made("damaged-date.xlsx"), QStringLiteral("S"));
+    EXPECT_FALSE(sheet.ok);
+    EXPECT_EQ(sheet.error,
+              QStringLiteral("シート「S」を読み込めません。(セルB3の日付「abc」が正しくありません)"));
+}
+
 // Elements count by their namespace: the strict namespaces read as the transitional ones, and a
 // <t> of another namespace in an inline string is no part of its text. An attribute of 90 KB (a
 // conditional format's and a data validation's range) is read like any other.
@@ -180,7 +189,8 @@ TEST(XlsxRowRules, RefuseRowsThatDoNotRise)
 }
 
 // The archive: a stored part is checked to its last byte, two entries of one name (in any letter
-// case) are refused, and an archive of more than 65,535 entries is read.
+// case) are refused, and an archive of more than 65,535 entries is read, as is one of exactly
+// 65,535 that has no zip64 record.
 TEST(XlsxArchiveRules, CheckEveryPartAndReadZip64)
 {
     const struct {
@@ -195,6 +205,7 @@ TEST(XlsxArchiveRules, CheckEveryPartAndReadZip64)
          "Excelファイル「archive-twice-named-case.xlsx」を読み込めません。(ZIPに同じ名前"
          "の項目が2つあります「xl/Worksheets/Sheet1.xml」)"},
         {"archive-zip64.xlsx", ""},
+        {"archive-count-ffff.xlsx", ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
