@@ -99,8 +99,6 @@ std::optional<QByteArray> longValueBytes(MdbHandle *mdb, QByteArrayView referenc
             return std::nullopt;
         return row->first(std::min(length, row->size())).toByteArray();
     }
-    if ((lengthWord & 0xC0000000) != 0)
-        return std::nullopt;
     // A chain of rows, each starting with the page and row of the next and, but for the last,
     // filling most of its page: a chain of many more rows than that is damaged.
     const qsizetype maxRows = length / 512 + 8;
