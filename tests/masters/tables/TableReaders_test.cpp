@@ -1,6 +1,7 @@
 #include "masters/tables/SelectTableRules.h"
 #include "masters/tables/TableReaders.h"
 #include "masters/tables/TableSource.h"
+#include "tests/masters/tables/TablePrinting.h"
 
 #include "platform/Cp932.h"
 
@@ -14,21 +15,6 @@
 #include <sys/resource.h>
 
 using namespace masters::tables;
-
-static void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-static void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << '[' << list.join(QStringLiteral("|")).toStdString() << ']';
-}
-namespace masters::tables {
-static void PrintTo(const TableColumn &column, std::ostream *os)
-{
-    *os << column.name.toStdString() << (column.numeric ? ":numeric" : ":other");
-}
-} // namespace masters::tables
 
 namespace {
 

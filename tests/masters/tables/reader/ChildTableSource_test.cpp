@@ -247,7 +247,10 @@ TEST_P(DamagedFiles, EndTheImportWithTheConnectionMessage)
     clock.start();
     const QString got = isolatedDump(file, c.limits);
     EXPECT_TRUE(got.contains(ReaderFailureText)) << got.toStdString();
-    EXPECT_LT(clock.elapsed(), 30000);
+    // The memory limit usually ends it in 15 to 20 s, but a loaded machine (the whole suite at
+    // once, the sanitizers) takes longer; what the operator relies on is that the listing's own
+    // limit ends it, never a wait without end.
+    EXPECT_LT(clock.elapsed(), c.limits.listMs + 10'000);
 }
 
 // Record lengths that once took the reader down: the damaged sheet is refused with the reason, the
