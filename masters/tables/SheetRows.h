@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "masters/tables/TableSource.h"
 
@@ -15,6 +16,32 @@
 // when every value in it below the names is a number. A mixed column is not numeric, so each cell
 // imports as its own text.
 namespace masters::tables {
+
+// "シート「…」を読み込めません。(detail)": how both workbook readers refuse a sheet.
+inline QString sheetReadError(const QString &sheet, const QString &detail)
+{
+    return QStringLiteral("シート「%1」を読み込めません。(%2)").arg(sheet, detail);
+}
+
+// The one sheet of that name among a workbook's, or null with the error: a name that is missing,
+// or one that several sheets have (which of them the operator meant cannot be told).
+template <typename Sheet>
+const Sheet *findSheet(const std::vector<Sheet> &sheets, const QString &name, QString &error)
+{
+    const Sheet *found = nullptr;
+    int count = 0;
+    for (const Sheet &candidate : sheets) {
+        if (candidate.name == name) {
+            found = &candidate;
+            ++count;
+        }
+    }
+    if (!found)
+        error = QStringLiteral("シート「%1」がありません。").arg(name);
+    else if (count > 1)
+        error = sheetReadError(name, QStringLiteral("同じ名前のシートが%1枚あります").arg(count));
+    return count == 1 ? found : nullptr;
+}
 
 // A cell as a reader first sees it: text to show, and a kind key whose meaning the reader settles
 // once the whole sheet is read (a spreadsheet number may turn out to be a date by its format, and

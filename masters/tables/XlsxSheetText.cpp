@@ -1,5 +1,6 @@
 #include "masters/tables/XlsxSheetText.h"
 
+#include "masters/tables/SheetRows.h"
 #include "masters/tables/ValueText.h"
 #include "masters/tables/XlsxXml.h"
 
@@ -325,26 +326,10 @@ private:
 bool readSheetCells(const XlsxWorkbook &book, const QString &sheet, const XlsxCellHandler &onCell,
                     QString &error)
 {
-    const XlsxSheet *found = nullptr;
-    int count = 0;
-    for (const XlsxSheet &candidate : book.sheets()) {
-        if (candidate.name == sheet) {
-            found = &candidate;
-            ++count;
-        }
-    }
-    const auto sheetError = [&](const QString &detail) {
-        return QStringLiteral("シート「%1」を読み込めません。(%2)").arg(sheet, detail);
-    };
-    if (!found) {
-        error = QStringLiteral("シート「%1」がありません。").arg(sheet);
+    const XlsxSheet *found = findSheet(book.sheets(), sheet, error);
+    if (!found)
         return false;
-    }
-    // Which of the two the operator meant cannot be told.
-    if (count > 1) {
-        error = sheetError(QStringLiteral("同じ名前のシートが%1枚あります").arg(count));
-        return false;
-    }
+    const auto sheetError = [&](const QString &detail) { return sheetReadError(sheet, detail); };
     if (!found->worksheet || !book.package().contains(found->part)) {
         error = sheetError(QStringLiteral("ワークシートではありません"));
         return false;

@@ -1,5 +1,7 @@
 #include "masters/tables/xls/XlsSheetCells.h"
 
+#include "masters/tables/SheetRows.h"
+
 #include <cmath>
 
 namespace masters::tables::xls {
@@ -216,26 +218,10 @@ private:
 
 bool readSheetCells(XlsWorkbook &book, const QString &sheet, const XlsCellHandler &onCell, QString &error)
 {
-    const XlsSheet *found = nullptr;
-    int count = 0;
-    for (const XlsSheet &candidate : book.sheets()) {
-        if (candidate.name == sheet) {
-            found = &candidate;
-            ++count;
-        }
-    }
-    const auto sheetError = [&](const QString &detail) {
-        return QStringLiteral("シート「%1」を読み込めません。(%2)").arg(sheet, detail);
-    };
-    if (!found) {
-        error = QStringLiteral("シート「%1」がありません。").arg(sheet);
+    const XlsSheet *found = findSheet(book.sheets(), sheet, error);
+    if (!found)
         return false;
-    }
-    // Which of the two the operator meant cannot be told.
-    if (count > 1) {
-        error = sheetError(QStringLiteral("同じ名前のシートが%1枚あります").arg(count));
-        return false;
-    }
+    const auto sheetError = [&](const QString &detail) { return sheetReadError(sheet, detail); };
     try {
         SheetReader(book, onCell).read(found->offset);
     } catch (const XlsFault &fault) {
